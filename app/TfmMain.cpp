@@ -1,0 +1,439 @@
+#include "TfmMain.h"
+
+#include "ClassicFonts.h"
+#include "ErrorBox.h"
+#include "NameCollation.h"
+#include "PageScroller.h"
+#include "Pictures.h"
+#include "WorkTable.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QScreen>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <array>
+
+namespace {
+
+// The start date at start-up: 30 December 1899, about 17 seconds after midnight.
+constexpr double kInitialStartDate = 0.0001965077760934254;
+
+constexpr int kClientWidth = 800;
+constexpr int kClientHeight = 600;
+constexpr int kRowHeight = 16;
+constexpr int kHeaderStripHeight = 22;
+constexpr int kSelectorWidth = 95;
+constexpr QSize kButtonSize(23, 22);
+constexpr QSize kScrollerSize(513, 22);
+constexpr QSize kPathPanelSize(2906, 22);
+
+struct ColumnLook
+{
+    const char16_t* caption;
+    int gridWidth;
+    int headerWidth;
+    Qt::Alignment headerAlignment;
+};
+
+constexpr std::array<ColumnLook, kWorkColumnCount> kColumns{{
+    {u"К-во предш. работ", 100, 104, Qt::AlignLeft},
+    {u"Начало", 78, 79, Qt::AlignHCenter},
+    {u"Конец", 78, 79, Qt::AlignHCenter},
+    {u"Продолжит.", 71, 72, Qt::AlignLeft},
+    {u"В.Р.Н.", 42, 43, Qt::AlignLeft},
+    {u"В.Р.О.", 42, 43, Qt::AlignLeft},
+    {u"В.П.Н.", 43, 44, Qt::AlignLeft},
+    {u"В.П.О.", 43, 44, Qt::AlignLeft},
+    {u"О.З.В.", 44, 45, Qt::AlignLeft},
+    {u"Ч.З.В.", 44, 45, Qt::AlignLeft},
+    {u"Дата", 60, 60, Qt::AlignLeft},
+}};
+
+constexpr WorkColumn kComputedColumns[] = {
+    WorkColumn::PrecedingWorks, WorkColumn::EarlyStart, WorkColumn::EarlyFinish,
+    WorkColumn::LateStart,      WorkColumn::LateFinish, WorkColumn::TotalFloat,
+    WorkColumn::FreeFloat,      WorkColumn::BeginDate,
+};
+
+QString text(const char16_t* utf16)
+{
+    return QString::fromUtf16(utf16);
+}
+
+QStringList columnTexts(const WorkCells& table, WorkColumn column)
+{
+    QStringList texts;
+    texts.reserve(table.rowCount());
+    for (int row = 0; row < table.rowCount(); ++row)
+        texts.append(table.cell(column, row));
+    return texts;
+}
+
+[[maybe_unused]] QStringList listEntries(const QComboBox* box)
+{
+    QStringList entries;
+    entries.reserve(box->count());
+    for (int i = 0; i < box->count(); ++i)
+        entries.append(box->itemText(i));
+    return entries;
+}
+
+// Replaces a selector's drop-down list; its text stays exactly as it was.
+void replaceList(QComboBox* box, const QStringList& entries)
+{
+    const QString kept = box->currentText();
+    const QSignalBlocker blocker(box);
+    box->clear();
+    box->addItems(entries);
+    box->setCurrentIndex(-1);
+    box->setEditText(kept);
+}
+
+QComboBox* makeSelector(const char* name, QWidget* parent)
+{
+    auto* box = new QComboBox(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    // The text is exactly what the user typed: no inline completion from the list.
+    box->setCompleter(nullptr);
+    box->setFixedWidth(kSelectorWidth);
+    return box;
+}
+
+} // namespace
+
+TfmMain::TfmMain(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      m_table(new WorkTable(this)), m_names(new NameCollation())
+{
+    setObjectName(QStringLiteral("fmMain"));
+    setWindowTitle(QStringLiteral("Kestrin - расчёт сетевых графиков, редакция 2.2"));
+    setWindowIcon(windowIcon());
+    setFont(classicWindowFont());
+    setFixedSize(kClientWidth, kClientHeight);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    CoolBar1 = new QWidget(this);
+    CoolBar1->setObjectName(QStringLiteral("CoolBar1"));
+    buildToolBars(CoolBar1);
+    layout->addWidget(CoolBar1);
+
+    buildHeaderStrip();
+    layout->addWidget(HeaderControl1);
+
+    buildGrid();
+    layout->addWidget(sgMain, 1);
+
+    FormCreate();
+}
+
+TfmMain::~TfmMain()
+{
+    delete m_names;
+}
+
+void TfmMain::buildToolBars(QWidget* coolBar)
+{
+    auto* bands = new QVBoxLayout(coolBar);
+    bands->setContentsMargins(2, 2, 2, 2);
+    bands->setSpacing(2);
+
+    const auto makeBar = [coolBar](const char* name) {
+        auto* bar = new QToolBar(coolBar);
+        bar->setObjectName(QLatin1String(name));
+        bar->setMovable(false);
+        bar->setFloatable(false);
+        bar->setIconSize(QSize(16, 16));
+        bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        return bar;
+    };
+
+    ToolBar1 = makeBar("ToolBar1");
+    sbNewLine = addCommand(ToolBar1, "sbNewLine", Picture::NewLine,
+                           QStringLiteral("Добавить ещё один элемент графика"), &TfmMain::sbNewLineClick);
+    sbEdit = addCommand(ToolBar1, "sbEdit", Picture::Edit,
+                        QStringLiteral("Изменить данные для текущего элемента графика"), &TfmMain::sbEditClick);
+    sbDel = addCommand(ToolBar1, "sbDel", Picture::Delete, QStringLiteral("Удалить текущий элемент графика"),
+                       &TfmMain::sbDelClick);
+    ToolBar1->addSeparator();
+    sbRecalc = addCommand(ToolBar1, "sbRecalc", Picture::Recalc, QStringLiteral("Пересчитать график"),
+                          &TfmMain::sbRecalcClick);
+    sbCalendar = addCommand(ToolBar1, "sbCalendar", Picture::Calendar,
+                            QStringLiteral("Изменить день начала работы"), &TfmMain::sbCalendarClick);
+    ToolBar1->addSeparator();
+    psMain = new PageScroller(ToolBar1);
+    psMain->setObjectName(QStringLiteral("psMain"));
+    psMain->setFixedSize(kScrollerSize);
+    pWay = new QLabel;
+    pWay->setObjectName(QStringLiteral("pWay"));
+    QFont pathFont(QStringLiteral("MS Sans Serif"), 10);
+    pathFont.setBold(true);
+    pWay->setFont(pathFont);
+    pWay->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    pWay->setTextFormat(Qt::PlainText);
+    // Not a fixed size: a fixed-size label would not announce a new text to the scroller.
+    pWay->setFixedHeight(kPathPanelSize.height());
+    pWay->setMinimumWidth(kPathPanelSize.width());
+    pWay->resize(kPathPanelSize);
+    psMain->setContent(pWay);
+    ToolBar1->addWidget(psMain);
+    ToolBar1->addSeparator();
+
+    ToolBar3 = makeBar("ToolBar3");
+    sbLoadTemp = addCommand(ToolBar3, "sbLoadTemp", Picture::LoadTemp, QStringLiteral("Считать данные"),
+                            &TfmMain::sbLoadTempClick);
+    sbSaveTemp = addCommand(ToolBar3, "sbSaveTemp", Picture::SaveTemp, QStringLiteral("Записать данные"),
+                            &TfmMain::sbSaveTempClick);
+    ToolBar3->addSeparator();
+    sbSaveBase = addCommand(ToolBar3, "sbSaveBase", Picture::SaveBase,
+                            QStringLiteral("Сохранить в формате DBF"), &TfmMain::sbSaveBaseClick);
+    ToolBar3->addSeparator();
+    sbPrint = addCommand(ToolBar3, "sbPrint", Picture::Print, QStringLiteral("Напечатать таблицу"),
+                         &TfmMain::sbPrintClick);
+    tbGraph = addCommand(ToolBar3, "tbGraph", Picture::Graph, QStringLiteral("Построить граф"),
+                         &TfmMain::tbGraphClick);
+    ToolBar3->addSeparator();
+    cbExit = addCommand(ToolBar3, "cbExit", Picture::Exit, QStringLiteral("Закончить работу с программой"),
+                        &TfmMain::cbExitClick);
+
+    ToolBar2 = makeBar("ToolBar2");
+    sbInitBorders = addCommand(ToolBar2, "sbInitBorders", Picture::InitBorders,
+                               QStringLiteral("Устанавливать начальную и конечную точки автоматически"),
+                               &TfmMain::sbInitBordersClick);
+    sbInitBorders->setCheckable(true);
+    auto* label6 = new QLabel(QStringLiteral(" Нач. точка "), ToolBar2);
+    label6->setObjectName(QStringLiteral("Label6"));
+    ToolBar2->addWidget(label6);
+    cbFrom = makeSelector("cbFrom", ToolBar2);
+    ToolBar2->addWidget(cbFrom);
+    auto* label7 = new QLabel(QStringLiteral(" Кон. точка "), ToolBar2);
+    label7->setObjectName(QStringLiteral("Label7"));
+    ToolBar2->addWidget(label7);
+    cbTo = makeSelector("cbTo", ToolBar2);
+    ToolBar2->addWidget(cbTo);
+    ToolBar2->addSeparator();
+    for (QComboBox* selector : {cbFrom, cbTo}) {
+        connect(selector, &QComboBox::currentTextChanged, this, [this] { runGuarded(this, [this] { cbFromChange(); }); });
+        connect(selector, &QComboBox::editTextChanged, this, [this] { runGuarded(this, [this] { cbFromChange(); }); });
+    }
+
+    bands->addWidget(ToolBar1);
+    auto* secondLine = new QHBoxLayout;
+    secondLine->setSpacing(2);
+    secondLine->addWidget(ToolBar3);
+    secondLine->addWidget(ToolBar2);
+    secondLine->addStretch(1);
+    bands->addLayout(secondLine);
+}
+
+QToolButton* TfmMain::addCommand(QToolBar* bar, const char* name, Picture picture, const QString& hint,
+                                 void (TfmMain::*handler)())
+{
+    auto* button = new QToolButton(bar);
+    button->setObjectName(QLatin1String(name));
+    button->setIcon(pictureIcon(picture));
+    button->setIconSize(QSize(16, 16));
+    button->setToolTip(hint);
+    button->setAccessibleName(hint);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setFixedSize(kButtonSize);
+    connect(button, &QToolButton::clicked, this, [this, handler] { runGuarded(this, [this, handler] { (this->*handler)(); }); });
+    bar->addWidget(button);
+    return button;
+}
+
+void TfmMain::buildHeaderStrip()
+{
+    auto* captions = new QStandardItemModel(0, kWorkColumnCount, this);
+    HeaderControl1 = new QHeaderView(Qt::Horizontal, this);
+    HeaderControl1->setObjectName(QStringLiteral("HeaderControl1"));
+    HeaderControl1->setModel(captions);
+    for (int column = 0; column < kWorkColumnCount; ++column) {
+        const ColumnLook& look = kColumns[static_cast<std::size_t>(column)];
+        captions->setHeaderData(column, Qt::Horizontal, text(look.caption), Qt::DisplayRole);
+        captions->setHeaderData(column, Qt::Horizontal, QVariant::fromValue(look.headerAlignment | Qt::AlignVCenter),
+                                Qt::TextAlignmentRole);
+    }
+    HeaderControl1->setSectionResizeMode(QHeaderView::Fixed);
+    HeaderControl1->setMinimumSectionSize(1);
+    for (int column = 0; column < kWorkColumnCount; ++column)
+        HeaderControl1->resizeSection(column, kColumns[static_cast<std::size_t>(column)].headerWidth);
+    HeaderControl1->setSectionsClickable(false);
+    HeaderControl1->setSectionsMovable(false);
+    HeaderControl1->setHighlightSections(false);
+    HeaderControl1->setStretchLastSection(false);
+    HeaderControl1->setFixedHeight(kHeaderStripHeight);
+    // A disabled strip that still reads as the table's captions, not as greyed-out text.
+    QPalette palette = HeaderControl1->palette();
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, palette.color(QPalette::Active, QPalette::ButtonText));
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, palette.color(QPalette::Active, QPalette::WindowText));
+    palette.setColor(QPalette::Disabled, QPalette::Text, palette.color(QPalette::Active, QPalette::Text));
+    HeaderControl1->setPalette(palette);
+    HeaderControl1->setEnabled(false);
+}
+
+void TfmMain::buildGrid()
+{
+    sgMain = new QTableView(this);
+    sgMain->setObjectName(QStringLiteral("sgMain"));
+    sgMain->setModel(m_table);
+    sgMain->horizontalHeader()->hide();
+    sgMain->verticalHeader()->hide();
+    sgMain->verticalHeader()->setMinimumSectionSize(1);
+    sgMain->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    sgMain->horizontalHeader()->setMinimumSectionSize(1);
+    for (int column = 0; column < kWorkColumnCount; ++column)
+        sgMain->setColumnWidth(column, kColumns[static_cast<std::size_t>(column)].gridWidth);
+    sgMain->setShowGrid(true);
+    sgMain->setWordWrap(false);
+    sgMain->setSelectionBehavior(QAbstractItemView::SelectRows);
+    sgMain->setSelectionMode(QAbstractItemView::SingleSelection);
+    sgMain->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    sgMain->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    sgMain->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    sgMain->setTabKeyNavigation(false);
+    sgMain->setLayoutDirection(QLocale::system().textDirection());
+    sgMain->setCurrentIndex(m_table->index(0, 0));
+    connect(m_table, &QAbstractItemModel::rowsRemoved, this, &TfmMain::keepCurrentRowInTable);
+}
+
+void TfmMain::FormCreate()
+{
+    m_criticalPath.clear();
+    EnableButtons();
+    m_automaticEnds = false;
+    sbInitBordersClick();
+    m_startDate = kInitialStartDate;
+}
+
+void TfmMain::showEvent(QShowEvent* event)
+{
+    if (!m_centred) {
+        m_centred = true;
+        if (const QScreen* screen = this->screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+    QWidget::showEvent(event);
+}
+
+int TfmMain::currentRow() const
+{
+    const QModelIndex current = sgMain->currentIndex();
+    return current.isValid() ? current.row() : 0;
+}
+
+void TfmMain::setCurrentRow(int row)
+{
+    const QModelIndex index = m_table->index(row, 0);
+    sgMain->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void TfmMain::keepCurrentRowInTable()
+{
+    const QModelIndex current = sgMain->currentIndex();
+    if (!current.isValid() || current.row() >= m_table->rowCount())
+        setCurrentRow(m_table->rowCount() - 1);
+}
+
+void TfmMain::EnableButtons()
+{
+    const bool hasWorks = !m_table->isEmptyTable();
+    sbEdit->setEnabled(hasWorks);
+    sbDel->setEnabled(hasWorks);
+    sbRecalc->setEnabled(hasWorks);
+    sbCalendar->setEnabled(hasWorks);
+}
+
+void TfmMain::EnableRecalc()
+{
+    // Only emptiness counts: blanks are text, and names that occur in no work are accepted.
+    const bool bothNamed = !cbFrom->currentText().isEmpty() && !cbTo->currentText().isEmpty();
+    sbRecalc->setEnabled(bothNamed);
+    sbCalendar->setEnabled(bothNamed);
+}
+
+void TfmMain::FillEventLists()
+{
+    bool cleared = false;
+    const auto refill = [&](QComboBox* selector, WorkColumn column) {
+        const QStringList entries = m_names->distinctSorted(columnTexts(*m_table, column));
+        replaceList(selector, entries);
+        const QString current = selector->currentText();
+        if (current.isEmpty() || m_names->indexOf(entries, current) < 0) {
+            selector->setEditText(QString());
+            cleared = true;
+        }
+    };
+    refill(cbFrom, WorkColumn::StartEvent);
+    refill(cbTo, WorkColumn::EndEvent);
+    EnableRecalc();
+    if (m_automaticEnds && cleared)
+        sbInitBordersClick();
+}
+
+void TfmMain::RecalcOrClear()
+{
+    if (sbRecalc->isEnabled()) {
+        sbRecalcClick();
+        return;
+    }
+    const WorkTable::Batch batch(*m_table);
+    for (int row = 0; row < m_table->rowCount(); ++row) {
+        for (WorkColumn column : kComputedColumns)
+            m_table->setCell(column, row, QStringView());
+    }
+}
+
+void TfmMain::sbInitBordersClick()
+{
+    m_automaticEnds = !m_automaticEnds;
+    sbInitBorders->setChecked(m_automaticEnds);
+    if (m_automaticEnds) {
+        cbFrom->setEnabled(false);
+        cbTo->setEnabled(false);
+        // The automatic choice arrives with the schedule calculation.
+    } else {
+        cbFrom->setEnabled(true);
+        cbTo->setEnabled(true);
+    }
+    EnableRecalc();
+}
+
+void TfmMain::cbFromChange()
+{
+    EnableRecalc();
+}
+
+void TfmMain::sbRecalcClick() {}
+void TfmMain::sbNewLineClick() {}
+void TfmMain::sbEditClick() {}
+void TfmMain::sbDelClick() {}
+void TfmMain::sbCalendarClick() {}
+void TfmMain::sbLoadTempClick() {}
+void TfmMain::sbSaveTempClick() {}
+void TfmMain::sbSaveBaseClick() {}
+void TfmMain::sbPrintClick() {}
+void TfmMain::tbGraphClick() {}
+
+void TfmMain::cbExitClick()
+{
+    close();
+}

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+enum class Picture;
+class NameCollation;
+class PageScroller;
+class QComboBox;
+class QHeaderView;
+class QLabel;
+class QTableView;
+class QToolBar;
+class QToolButton;
+class WorkTable;
+
+// The main window: the whole workplace. It owns every piece of shared state of the run: the work
+// table, the event selectors, the automatic ends mode, the start date and the critical path list.
+// Its commands are thin: each runs inside the command guard and delegates the work to the
+// widget-free libraries.
+class TfmMain : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TfmMain(QWidget* parent = nullptr);
+    ~TfmMain() override;
+
+    WorkTable& workTable() { return *m_table; }
+    const QStringList& criticalPath() const { return m_criticalPath; }
+    double startDate() const { return m_startDate; }
+    bool automaticEnds() const { return m_automaticEnds; }
+
+    // Main-window routines that the commands run after changing the table.
+    void EnableButtons();
+    void EnableRecalc();
+    void FillEventLists();
+    void RecalcOrClear();
+
+    // Commands, as their buttons run them (errors propagate to the guard in the button's slot).
+    void sbNewLineClick();
+    void sbEditClick();
+    void sbDelClick();
+    void sbRecalcClick();
+    void sbCalendarClick();
+    void sbLoadTempClick();
+    void sbSaveTempClick();
+    void sbSaveBaseClick();
+    void sbPrintClick();
+    void tbGraphClick();
+    void cbExitClick();
+    void sbInitBordersClick();
+    void cbFromChange();
+
+    int currentRow() const;
+    void setCurrentRow(int row);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormCreate();
+    void buildToolBars(QWidget* coolBar);
+    void buildHeaderStrip();
+    void buildGrid();
+    QToolButton* addCommand(QToolBar* bar, const char* name, Picture picture, const QString& hint,
+                            void (TfmMain::*handler)());
+    void keepCurrentRowInTable();
+
+    WorkTable* m_table;
+    NameCollation* m_names;
+
+    QWidget* CoolBar1 = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    QToolBar* ToolBar2 = nullptr;
+    QToolBar* ToolBar3 = nullptr;
+    QHeaderView* HeaderControl1 = nullptr;
+    QTableView* sgMain = nullptr;
+    PageScroller* psMain = nullptr;
+    QLabel* pWay = nullptr;
+    QToolButton* sbNewLine = nullptr;
+    QToolButton* sbEdit = nullptr;
+    QToolButton* sbDel = nullptr;
+    QToolButton* sbRecalc = nullptr;
+    QToolButton* sbCalendar = nullptr;
+    QToolButton* sbLoadTemp = nullptr;
+    QToolButton* sbSaveTemp = nullptr;
+    QToolButton* sbSaveBase = nullptr;
+    QToolButton* sbPrint = nullptr;
+    QToolButton* tbGraph = nullptr;
+    QToolButton* cbExit = nullptr;
+    QToolButton* sbInitBorders = nullptr;
+    QComboBox* cbFrom = nullptr;
+    QComboBox* cbTo = nullptr;
+
+    bool m_automaticEnds = false;
+    double m_startDate = 0;
+    QStringList m_criticalPath;
+    bool m_centred = false;
+};

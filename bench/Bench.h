@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+#include <chrono>
+#include <functional>
+
+// A tiny harness for the benchmark program: each section measures wall-clock time of real work
+// and prints one line per figure. Benchmarks run outside the test suite; CI does not time them.
+namespace bench {
+
+// Seconds taken by fn, best of `repeats` runs.
+double seconds(const std::function<void()>& fn, int repeats = 1);
+// Peak resident set size of this process so far, in megabytes.
+double peakRssMegabytes();
+void report(const QString& name, const QString& figure);
+
+} // namespace bench
+
+// Sections, each in its own file.
+void benchTable();
+void benchSchedule();

@@ -1,0 +1,2 @@
+#include "Bench.h"
+void benchSchedule() {}

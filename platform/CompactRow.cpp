@@ -1,0 +1,57 @@
+#include "CompactRow.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <new>
+
+QStringView CompactRow::cell(int index) const
+{
+    if (!m_block)
+        return {};
+    const std::uint32_t from = begin(index);
+    return QStringView(text() + from, static_cast<qsizetype>(end(index) - from));
+}
+
+void CompactRow::setCell(int index, QStringView newText)
+{
+    if (!m_block && newText.isEmpty())
+        return;
+    const std::uint64_t newLength = static_cast<std::uint64_t>(newText.size());
+    const std::uint32_t used = m_block ? end(kCells - 1) : 0;
+    const std::uint32_t oldLength = m_block ? end(index) - begin(index) : 0;
+    const std::uint64_t needed = std::uint64_t(used) - oldLength + newLength;
+    if (needed > std::numeric_limits<std::uint32_t>::max() / 2)
+        throw std::bad_alloc();
+
+    const std::uint32_t capacity = m_block ? m_block[0] : 0;
+    if (!m_block || needed > capacity) {
+        // Grow with some slack: a recalculation writes the computed cells of a row one by one.
+        const std::uint32_t newCapacity =
+            static_cast<std::uint32_t>(std::max<std::uint64_t>(needed + needed / 2, 8));
+        const std::size_t words = kHeaderWords + (std::size_t(newCapacity) + 1) / 2;
+        std::unique_ptr<std::uint32_t[]> block(new std::uint32_t[words]);
+        block[0] = newCapacity;
+        if (m_block) {
+            std::memcpy(block.get() + 1, m_block.get() + 1, sizeof(std::uint32_t) * kCells);
+            std::memcpy(block.get() + kHeaderWords, m_block.get() + kHeaderWords, used * sizeof(char16_t));
+        } else {
+            std::fill(block.get() + 1, block.get() + kHeaderWords, 0u);
+        }
+        m_block = std::move(block);
+    }
+
+    char16_t* chars = text();
+    const std::uint32_t from = begin(index);
+    const std::uint32_t oldEnd = end(index);
+    const std::uint32_t newEnd = from + static_cast<std::uint32_t>(newLength);
+    if (newEnd != oldEnd)
+        std::memmove(chars + newEnd, chars + oldEnd, (used - oldEnd) * sizeof(char16_t));
+    if (newLength > 0)
+        std::memcpy(chars + from, newText.utf16(), newLength * sizeof(char16_t));
+    const std::int64_t shift = std::int64_t(newEnd) - std::int64_t(oldEnd);
+    for (int i = index; i < kCells; ++i)
+        m_block[1 + i] = static_cast<std::uint32_t>(std::int64_t(m_block[1 + i]) + shift);
+    if (m_block[1 + kCells - 1] == 0)
+        m_block.reset();
+}

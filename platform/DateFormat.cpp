@@ -1,0 +1,176 @@
+#include "DateFormat.h"
+
+#include "KestrinError.h"
+
+#include <QRegularExpression>
+#include <QTime>
+
+#include <cmath>
+
+namespace {
+
+QString widenYears(QString pattern)
+{
+    static const QRegularExpression shortYear(QStringLiteral("(?<!y)yy(?!y)"));
+    pattern.replace(shortYear, QStringLiteral("yyyy"));
+    return pattern;
+}
+
+constexpr double kMillisecondsPerDay = 86'400'000.0;
+
+} // namespace
+
+DateFormat::DateFormat(const QLocale& locale)
+    : DateFormat(locale.dateFormat(QLocale::ShortFormat), locale.timeFormat(QLocale::LongFormat))
+{
+}
+
+DateFormat::DateFormat(QString shortDatePattern, QString longTimePattern)
+    : m_shortDate(widenYears(std::move(shortDatePattern))), m_longTime(std::move(longTimePattern))
+{
+    int found = 0;
+    for (QChar c : std::as_const(m_shortDate)) {
+        const char field = static_cast<char>(c.toLatin1());
+        if (field != 'd' && field != 'M' && field != 'y')
+            continue;
+        bool seen = false;
+        for (int i = 0; i < found; ++i)
+            seen = seen || m_order[i] == field;
+        if (!seen && found < 3)
+            m_order[found++] = field;
+    }
+    if (found != 3) {
+        m_order[0] = 'd';
+        m_order[1] = 'M';
+        m_order[2] = 'y';
+    }
+}
+
+const DateFormat& DateFormat::system()
+{
+    static const DateFormat format{QLocale::system()};
+    return format;
+}
+
+QString DateFormat::conversionMessage(QStringView text)
+{
+    return QStringLiteral("'%1' is not a valid date and time").arg(text);
+}
+
+QDate DateFormat::dateOf(double days)
+{
+    if (!std::isfinite(days) || std::fabs(days) > 3'000'000.0)
+        throw KestrinError(QStringLiteral("Invalid argument to date encode"));
+    const QDate date = epoch().addDays(static_cast<qint64>(std::trunc(days)));
+    if (date.year() < 1 || date.year() > 9999)
+        throw KestrinError(QStringLiteral("Invalid argument to date encode"));
+    return date;
+}
+
+double DateFormat::daysOf(QDate date)
+{
+    return static_cast<double>(epoch().daysTo(date));
+}
+
+QString DateFormat::formatDate(double days) const
+{
+    return QLocale::c().toString(dateOf(days), m_shortDate);
+}
+
+QString DateFormat::formatDateTime(double days) const
+{
+    const QString date = formatDate(days);
+    const double fraction = std::fabs(days - std::trunc(days));
+    const int milliseconds = static_cast<int>(std::lround(fraction * kMillisecondsPerDay));
+    if (milliseconds == 0 || milliseconds >= 86'400'000)
+        return date;
+    return date + QLatin1Char(' ') + QLocale::c().toString(QTime::fromMSecsSinceStartOfDay(milliseconds), m_longTime);
+}
+
+double DateFormat::parse(QStringView text) const
+{
+    // Lenient like the usual short-date readers: three numbers in pattern order separated by
+    // any non-digit characters, then an optional time of day.
+    int numbers[3] = {0, 0, 0};
+    int widths[3] = {0, 0, 0};
+    qsizetype pos = 0;
+    const qsizetype end = text.size();
+    const auto isDigit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+    const auto fail = [&]() -> double { throw KestrinError(conversionMessage(text)); };
+
+    while (pos < end && text[pos] == QLatin1Char(' '))
+        ++pos;
+    for (int field = 0; field < 3; ++field) {
+        if (field > 0) {
+            const qsizetype separatorStart = pos;
+            while (pos < end && !isDigit(text[pos]) && text[pos] != QLatin1Char(' '))
+                ++pos;
+            while (pos < end && text[pos] == QLatin1Char(' ') && field < 3)
+                ++pos;
+            if (pos == separatorStart)
+                return fail();
+        }
+        while (pos < end && isDigit(text[pos]) && widths[field] < 5) {
+            numbers[field] = numbers[field] * 10 + (text[pos].unicode() - '0');
+            ++widths[field];
+            ++pos;
+        }
+        if (widths[field] == 0 || (pos < end && isDigit(text[pos])))
+            return fail();
+    }
+    // A trailing separator that belongs to the pattern ("yyyy." in some locales) is allowed.
+    while (pos < end && text[pos] != QLatin1Char(' ') && !isDigit(text[pos]))
+        ++pos;
+
+    int day = 0, month = 0, year = 0, yearWidth = 0;
+    for (int i = 0; i < 3; ++i) {
+        switch (m_order[i]) {
+        case 'd': day = numbers[i]; break;
+        case 'M': month = numbers[i]; break;
+        default: year = numbers[i]; yearWidth = widths[i]; break;
+        }
+    }
+    if (yearWidth <= 2) {
+        // Two-digit years fall into the century window of the next 50 years around today.
+        const int thisYear = QDate::currentDate().year();
+        const int century = thisYear / 100 * 100;
+        year += century;
+        if (year > thisYear + 50)
+            year -= 100;
+        else if (year <= thisYear - 50)
+            year += 100;
+    }
+    const QDate date(year, month, day);
+    if (!date.isValid())
+        return fail();
+    double result = daysOf(date);
+
+    while (pos < end && text[pos] == QLatin1Char(' '))
+        ++pos;
+    if (pos < end) {
+        int parts[3] = {0, 0, 0};
+        int count = 0;
+        while (count < 3) {
+            int width = 0;
+            while (pos < end && isDigit(text[pos]) && width < 3) {
+                parts[count] = parts[count] * 10 + (text[pos].unicode() - '0');
+                ++width;
+                ++pos;
+            }
+            if (width == 0)
+                return fail();
+            ++count;
+            if (pos < end && text[pos] == QLatin1Char(':') && count < 3)
+                ++pos;
+            else
+                break;
+        }
+        while (pos < end && text[pos] == QLatin1Char(' '))
+            ++pos;
+        if (count < 2 || pos != end || parts[0] > 23 || parts[1] > 59 || parts[2] > 59)
+            return fail();
+        const double fraction = (parts[0] * 3600.0 + parts[1] * 60.0 + parts[2]) / 86400.0;
+        result = result >= 0 ? result + fraction : result - fraction;
+    }
+    return result;
+}

@@ -1,0 +1,189 @@
+#include "NumberFormat.h"
+
+#include "CheckedArithmetic.h"
+#include "KestrinError.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+NumberFormat::NumberFormat(const QLocale& locale) : m_decimalSeparator(locale.decimalPoint())
+{
+    if (m_decimalSeparator.isEmpty())
+        m_decimalSeparator = QStringLiteral(".");
+}
+
+NumberFormat::NumberFormat(QString decimalSeparator) : m_decimalSeparator(std::move(decimalSeparator))
+{
+}
+
+const NumberFormat& NumberFormat::system()
+{
+    static const NumberFormat format{QLocale::system()};
+    return format;
+}
+
+QString NumberFormat::conversionMessage(QStringView text)
+{
+    return QStringLiteral("'%1' is not a valid floating point value").arg(text);
+}
+
+QString NumberFormat::format(long double value) const
+{
+    checked::finite(value);
+    if (value == 0)
+        return QStringLiteral("0");
+
+    // "%.14Le" rounds the binary value correctly to 15 significant digits: d.ddddddddddddddde±x
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.14Le", value);
+    const std::string_view text(buffer);
+    const bool negative = text.front() == '-';
+    const std::size_t first = negative ? 1 : 0;
+    const std::size_t ePos = text.find('e');
+    std::string digits;
+    digits.reserve(15);
+    for (std::size_t i = first; i < ePos; ++i) {
+        if (text[i] != '.')
+            digits.push_back(text[i]);
+    }
+    int exponent = 0;
+    std::from_chars(text.data() + ePos + (text[ePos + 1] == '+' ? 2 : 1), text.data() + text.size(),
+                    exponent);
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+
+    QString result;
+    result.reserve(24);
+    if (negative)
+        result += QLatin1Char('-');
+    const int count = static_cast<int>(digits.size());
+    if (exponent >= -5 && exponent < 15) {
+        if (exponent < 0) {
+            result += QLatin1Char('0');
+            result += m_decimalSeparator;
+            result += QString(-exponent - 1, QLatin1Char('0'));
+            result += QLatin1String(digits.data(), count);
+        } else {
+            const int integerDigits = exponent + 1;
+            if (count <= integerDigits) {
+                result += QLatin1String(digits.data(), count);
+                result += QString(integerDigits - count, QLatin1Char('0'));
+            } else {
+                result += QLatin1String(digits.data(), integerDigits);
+                result += m_decimalSeparator;
+                result += QLatin1String(digits.data() + integerDigits, count - integerDigits);
+            }
+        }
+    } else {
+        result += QLatin1Char(digits.front());
+        if (count > 1) {
+            result += m_decimalSeparator;
+            result += QLatin1String(digits.data() + 1, count - 1);
+        }
+        result += QLatin1Char('E');
+        result += QString::number(exponent);
+    }
+    return result;
+}
+
+std::optional<long double> NumberFormat::tryParse(QStringView text) const
+{
+    qsizetype pos = 0;
+    qsizetype end = text.size();
+    while (pos < end && text[pos] == QLatin1Char(' '))
+        ++pos;
+    while (end > pos && text[end - 1] == QLatin1Char(' '))
+        --end;
+
+    // Rebuilt in the C locale's spelling for std::from_chars, which never looks at the locale.
+    std::string ascii;
+    ascii.reserve(static_cast<std::size_t>(end - pos) + 2);
+    const auto isDigit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+
+    bool negative = false;
+    if (pos < end && (text[pos] == QLatin1Char('+') || text[pos] == QLatin1Char('-'))) {
+        negative = text[pos] == QLatin1Char('-');
+        ++pos;
+    }
+    int mantissaDigits = 0;
+    int leadingIntegerDigits = 0; // significant digits before the separator
+    int leadingFractionZeros = 0; // zeros right after the separator, before a significant digit
+    bool seenSignificant = false;
+    while (pos < end && isDigit(text[pos])) {
+        const char digit = static_cast<char>(text[pos].unicode());
+        if (digit != '0')
+            seenSignificant = true;
+        if (seenSignificant)
+            ++leadingIntegerDigits;
+        ascii.push_back(digit);
+        ++mantissaDigits;
+        ++pos;
+    }
+    const qsizetype separatorLength = m_decimalSeparator.size();
+    if (pos < end && text.mid(pos).startsWith(m_decimalSeparator)) {
+        pos += separatorLength;
+        ascii.push_back('.');
+        while (pos < end && isDigit(text[pos])) {
+            const char digit = static_cast<char>(text[pos].unicode());
+            if (digit != '0')
+                seenSignificant = true;
+            if (!seenSignificant)
+                ++leadingFractionZeros;
+            ascii.push_back(digit);
+            ++mantissaDigits;
+            ++pos;
+        }
+    }
+    if (mantissaDigits == 0)
+        return std::nullopt;
+
+    long long exponent = 0;
+    if (pos < end && (text[pos] == QLatin1Char('e') || text[pos] == QLatin1Char('E'))) {
+        ++pos;
+        bool negativeExponent = false;
+        if (pos < end && (text[pos] == QLatin1Char('+') || text[pos] == QLatin1Char('-'))) {
+            negativeExponent = text[pos] == QLatin1Char('-');
+            ++pos;
+        }
+        const qsizetype exponentStart = pos;
+        while (pos < end && isDigit(text[pos])) {
+            if (exponent < 1'000'000'000)
+                exponent = exponent * 10 + (text[pos].unicode() - '0');
+            ++pos;
+        }
+        if (pos == exponentStart)
+            return std::nullopt;
+        if (negativeExponent)
+            exponent = -exponent;
+        ascii.push_back('e');
+        ascii += std::to_string(exponent);
+    }
+    if (pos != end)
+        return std::nullopt;
+    if (!seenSignificant)
+        return negative ? -0.0L : 0.0L;
+
+    long double value = 0;
+    const auto [ptr, ec] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
+    if (ec == std::errc::result_out_of_range) {
+        // Decimal magnitude of the leading significant digit decides overflow vs underflow.
+        const long long magnitude =
+            exponent + (leadingIntegerDigits > 0 ? leadingIntegerDigits : -leadingFractionZeros);
+        if (magnitude > 0)
+            return std::nullopt;
+        return negative ? -0.0L : 0.0L;
+    }
+    if (ec != std::errc() || ptr != ascii.data() + ascii.size() || !std::isfinite(value))
+        return std::nullopt;
+    return negative ? -value : value;
+}
+
+long double NumberFormat::parse(QStringView text) const
+{
+    const std::optional<long double> value = tryParse(text);
+    if (!value)
+        throw KestrinError(conversionMessage(text));
+    return *value;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+// The columns of the work table. Column 0 and 4..10 are computed, 1..3 are the input of a work.
+enum class WorkColumn : int {
+    PrecedingWorks = 0,
+    StartEvent = 1,
+    EndEvent = 2,
+    Duration = 3,
+    EarlyStart = 4,
+    EarlyFinish = 5,
+    LateStart = 6,
+    LateFinish = 7,
+    TotalFloat = 8,
+    FreeFloat = 9,
+    BeginDate = 10,
+};
+
+inline constexpr int kWorkColumnCount = 11;
+
+constexpr int columnIndex(WorkColumn column)
+{
+    return static_cast<int>(column);
+}
+
+// The work table as the logic sees it: text cells in 11 columns and at least one row. This is
+// all the schedule calculation, the files and the graph need; none of it involves widgets.
+class WorkCells
+{
+public:
+    virtual ~WorkCells() = default;
+
+    virtual int rowCount() const = 0;
+    // A request below 1 gives 1 row; rows added start with all cells empty.
+    virtual void setRowCount(int rows) = 0;
+
+    // The view stays valid until the row is next changed or removed.
+    virtual QStringView cellView(WorkColumn column, int row) const = 0;
+    virtual void setCell(WorkColumn column, int row, QStringView text) = 0;
+
+    QString cell(WorkColumn column, int row) const { return cellView(column, row).toString(); }
+
+    // One row whose start event is empty: the state at start-up and after the last work went.
+    bool isEmptyTable() const { return rowCount() == 1 && cellView(WorkColumn::StartEvent, 0).isEmpty(); }
+
+protected:
+    WorkCells() = default;
+    WorkCells(const WorkCells&) = default;
+    WorkCells& operator=(const WorkCells&) = default;
+};

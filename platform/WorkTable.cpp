@@ -1,0 +1,82 @@
+#include "WorkTable.h"
+
+#include <algorithm>
+
+WorkTable::WorkTable(QObject* parent) : QAbstractTableModel(parent), m_rows(1) {}
+
+void WorkTable::setRowCount(int rows)
+{
+    rows = std::max(rows, 1);
+    const int current = rowCount();
+    if (rows > current) {
+        beginInsertRows(QModelIndex(), current, rows - 1);
+        m_rows.resize(static_cast<std::size_t>(rows));
+        endInsertRows();
+    } else if (rows < current) {
+        beginRemoveRows(QModelIndex(), rows, current - 1);
+        m_rows.resize(static_cast<std::size_t>(rows));
+        m_rows.shrink_to_fit();
+        endRemoveRows();
+    }
+}
+
+QStringView WorkTable::cellView(WorkColumn column, int row) const
+{
+    Q_ASSERT(row >= 0 && row < rowCount());
+    return m_rows[static_cast<std::size_t>(row)].cell(columnIndex(column));
+}
+
+void WorkTable::setCell(WorkColumn column, int row, QStringView text)
+{
+    Q_ASSERT(row >= 0 && row < rowCount());
+    CompactRow& cells = m_rows[static_cast<std::size_t>(row)];
+    const int columnNumber = columnIndex(column);
+    if (cells.cell(columnNumber) == text)
+        return;
+    cells.setCell(columnNumber, text);
+    if (m_batchDepth > 0) {
+        m_changedInBatch = true;
+    } else {
+        const QModelIndex changed = index(row, columnNumber);
+        emit dataChanged(changed, changed, {Qt::DisplayRole});
+    }
+}
+
+int WorkTable::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : rowCount();
+}
+
+int WorkTable::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : kWorkColumnCount;
+}
+
+QVariant WorkTable::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || role != Qt::DisplayRole)
+        return {};
+    return m_rows[static_cast<std::size_t>(index.row())].cell(index.column()).toString();
+}
+
+Qt::ItemFlags WorkTable::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+WorkTable::Batch::Batch(WorkTable& table) : m_table(table)
+{
+    ++m_table.m_batchDepth;
+}
+
+WorkTable::Batch::~Batch()
+{
+    if (--m_table.m_batchDepth == 0 && m_table.m_changedInBatch) {
+        m_table.m_changedInBatch = false;
+        emit m_table.dataChanged(m_table.index(0, 0),
+                                 m_table.index(m_table.rowCount() - 1, kWorkColumnCount - 1),
+                                 {Qt::DisplayRole});
+    }
+}

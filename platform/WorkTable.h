@@ -1,0 +1,52 @@
+#pragma once
+
+#include "CompactRow.h"
+#include "WorkCells.h"
+
+#include <QAbstractTableModel>
+
+#include <vector>
+
+// The one store of works for the whole run: the model behind the grid sgMain. Every cell is text;
+// there is no header row (the main window draws its own header strip). Cells are not editable in
+// the grid: only the program's commands write them.
+class WorkTable final : public QAbstractTableModel, public WorkCells
+{
+    Q_OBJECT
+
+public:
+    explicit WorkTable(QObject* parent = nullptr);
+
+    // WorkCells
+    int rowCount() const override { return static_cast<int>(m_rows.size()); }
+    void setRowCount(int rows) override;
+    QStringView cellView(WorkColumn column, int row) const override;
+    void setCell(WorkColumn column, int row, QStringView text) override;
+
+    // QAbstractTableModel
+    int rowCount(const QModelIndex& parent) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // While a batch is open, cell changes are not announced one by one; closing the last batch
+    // announces one change of the whole table. A recalculation of a million rows writes eight
+    // million cells, and the views need to hear of it once. Row insertions and removals are
+    // always announced at once.
+    class Batch
+    {
+    public:
+        explicit Batch(WorkTable& table);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        WorkTable& m_table;
+    };
+
+private:
+    std::vector<CompactRow> m_rows;
+    int m_batchDepth = 0;
+    bool m_changedInBatch = false;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "KestrinError.h"
+
+#include <QString>
+
+#include <new>
+#include <utility>
+
+class QWidget;
+
+// The application's own title: the caption of every error box and of the task bar entry.
+QString applicationTitle();
+
+// The message as the error box shows it: a full stop is added when the last character sorts
+// after "." (a letter or a digit, say), so "File not found" reads "File not found." while a
+// message ending in a quote or a bracket stays as it is.
+QString errorBoxText(const QString& message);
+
+// The standard error box: modal, critical icon, the application title, one OK button.
+void showErrorBox(QWidget* parent, const QString& message);
+
+// Runs one command of a window. An error raised anywhere inside ends the command where it stands
+// (what was written before stays) and is shown in the error box; the event loop then goes on.
+// This is the one place where errors are caught.
+template <typename Command>
+void runGuarded(QWidget* parent, Command&& command)
+{
+    try {
+        std::forward<Command>(command)();
+    } catch (const KestrinError& error) {
+        showErrorBox(parent, error.message());
+    } catch (const std::bad_alloc&) {
+        showErrorBox(parent, QStringLiteral("Out of memory"));
+    }
+}

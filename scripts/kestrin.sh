@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs Kestrin on Debian 12, installing only the packages that are missing.
+#   scripts/kestrin.sh run             build (Release) and start the program
+#   scripts/kestrin.sh test            build (Debug) and run every test
+#   scripts/kestrin.sh test-sanitized  build with AddressSanitizer + UBSan and run every test
+set -euo pipefail
+
+cd "$(dirname "$0")/.."
+mode="${1:-}"
+
+packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
+          libxkbcommon-dev fonts-liberation2 fonts-dejavu-core xvfb xauth)
+
+install_missing() {
+    local missing=()
+    for package in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=""
+    if [ "$(id -u)" -ne 0 ]; then
+        command -v sudo >/dev/null || { echo "kestrin: need root or sudo to install: ${missing[*]}" >&2; exit 1; }
+        sudo="sudo"
+    fi
+    echo "kestrin: installing ${missing[*]}"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+build() { # build-dir cmake-args...
+    local dir="$1"; shift
+    cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+    cmake --build "$dir" -j "$(nproc)"
+}
+
+case "$mode" in
+run)
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+        echo "kestrin: no display available (DISPLAY and WAYLAND_DISPLAY are not set); start it from a desktop session" >&2
+        exit 1
+    fi
+    install_missing
+    build build-release -DCMAKE_BUILD_TYPE=Release -DKESTRIN_BUILD_BENCH=OFF
+    exec build-release/app/kestrin
+    ;;
+test)
+    install_missing
+    build build -DCMAKE_BUILD_TYPE=Debug
+    cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)"
+    ;;
+test-sanitized)
+    install_missing
+    build build-sanitized -DCMAKE_BUILD_TYPE=Debug -DKESTRIN_SANITIZE=ON -DKESTRIN_BUILD_BENCH=OFF
+    cd build-sanitized && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
+        UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j "$(nproc)"
+    ;;
+*)
+    echo "usage: scripts/kestrin.sh run | test | test-sanitized" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,131 @@
+#include "NameCollation.h"
+#include "WorkTable.h"
+
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <array>
+
+class TestWorkTable : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void keepsAtLeastOneRow();
+    void addedRowsStartEmpty();
+    void emptyTablePredicate();
+    void cellsHoldAnyTextExactly();
+    void batchAnnouncesOneChange();
+    void eventListsDropCaseDuplicatesAndSort();
+    void dialogListKeepsFirstSpellingInOrder();
+};
+
+void TestWorkTable::keepsAtLeastOneRow()
+{
+    WorkTable table;
+    QCOMPARE(table.rowCount(), 1);
+    QCOMPARE(table.columnCount(), 11);
+    table.setRowCount(0);
+    QCOMPARE(table.rowCount(), 1);
+    table.setRowCount(-5);
+    QCOMPARE(table.rowCount(), 1);
+    table.setRowCount(4);
+    QCOMPARE(table.rowCount(QModelIndex()), 4);
+}
+
+void TestWorkTable::addedRowsStartEmpty()
+{
+    WorkTable table;
+    table.setRowCount(3);
+    for (int column = 0; column < kWorkColumnCount; ++column)
+        table.setCell(static_cast<WorkColumn>(column), 2, QStringLiteral("x%1").arg(column));
+    table.setRowCount(2);
+    table.setRowCount(3);
+    for (int column = 0; column < kWorkColumnCount; ++column)
+        QVERIFY(table.cellView(static_cast<WorkColumn>(column), 2).isEmpty());
+}
+
+void TestWorkTable::emptyTablePredicate()
+{
+    WorkTable table;
+    QVERIFY(table.isEmptyTable());
+    // Other cells of the single row do not matter.
+    table.setCell(WorkColumn::EndEvent, 0, QStringLiteral("B"));
+    table.setCell(WorkColumn::Duration, 0, QStringLiteral("5"));
+    QVERIFY(table.isEmptyTable());
+    table.setCell(WorkColumn::StartEvent, 0, QStringLiteral(" "));
+    QVERIFY(!table.isEmptyTable());
+    table.setCell(WorkColumn::StartEvent, 0, QString());
+    table.setRowCount(2);
+    QVERIFY(!table.isEmptyTable()); // two blank rows are not the empty table
+}
+
+void TestWorkTable::cellsHoldAnyTextExactly()
+{
+    // Random writes of texts of any length, compared against a plain model of the table.
+    WorkTable table;
+    constexpr int rows = 40;
+    table.setRowCount(rows);
+    std::vector<std::array<QString, kWorkColumnCount>> expected(rows);
+    QRandomGenerator random(20261207);
+    for (int step = 0; step < 20000; ++step) {
+        const int row = random.bounded(rows);
+        const int column = random.bounded(kWorkColumnCount);
+        const int length = random.bounded(10) == 0 ? random.bounded(3000) : random.bounded(8);
+        QString text(length, Qt::Uninitialized);
+        for (QChar& c : text)
+            c = QChar(static_cast<char16_t>(random.bounded(1, 0xD7FF)));
+        table.setCell(static_cast<WorkColumn>(column), row, text);
+        expected[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = text;
+    }
+    for (int row = 0; row < rows; ++row) {
+        for (int column = 0; column < kWorkColumnCount; ++column) {
+            const QString& want = expected[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+            QCOMPARE(table.cell(static_cast<WorkColumn>(column), row), want);
+            QCOMPARE(table.data(table.index(row, column)).toString(), want);
+        }
+    }
+}
+
+void TestWorkTable::batchAnnouncesOneChange()
+{
+    WorkTable table;
+    table.setRowCount(100);
+    QSignalSpy changes(&table, &QAbstractItemModel::dataChanged);
+    table.setCell(WorkColumn::Duration, 5, QStringLiteral("1"));
+    QCOMPARE(changes.size(), 1);
+    {
+        const WorkTable::Batch outer(table);
+        const WorkTable::Batch inner(table);
+        for (int row = 0; row < 100; ++row)
+            table.setCell(WorkColumn::EarlyStart, row, QString::number(row));
+    }
+    QCOMPARE(changes.size(), 2);
+    QCOMPARE(changes.last().at(0).toModelIndex(), table.index(0, 0));
+    QCOMPARE(changes.last().at(1).toModelIndex(), table.index(99, 10));
+}
+
+void TestWorkTable::eventListsDropCaseDuplicatesAndSort()
+{
+    const NameCollation names(QLocale(QLocale::Russian, QLocale::Russia));
+    const QStringList column{QStringLiteral("b"), QStringLiteral("A"), QStringLiteral("a"),
+                             QStringLiteral("10"), QStringLiteral("2"), QString()};
+    QCOMPARE(names.distinctSorted(column),
+             QStringList({QStringLiteral("10"), QStringLiteral("2"), QStringLiteral("A"), QStringLiteral("b")}));
+    QVERIFY(names.equalIgnoringCase(QStringLiteral("Ёлка"), QStringLiteral("ёЛКА")));
+    QVERIFY(!names.equalIgnoringCase(QStringLiteral("е"), QStringLiteral("ё")));
+    QCOMPARE(names.indexOf({QStringLiteral("X"), QStringLiteral("Узел")}, QStringLiteral("узел")), 1);
+}
+
+void TestWorkTable::dialogListKeepsFirstSpellingInOrder()
+{
+    const NameCollation names;
+    const QStringList events{QStringLiteral("X"), QStringLiteral("B"), QStringLiteral("x"),
+                             QStringLiteral("B"), QStringLiteral("A"), QStringLiteral("D")};
+    QCOMPARE(names.distinctInOrder(events),
+             QStringList({QStringLiteral("X"), QStringLiteral("B"), QStringLiteral("A"), QStringLiteral("D")}));
+}
+
+QTEST_GUILESS_MAIN(TestWorkTable)
+#include "tst_worktable.moc"
