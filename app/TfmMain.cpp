@@ -5,9 +5,13 @@
 #include "NameCollation.h"
 #include "PageScroller.h"
 #include "Pictures.h"
+#include "TfmCalendar.h"
+#include "TfmProps.h"
+#include "WorkListFile.h"
 #include "WorkTable.h"
 
 #include <QComboBox>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -20,6 +24,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -115,7 +120,7 @@ QComboBox* makeSelector(const char* name, QWidget* parent)
 TfmMain::TfmMain(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      m_table(new WorkTable(this)), m_names(new NameCollation())
+      m_table(new WorkTable(this)), m_names(QLocale()), m_numbers(QLocale()), m_dates(QLocale())
 {
     setObjectName(QStringLiteral("fmMain"));
     setWindowTitle(QStringLiteral("Kestrin - расчёт сетевых графиков, редакция 2.2"));
@@ -138,12 +143,11 @@ TfmMain::TfmMain(QWidget* parent)
     buildGrid();
     layout->addWidget(sgMain, 1);
 
-    FormCreate();
-}
+    const QString workListFilter = QStringLiteral("Данные Kestrin (*.kdf)");
+    odMain = makeFileDialog("odMain", false, workListFilter, QStringLiteral("kdf"));
+    sdMain = makeFileDialog("sdMain", true, workListFilter, QStringLiteral("kdf"));
 
-TfmMain::~TfmMain()
-{
-    delete m_names;
+    FormCreate();
 }
 
 void TfmMain::buildToolBars(QWidget* coolBar)
@@ -163,17 +167,20 @@ void TfmMain::buildToolBars(QWidget* coolBar)
     };
 
     ToolBar1 = makeBar("ToolBar1");
-    sbNewLine = addCommand(ToolBar1, "sbNewLine", Picture::NewLine,
-                           QStringLiteral("Добавить ещё один элемент графика"), &TfmMain::sbNewLineClick);
+    sbNewLine =
+        addCommand(ToolBar1, "sbNewLine", Picture::NewLine,
+                   QStringLiteral("Добавить ещё один элемент графика"), &TfmMain::sbNewLineClick);
     sbEdit = addCommand(ToolBar1, "sbEdit", Picture::Edit,
-                        QStringLiteral("Изменить данные для текущего элемента графика"), &TfmMain::sbEditClick);
-    sbDel = addCommand(ToolBar1, "sbDel", Picture::Delete, QStringLiteral("Удалить текущий элемент графика"),
-                       &TfmMain::sbDelClick);
+                        QStringLiteral("Изменить данные для текущего элемента графика"),
+                        &TfmMain::sbEditClick);
+    sbDel = addCommand(ToolBar1, "sbDel", Picture::Delete,
+                       QStringLiteral("Удалить текущий элемент графика"), &TfmMain::sbDelClick);
     ToolBar1->addSeparator();
-    sbRecalc = addCommand(ToolBar1, "sbRecalc", Picture::Recalc, QStringLiteral("Пересчитать график"),
-                          &TfmMain::sbRecalcClick);
-    sbCalendar = addCommand(ToolBar1, "sbCalendar", Picture::Calendar,
-                            QStringLiteral("Изменить день начала работы"), &TfmMain::sbCalendarClick);
+    sbRecalc = addCommand(ToolBar1, "sbRecalc", Picture::Recalc,
+                          QStringLiteral("Пересчитать график"), &TfmMain::sbRecalcClick);
+    sbCalendar =
+        addCommand(ToolBar1, "sbCalendar", Picture::Calendar,
+                   QStringLiteral("Изменить день начала работы"), &TfmMain::sbCalendarClick);
     ToolBar1->addSeparator();
     psMain = new PageScroller(ToolBar1);
     psMain->setObjectName(QStringLiteral("psMain"));
@@ -194,10 +201,10 @@ void TfmMain::buildToolBars(QWidget* coolBar)
     ToolBar1->addSeparator();
 
     ToolBar3 = makeBar("ToolBar3");
-    sbLoadTemp = addCommand(ToolBar3, "sbLoadTemp", Picture::LoadTemp, QStringLiteral("Считать данные"),
-                            &TfmMain::sbLoadTempClick);
-    sbSaveTemp = addCommand(ToolBar3, "sbSaveTemp", Picture::SaveTemp, QStringLiteral("Записать данные"),
-                            &TfmMain::sbSaveTempClick);
+    sbLoadTemp = addCommand(ToolBar3, "sbLoadTemp", Picture::LoadTemp,
+                            QStringLiteral("Считать данные"), &TfmMain::sbLoadTempClick);
+    sbSaveTemp = addCommand(ToolBar3, "sbSaveTemp", Picture::SaveTemp,
+                            QStringLiteral("Записать данные"), &TfmMain::sbSaveTempClick);
     ToolBar3->addSeparator();
     sbSaveBase = addCommand(ToolBar3, "sbSaveBase", Picture::SaveBase,
                             QStringLiteral("Сохранить в формате DBF"), &TfmMain::sbSaveBaseClick);
@@ -207,13 +214,14 @@ void TfmMain::buildToolBars(QWidget* coolBar)
     tbGraph = addCommand(ToolBar3, "tbGraph", Picture::Graph, QStringLiteral("Построить граф"),
                          &TfmMain::tbGraphClick);
     ToolBar3->addSeparator();
-    cbExit = addCommand(ToolBar3, "cbExit", Picture::Exit, QStringLiteral("Закончить работу с программой"),
-                        &TfmMain::cbExitClick);
+    cbExit = addCommand(ToolBar3, "cbExit", Picture::Exit,
+                        QStringLiteral("Закончить работу с программой"), &TfmMain::cbExitClick);
 
     ToolBar2 = makeBar("ToolBar2");
-    sbInitBorders = addCommand(ToolBar2, "sbInitBorders", Picture::InitBorders,
-                               QStringLiteral("Устанавливать начальную и конечную точки автоматически"),
-                               &TfmMain::sbInitBordersClick);
+    sbInitBorders =
+        addCommand(ToolBar2, "sbInitBorders", Picture::InitBorders,
+                   QStringLiteral("Устанавливать начальную и конечную точки автоматически"),
+                   &TfmMain::sbInitBordersClick);
     sbInitBorders->setCheckable(true);
     auto* label6 = new QLabel(QStringLiteral(" Нач. точка "), ToolBar2);
     label6->setObjectName(QStringLiteral("Label6"));
@@ -227,8 +235,10 @@ void TfmMain::buildToolBars(QWidget* coolBar)
     ToolBar2->addWidget(cbTo);
     ToolBar2->addSeparator();
     for (QComboBox* selector : {cbFrom, cbTo}) {
-        connect(selector, &QComboBox::currentTextChanged, this, [this] { runGuarded(this, [this] { cbFromChange(); }); });
-        connect(selector, &QComboBox::editTextChanged, this, [this] { runGuarded(this, [this] { cbFromChange(); }); });
+        connect(selector, &QComboBox::currentTextChanged, this,
+                [this] { runGuarded(this, [this] { cbFromChange(); }); });
+        connect(selector, &QComboBox::editTextChanged, this,
+                [this] { runGuarded(this, [this] { cbFromChange(); }); });
     }
 
     bands->addWidget(ToolBar1);
@@ -240,8 +250,8 @@ void TfmMain::buildToolBars(QWidget* coolBar)
     bands->addLayout(secondLine);
 }
 
-QToolButton* TfmMain::addCommand(QToolBar* bar, const char* name, Picture picture, const QString& hint,
-                                 void (TfmMain::*handler)())
+QToolButton* TfmMain::addCommand(QToolBar* bar, const char* name, Picture picture,
+                                 const QString& hint, void (TfmMain::*handler)())
 {
     auto* button = new QToolButton(bar);
     button->setObjectName(QLatin1String(name));
@@ -252,7 +262,8 @@ QToolButton* TfmMain::addCommand(QToolBar* bar, const char* name, Picture pictur
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
     button->setFixedSize(kButtonSize);
-    connect(button, &QToolButton::clicked, this, [this, handler] { runGuarded(this, [this, handler] { (this->*handler)(); }); });
+    connect(button, &QToolButton::clicked, this,
+            [this, handler] { runGuarded(this, [this, handler] { (this->*handler)(); }); });
     bar->addWidget(button);
     return button;
 }
@@ -266,13 +277,15 @@ void TfmMain::buildHeaderStrip()
     for (int column = 0; column < kWorkColumnCount; ++column) {
         const ColumnLook& look = kColumns[static_cast<std::size_t>(column)];
         captions->setHeaderData(column, Qt::Horizontal, text(look.caption), Qt::DisplayRole);
-        captions->setHeaderData(column, Qt::Horizontal, QVariant::fromValue(look.headerAlignment | Qt::AlignVCenter),
+        captions->setHeaderData(column, Qt::Horizontal,
+                                QVariant::fromValue(look.headerAlignment | Qt::AlignVCenter),
                                 Qt::TextAlignmentRole);
     }
     HeaderControl1->setSectionResizeMode(QHeaderView::Fixed);
     HeaderControl1->setMinimumSectionSize(1);
     for (int column = 0; column < kWorkColumnCount; ++column)
-        HeaderControl1->resizeSection(column, kColumns[static_cast<std::size_t>(column)].headerWidth);
+        HeaderControl1->resizeSection(column,
+                                      kColumns[static_cast<std::size_t>(column)].headerWidth);
     HeaderControl1->setSectionsClickable(false);
     HeaderControl1->setSectionsMovable(false);
     HeaderControl1->setHighlightSections(false);
@@ -280,9 +293,12 @@ void TfmMain::buildHeaderStrip()
     HeaderControl1->setFixedHeight(kHeaderStripHeight);
     // A disabled strip that still reads as the table's captions, not as greyed-out text.
     QPalette palette = HeaderControl1->palette();
-    palette.setColor(QPalette::Disabled, QPalette::ButtonText, palette.color(QPalette::Active, QPalette::ButtonText));
-    palette.setColor(QPalette::Disabled, QPalette::WindowText, palette.color(QPalette::Active, QPalette::WindowText));
-    palette.setColor(QPalette::Disabled, QPalette::Text, palette.color(QPalette::Active, QPalette::Text));
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText,
+                     palette.color(QPalette::Active, QPalette::ButtonText));
+    palette.setColor(QPalette::Disabled, QPalette::WindowText,
+                     palette.color(QPalette::Active, QPalette::WindowText));
+    palette.setColor(QPalette::Disabled, QPalette::Text,
+                     palette.color(QPalette::Active, QPalette::Text));
     HeaderControl1->setPalette(palette);
     HeaderControl1->setEnabled(false);
 }
@@ -310,6 +326,11 @@ void TfmMain::buildGrid()
     sgMain->setLayoutDirection(QLocale::system().textDirection());
     sgMain->setCurrentIndex(m_table->index(0, 0));
     connect(m_table, &QAbstractItemModel::rowsRemoved, this, &TfmMain::keepCurrentRowInTable);
+    // A batch that changed the row count resets the model, which forgets the current row.
+    connect(m_table, &QAbstractItemModel::modelAboutToBeReset, this,
+            [this] { m_rowBeforeReset = currentRow(); });
+    connect(m_table, &QAbstractItemModel::modelReset, this,
+            [this] { setCurrentRow(std::min(m_rowBeforeReset, m_table->rowCount() - 1)); });
 }
 
 void TfmMain::FormCreate()
@@ -343,7 +364,8 @@ int TfmMain::currentRow() const
 void TfmMain::setCurrentRow(int row)
 {
     const QModelIndex index = m_table->index(row, 0);
-    sgMain->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    sgMain->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                         QItemSelectionModel::Rows);
 }
 
 void TfmMain::keepCurrentRowInTable()
@@ -374,10 +396,10 @@ void TfmMain::FillEventLists()
 {
     bool cleared = false;
     const auto refill = [&](QComboBox* selector, WorkColumn column) {
-        const QStringList entries = m_names->distinctSorted(columnTexts(*m_table, column));
+        const QStringList entries = m_names.distinctSorted(columnTexts(*m_table, column));
         replaceList(selector, entries);
         const QString current = selector->currentText();
-        if (current.isEmpty() || m_names->indexOf(entries, current) < 0) {
+        if (current.isEmpty() || m_names.indexOf(entries, current) < 0) {
             selector->setEditText(QString());
             cleared = true;
         }
@@ -423,12 +445,132 @@ void TfmMain::cbFromChange()
 }
 
 void TfmMain::sbRecalcClick() {}
-void TfmMain::sbNewLineClick() {}
-void TfmMain::sbEditClick() {}
-void TfmMain::sbDelClick() {}
-void TfmMain::sbCalendarClick() {}
-void TfmMain::sbLoadTempClick() {}
-void TfmMain::sbSaveTempClick() {}
+
+void TfmMain::sbNewLineClick()
+{
+    TfmProps dialog(*m_table, m_names, m_numbers, this);
+    dialog.exec();
+    if (dialog.tag() == 1) {
+        {
+            const WorkTable::Batch batch(*m_table);
+            if (!m_table->isEmptyTable())
+                m_table->setRowCount(m_table->rowCount() + 1);
+            const int row = m_table->rowCount() - 1;
+            m_table->setCell(WorkColumn::StartEvent, row, dialog.startEvent());
+            m_table->setCell(WorkColumn::EndEvent, row, dialog.endEvent());
+            m_table->setCell(WorkColumn::Duration, row, dialog.durationText());
+        }
+        setCurrentRow(m_table->rowCount() - 1);
+    }
+    RecalcOrClear();
+    FillEventLists();
+    EnableButtons();
+    EnableRecalc();
+}
+
+void TfmMain::sbEditClick()
+{
+    const int row = currentRow();
+    TfmProps dialog(*m_table, m_names, m_numbers, this);
+    dialog.setWork(m_table->cell(WorkColumn::StartEvent, row),
+                   m_table->cell(WorkColumn::EndEvent, row),
+                   m_table->cell(WorkColumn::Duration, row));
+    dialog.exec();
+    if (dialog.tag() == 1) {
+        const WorkTable::Batch batch(*m_table);
+        m_table->setCell(WorkColumn::StartEvent, row, dialog.startEvent());
+        m_table->setCell(WorkColumn::EndEvent, row, dialog.endEvent());
+        m_table->setCell(WorkColumn::Duration, row, dialog.durationText());
+    }
+    RecalcOrClear();
+    FillEventLists();
+    EnableRecalc();
+}
+
+void TfmMain::sbDelClick()
+{
+    // Rows below move up one place; the current row keeps its index and so shows the work that
+    // followed the deleted one, or the new last row when the last one went.
+    const int row = currentRow();
+    {
+        const WorkTable::Batch batch(*m_table);
+        m_table->removeRow(row);
+    }
+    setCurrentRow(std::min(row, m_table->rowCount() - 1));
+    RecalcOrClear();
+    FillEventLists();
+    EnableButtons();
+    EnableRecalc();
+}
+
+void TfmMain::sbCalendarClick()
+{
+    TfmCalendar dialog(this);
+    dialog.setDate(DateFormat::dateOf(m_startDate));
+    dialog.setTag(0);
+    dialog.exec();
+    // The calendar reports a whole day: an accepted start date has no time of day.
+    if (dialog.tag() == 1)
+        m_startDate = DateFormat::daysOf(dialog.date());
+    if (sbRecalc->isEnabled())
+        sbRecalcClick();
+}
+
+QFileDialog* TfmMain::makeFileDialog(const char* name, bool save, const QString& filterName,
+                                     const QString& suffix)
+{
+    auto* dialog = new QFileDialog(this);
+    dialog->setObjectName(QLatin1String(name));
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite);
+    dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // The open dialog takes any name: opening the file reports one that does not exist.
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setNameFilters({filterName, QStringLiteral("Все файлы (*)")});
+    dialog->setDefaultSuffix(suffix);
+    dialog->setModal(true);
+    return dialog;
+}
+
+QString TfmMain::chooseFile(QFileDialog* dialog)
+{
+    if (dialog->exec() != QDialog::Accepted)
+        return {};
+    const QStringList chosen = dialog->selectedFiles();
+    if (chosen.isEmpty())
+        return {};
+    dialog->selectFile(chosen.first());
+    return chosen.first();
+}
+
+void TfmMain::sbSaveTempClick()
+{
+    const QString path = chooseFile(sdMain);
+    if (!path.isEmpty())
+        worklistfile::write(path, *m_table);
+}
+
+void TfmMain::sbLoadTempClick()
+{
+    const QString path = chooseFile(odMain);
+    if (!path.isEmpty()) {
+        try {
+            const WorkTable::Batch batch(*m_table);
+            worklistfile::read(path, *m_table);
+        } catch (const KestrinError&) {
+            // What was read stays; the lists and commands still follow it before the error shows.
+            EnableButtons();
+            FillEventLists();
+            throw;
+        }
+    }
+    EnableButtons();
+    FillEventLists();
+    if (!m_automaticEnds)
+        sbInitBordersClick();
+    if (sbRecalc->isEnabled())
+        sbRecalcClick();
+}
 void TfmMain::sbSaveBaseClick() {}
 void TfmMain::sbPrintClick() {}
 void TfmMain::tbGraphClick() {}

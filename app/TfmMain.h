@@ -1,12 +1,16 @@
 #pragma once
 
+#include "DateFormat.h"
+#include "NameCollation.h"
+#include "NumberFormat.h"
+
 #include <QStringList>
 #include <QWidget>
 
 enum class Picture;
-class NameCollation;
 class PageScroller;
 class QComboBox;
+class QFileDialog;
 class QHeaderView;
 class QLabel;
 class QTableView;
@@ -24,7 +28,6 @@ class TfmMain : public QWidget
 
 public:
     explicit TfmMain(QWidget* parent = nullptr);
-    ~TfmMain() override;
 
     WorkTable& workTable() { return *m_table; }
     const QStringList& criticalPath() const { return m_criticalPath; }
@@ -66,9 +69,17 @@ private:
     QToolButton* addCommand(QToolBar* bar, const char* name, Picture picture, const QString& hint,
                             void (TfmMain::*handler)());
     void keepCurrentRowInTable();
+    // A persistent file dialog: it keeps the name and filter entry last chosen for the run.
+    QFileDialog* makeFileDialog(const char* name, bool save, const QString& filterName,
+                                const QString& suffix);
+    // Shows the dialog modally; the chosen name, or an empty text when cancelled.
+    static QString chooseFile(QFileDialog* dialog);
 
     WorkTable* m_table;
-    NameCollation* m_names;
+    // The user's locale as the run found it: decimal separator, short date, name order.
+    NameCollation m_names;
+    NumberFormat m_numbers;
+    DateFormat m_dates;
 
     QWidget* CoolBar1 = nullptr;
     QToolBar* ToolBar1 = nullptr;
@@ -92,9 +103,12 @@ private:
     QToolButton* sbInitBorders = nullptr;
     QComboBox* cbFrom = nullptr;
     QComboBox* cbTo = nullptr;
+    QFileDialog* odMain = nullptr;
+    QFileDialog* sdMain = nullptr;
 
     bool m_automaticEnds = false;
     double m_startDate = 0;
     QStringList m_criticalPath;
     bool m_centred = false;
+    int m_rowBeforeReset = 0;
 };

@@ -34,7 +34,8 @@ void CompactRow::setCell(int index, QStringView newText)
         block[0] = newCapacity;
         if (m_block) {
             std::memcpy(block.get() + 1, m_block.get() + 1, sizeof(std::uint32_t) * kCells);
-            std::memcpy(block.get() + kHeaderWords, m_block.get() + kHeaderWords, used * sizeof(char16_t));
+            std::memcpy(block.get() + kHeaderWords, m_block.get() + kHeaderWords,
+                        used * sizeof(char16_t));
         } else {
             std::fill(block.get() + 1, block.get() + kHeaderWords, 0u);
         }

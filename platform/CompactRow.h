@@ -28,7 +28,10 @@ private:
     std::uint32_t end(int index) const { return m_block[1 + index]; }
     std::uint32_t begin(int index) const { return index == 0 ? 0 : end(index - 1); }
     char16_t* text() { return reinterpret_cast<char16_t*>(m_block.get() + kHeaderWords); }
-    const char16_t* text() const { return reinterpret_cast<const char16_t*>(m_block.get() + kHeaderWords); }
+    const char16_t* text() const
+    {
+        return reinterpret_cast<const char16_t*>(m_block.get() + kHeaderWords);
+    }
 
     std::unique_ptr<std::uint32_t[]> m_block;
 };

@@ -84,7 +84,8 @@ QString DateFormat::formatDateTime(double days) const
     const int milliseconds = static_cast<int>(std::lround(fraction * kMillisecondsPerDay));
     if (milliseconds == 0 || milliseconds >= 86'400'000)
         return date;
-    return date + QLatin1Char(' ') + QLocale::c().toString(QTime::fromMSecsSinceStartOfDay(milliseconds), m_longTime);
+    return date + QLatin1Char(' ') +
+           QLocale::c().toString(QTime::fromMSecsSinceStartOfDay(milliseconds), m_longTime);
 }
 
 double DateFormat::parse(QStringView text) const
@@ -95,8 +96,12 @@ double DateFormat::parse(QStringView text) const
     int widths[3] = {0, 0, 0};
     qsizetype pos = 0;
     const qsizetype end = text.size();
-    const auto isDigit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
-    const auto fail = [&]() -> double { throw KestrinError(conversionMessage(text)); };
+    const auto isDigit = [](QChar c) {
+        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    };
+    const auto fail = [&]() -> double {
+        throw KestrinError(conversionMessage(text));
+    };
 
     while (pos < end && text[pos] == QLatin1Char(' '))
         ++pos;
@@ -125,9 +130,16 @@ double DateFormat::parse(QStringView text) const
     int day = 0, month = 0, year = 0, yearWidth = 0;
     for (int i = 0; i < 3; ++i) {
         switch (m_order[i]) {
-        case 'd': day = numbers[i]; break;
-        case 'M': month = numbers[i]; break;
-        default: year = numbers[i]; yearWidth = widths[i]; break;
+        case 'd':
+            day = numbers[i];
+            break;
+        case 'M':
+            month = numbers[i];
+            break;
+        default:
+            year = numbers[i];
+            yearWidth = widths[i];
+            break;
         }
     }
     if (yearWidth <= 2) {

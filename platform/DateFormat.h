@@ -13,7 +13,8 @@ class DateFormat
 public:
     explicit DateFormat(const QLocale& locale);
     // A format from an explicit Qt date pattern ("dd.MM.yyyy"); handy for tests.
-    explicit DateFormat(QString shortDatePattern, QString longTimePattern = QStringLiteral("HH:mm:ss"));
+    explicit DateFormat(QString shortDatePattern,
+                        QString longTimePattern = QStringLiteral("HH:mm:ss"));
 
     static const DateFormat& system();
 

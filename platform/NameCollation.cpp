@@ -41,8 +41,10 @@ struct FoldedKey
 std::vector<int> NameCollation::firstEqualIndex(const QStringList& names) const
 {
     if (m_codePointOrder)
-        return firstEqualIndexBy(names, [](const QString& name) { return FoldedKey{name.toCaseFolded()}; });
-    return firstEqualIndexBy(names, [this](const QString& name) { return m_collator.sortKey(name); });
+        return firstEqualIndexBy(
+            names, [](const QString& name) { return FoldedKey{name.toCaseFolded()}; });
+    return firstEqualIndexBy(names,
+                             [this](const QString& name) { return m_collator.sortKey(name); });
 }
 
 template <typename Key>
@@ -92,8 +94,9 @@ QStringList NameCollation::distinctSorted(const QStringList& names) const
 {
     QStringList result = distinctInOrder(names);
     if (m_codePointOrder) {
-        std::sort(result.begin(), result.end(),
-                  [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+        std::sort(result.begin(), result.end(), [](const QString& a, const QString& b) {
+            return a.compare(b, Qt::CaseInsensitive) < 0;
+        });
         return result;
     }
     std::vector<QCollatorSortKey> keys;
@@ -102,7 +105,8 @@ QStringList NameCollation::distinctSorted(const QStringList& names) const
         keys.push_back(m_collator.sortKey(name));
     std::vector<int> order(keys.size());
     std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(), [&](int a, int b) { return keys[a].compare(keys[b]) < 0; });
+    std::sort(order.begin(), order.end(),
+              [&](int a, int b) { return keys[a].compare(keys[b]) < 0; });
     QStringList sorted;
     sorted.reserve(result.size());
     for (int index : order)

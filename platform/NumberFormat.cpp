@@ -14,7 +14,8 @@ NumberFormat::NumberFormat(const QLocale& locale) : m_decimalSeparator(locale.de
         m_decimalSeparator = QStringLiteral(".");
 }
 
-NumberFormat::NumberFormat(QString decimalSeparator) : m_decimalSeparator(std::move(decimalSeparator))
+NumberFormat::NumberFormat(QString decimalSeparator)
+    : m_decimalSeparator(std::move(decimalSeparator))
 {
 }
 
@@ -100,7 +101,9 @@ std::optional<long double> NumberFormat::tryParse(QStringView text) const
     // Rebuilt in the C locale's spelling for std::from_chars, which never looks at the locale.
     std::string ascii;
     ascii.reserve(static_cast<std::size_t>(end - pos) + 2);
-    const auto isDigit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+    const auto isDigit = [](QChar c) {
+        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    };
 
     bool negative = false;
     if (pos < end && (text[pos] == QLatin1Char('+') || text[pos] == QLatin1Char('-'))) {

@@ -43,7 +43,10 @@ public:
     QString cell(WorkColumn column, int row) const { return cellView(column, row).toString(); }
 
     // One row whose start event is empty: the state at start-up and after the last work went.
-    bool isEmptyTable() const { return rowCount() == 1 && cellView(WorkColumn::StartEvent, 0).isEmpty(); }
+    bool isEmptyTable() const
+    {
+        return rowCount() == 1 && cellView(WorkColumn::StartEvent, 0).isEmpty();
+    }
 
 protected:
     WorkCells() = default;

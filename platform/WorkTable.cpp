@@ -4,10 +4,27 @@
 
 WorkTable::WorkTable(QObject* parent) : QAbstractTableModel(parent), m_rows(1) {}
 
+void WorkTable::beginRowChange()
+{
+    if (!m_resetInBatch) {
+        m_resetInBatch = true;
+        beginResetModel();
+    }
+}
+
 void WorkTable::setRowCount(int rows)
 {
     rows = std::max(rows, 1);
     const int current = rowCount();
+    if (rows == current)
+        return;
+    if (m_batchDepth > 0) {
+        beginRowChange();
+        m_rows.resize(static_cast<std::size_t>(rows));
+        if (rows < current)
+            m_rows.shrink_to_fit();
+        return;
+    }
     if (rows > current) {
         beginInsertRows(QModelIndex(), current, rows - 1);
         m_rows.resize(static_cast<std::size_t>(rows));
@@ -18,6 +35,24 @@ void WorkTable::setRowCount(int rows)
         m_rows.shrink_to_fit();
         endRemoveRows();
     }
+}
+
+void WorkTable::removeRow(int row)
+{
+    Q_ASSERT(row >= 0 && row < rowCount());
+    if (rowCount() == 1) {
+        for (int column = 0; column < kWorkColumnCount; ++column)
+            setCell(static_cast<WorkColumn>(column), 0, QStringView());
+        return;
+    }
+    if (m_batchDepth > 0) {
+        beginRowChange();
+        m_rows.erase(m_rows.begin() + row);
+        return;
+    }
+    beginRemoveRows(QModelIndex(), row, row);
+    m_rows.erase(m_rows.begin() + row);
+    endRemoveRows();
 }
 
 QStringView WorkTable::cellView(WorkColumn column, int row) const
@@ -73,7 +108,13 @@ WorkTable::Batch::Batch(WorkTable& table) : m_table(table)
 
 WorkTable::Batch::~Batch()
 {
-    if (--m_table.m_batchDepth == 0 && m_table.m_changedInBatch) {
+    if (--m_table.m_batchDepth > 0)
+        return;
+    if (m_table.m_resetInBatch) {
+        m_table.m_resetInBatch = false;
+        m_table.m_changedInBatch = false;
+        m_table.endResetModel();
+    } else if (m_table.m_changedInBatch) {
         m_table.m_changedInBatch = false;
         emit m_table.dataChanged(m_table.index(0, 0),
                                  m_table.index(m_table.rowCount() - 1, kWorkColumnCount - 1),

@@ -17,6 +17,10 @@ class WorkTable final : public QAbstractTableModel, public WorkCells
 public:
     explicit WorkTable(QObject* parent = nullptr);
 
+    // Removes one row; the rows below move up one place. The only row of a one-row table is
+    // emptied instead, so the table keeps its one row.
+    void removeRow(int row);
+
     // WorkCells
     int rowCount() const override { return static_cast<int>(m_rows.size()); }
     void setRowCount(int rows) override;
@@ -29,10 +33,11 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    // While a batch is open, cell changes are not announced one by one; closing the last batch
-    // announces one change of the whole table. A recalculation of a million rows writes eight
-    // million cells, and the views need to hear of it once. Row insertions and removals are
-    // always announced at once.
+    // While a batch is open, changes are not announced one by one; closing the last batch
+    // announces them at once. A recalculation of a million rows writes eight million cells and
+    // reading a file adds a million rows, and the views need to hear of it once: cell changes
+    // become one change of the whole table, and a change of the row count within a batch becomes
+    // one reset of the model (begun before the first such change, ended with the batch).
     class Batch
     {
     public:
@@ -47,6 +52,10 @@ public:
 
 private:
     std::vector<CompactRow> m_rows;
+    // Announces the coming change of the row count: one reset within a batch, else per change.
+    void beginRowChange();
+
     int m_batchDepth = 0;
     bool m_changedInBatch = false;
+    bool m_resetInBatch = false;
 };

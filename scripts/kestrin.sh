@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 mode="${1:-}"
 
-packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
+packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libicu-dev
           libxkbcommon-dev fonts-liberation2 fonts-dejavu-core xvfb xauth)
 
 install_missing() {

@@ -16,8 +16,8 @@ QString errorBoxText(const QString& message)
 
 void showErrorBox(QWidget* parent, const QString& message)
 {
-    QMessageBox box(QMessageBox::Critical, applicationTitle(), errorBoxText(message), QMessageBox::Ok,
-                    parent);
+    QMessageBox box(QMessageBox::Critical, applicationTitle(), errorBoxText(message),
+                    QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("ErrorBox"));
     box.exec();
 }

@@ -23,8 +23,7 @@ void showErrorBox(QWidget* parent, const QString& message);
 // Runs one command of a window. An error raised anywhere inside ends the command where it stands
 // (what was written before stays) and is shown in the error box; the event loop then goes on.
 // This is the one place where errors are caught.
-template <typename Command>
-void runGuarded(QWidget* parent, Command&& command)
+template <typename Command> void runGuarded(QWidget* parent, Command&& command)
 {
     try {
         std::forward<Command>(command)();

@@ -50,7 +50,8 @@ int PageScroller::textWidth() const
 {
     if (!m_content || m_content->text().isEmpty())
         return 0;
-    const int frame = 2 * (m_content->margin() + m_content->frameWidth()) + std::max(0, m_content->indent());
+    const int frame =
+        2 * (m_content->margin() + m_content->frameWidth()) + std::max(0, m_content->indent());
     return m_content->fontMetrics().horizontalAdvance(m_content->text()) + frame;
 }
 

@@ -68,8 +68,7 @@ private slots:
     void quitClosesAtOnce();
 
 private:
-    template <typename T>
-    T* control(const char* name) const
+    template <typename T> T* control(const char* name) const
     {
         T* found = m_window->findChild<T*>(QLatin1String(name));
         if (!found)
@@ -102,8 +101,8 @@ void TestMainWindow::startsEmptyWithAutomaticEndsOn()
     QCOMPARE(grid->currentIndex().row(), 0);
     for (const char* name : {"sbEdit", "sbDel", "sbRecalc", "sbCalendar"})
         QVERIFY2(!control<QAbstractButton>(name)->isEnabled(), name);
-    for (const char* name : {"sbNewLine", "sbLoadTemp", "sbSaveTemp", "sbSaveBase", "sbPrint", "tbGraph", "cbExit",
-                             "sbInitBorders"})
+    for (const char* name : {"sbNewLine", "sbLoadTemp", "sbSaveTemp", "sbSaveBase", "sbPrint",
+                             "tbGraph", "cbExit", "sbInitBorders"})
         QVERIFY2(control<QAbstractButton>(name)->isEnabled(), name);
     auto* toggle = control<QAbstractButton>("sbInitBorders");
     QVERIFY(toggle->isCheckable());
@@ -122,7 +121,8 @@ void TestMainWindow::startsEmptyWithAutomaticEndsOn()
 
 void TestMainWindow::layoutFollowsTheFixedDesign()
 {
-    QVERIFY(m_window->windowTitle().startsWith(QStringLiteral("Kestrin - расчёт сетевых графиков")));
+    QVERIFY(
+        m_window->windowTitle().startsWith(QStringLiteral("Kestrin - расчёт сетевых графиков")));
     QCOMPARE(m_window->size(), QSize(800, 600));
     QCOMPARE(m_window->minimumSize(), m_window->maximumSize());
     QVERIFY(!(m_window->windowFlags() & Qt::WindowMaximizeButtonHint));
@@ -137,7 +137,8 @@ void TestMainWindow::layoutFollowsTheFixedDesign()
         QCOMPARE(header->sectionSize(column), headerWidths[column]);
         QCOMPARE(grid->columnWidth(column), gridWidths[column]);
     }
-    QCOMPARE(header->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("К-во предш. работ"));
+    QCOMPARE(header->model()->headerData(0, Qt::Horizontal).toString(),
+             QStringLiteral("К-во предш. работ"));
     QCOMPARE(header->model()->headerData(10, Qt::Horizontal).toString(), QStringLiteral("Дата"));
     // The strip does not follow columns that the user resizes in the grid.
     grid->setColumnWidth(1, 150);
@@ -153,7 +154,8 @@ void TestMainWindow::layoutFollowsTheFixedDesign()
     QCOMPARE(control<QLabel>("Label6")->text(), QStringLiteral(" Нач. точка "));
     QCOMPARE(control<QLabel>("Label7")->text(), QStringLiteral(" Кон. точка "));
     QCOMPARE(control<QAbstractButton>("sbRecalc")->toolTip(), QStringLiteral("Пересчитать график"));
-    QCOMPARE(control<QAbstractButton>("cbExit")->toolTip(), QStringLiteral("Закончить работу с программой"));
+    QCOMPARE(control<QAbstractButton>("cbExit")->toolTip(),
+             QStringLiteral("Закончить работу с программой"));
     QVERIFY(!control<QAbstractButton>("sbNewLine")->icon().isNull());
 }
 
@@ -190,11 +192,15 @@ void TestMainWindow::enabledRulesFollowTableAndSelectors()
 
 void TestMainWindow::eventListsAreSortedWithoutCaseDuplicates()
 {
-    fillTable(*m_window, {{"b", "x", "1"}, {"A", "y", "1"}, {"a", "X", "1"}, {"10", "", "1"}, {"2", "y", "1"}});
+    fillTable(
+        *m_window,
+        {{"b", "x", "1"}, {"A", "y", "1"}, {"a", "X", "1"}, {"10", "", "1"}, {"2", "y", "1"}});
     m_window->FillEventLists();
     QCOMPARE(entries(control<QComboBox>("cbFrom")),
-             QStringList({QStringLiteral("10"), QStringLiteral("2"), QStringLiteral("A"), QStringLiteral("b")}));
-    QCOMPARE(entries(control<QComboBox>("cbTo")), QStringList({QStringLiteral("x"), QStringLiteral("y")}));
+             QStringList({QStringLiteral("10"), QStringLiteral("2"), QStringLiteral("A"),
+                          QStringLiteral("b")}));
+    QCOMPARE(entries(control<QComboBox>("cbTo")),
+             QStringList({QStringLiteral("x"), QStringLiteral("y")}));
 }
 
 void TestMainWindow::vanishedSelectorTextSwitchesAutomaticEndsOff()
@@ -262,7 +268,8 @@ void TestMainWindow::errorBoxAddsFullStopAfterLettersAndDigits_data()
 {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("letter") << QStringLiteral("File not found") << QStringLiteral("File not found.");
+    QTest::newRow("letter") << QStringLiteral("File not found")
+                            << QStringLiteral("File not found.");
     QTest::newRow("digit") << QStringLiteral("I/O error 32") << QStringLiteral("I/O error 32.");
     QTest::newRow("cyrillic") << QStringLiteral("Сетевой график содержит цикл: 1 -> 2 -> 1")
                               << QStringLiteral("Сетевой график содержит цикл: 1 -> 2 -> 1.");
@@ -320,7 +327,8 @@ void TestMainWindow::pathLineScrollsWhenWiderThanItsScroller()
     line->setText(QStringLiteral("    short"));
     QApplication::processEvents();
     QVERIFY(!forward->isVisible() && !back->isVisible());
-    line->setText(QStringLiteral("    Критический путь [L=8]: ") + QStringLiteral(" ' event ' ").repeated(300));
+    line->setText(QStringLiteral("    Критический путь [L=8]: ") +
+                  QStringLiteral(" ' event ' ").repeated(300));
     QApplication::processEvents();
     QVERIFY(forward->isVisible());
     QVERIFY(line->width() >= line->fontMetrics().horizontalAdvance(line->text()));

@@ -24,9 +24,12 @@ void TestDateFormat::widensTwoDigitYears_data()
     QTest::addColumn<QLocale>("locale");
     QTest::addColumn<QString>("day");
 
-    QTest::newRow("Russian") << QLocale(QLocale::Russian, QLocale::Russia) << QStringLiteral("30.12.1899");
-    QTest::newRow("US English") << QLocale(QLocale::English, QLocale::UnitedStates) << QStringLiteral("12/30/1899");
-    QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << QStringLiteral("30.12.1899");
+    QTest::newRow("Russian") << QLocale(QLocale::Russian, QLocale::Russia)
+                             << QStringLiteral("30.12.1899");
+    QTest::newRow("US English") << QLocale(QLocale::English, QLocale::UnitedStates)
+                                << QStringLiteral("12/30/1899");
+    QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany)
+                            << QStringLiteral("30.12.1899");
 }
 
 void TestDateFormat::widensTwoDigitYears()
@@ -48,7 +51,8 @@ void TestDateFormat::formatsDayCounts_data()
     QTest::newRow("plus three days") << 3.0 << QStringLiteral("02.01.1900");
     QTest::newRow("fraction stays in its day") << 2.9999 << QStringLiteral("01.01.1900");
     QTest::newRow("a modern day") << 46363.0 << QStringLiteral("07.12.2026");
-    QTest::newRow("negative counts back from its whole day") << -1.25 << QStringLiteral("29.12.1899");
+    QTest::newRow("negative counts back from its whole day")
+        << -1.25 << QStringLiteral("29.12.1899");
 }
 
 void TestDateFormat::formatsDayCounts()
@@ -102,7 +106,8 @@ void TestDateFormat::refusesDaysBeyondTheCalendar()
 {
     const DateFormat format(QStringLiteral("dd.MM.yyyy"));
     QVERIFY_THROWS_EXCEPTION(KestrinError, format.formatDate(1e12));
-    QVERIFY_THROWS_EXCEPTION(KestrinError, format.formatDate(std::numeric_limits<double>::infinity()));
+    QVERIFY_THROWS_EXCEPTION(KestrinError,
+                             format.formatDate(std::numeric_limits<double>::infinity()));
 }
 
 QTEST_GUILESS_MAIN(TestDateFormat)

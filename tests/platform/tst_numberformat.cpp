@@ -33,14 +33,18 @@ void TestNumberFormat::formatsGeneralText_data()
     QTest::newRow("integer") << point << 8.0L << QStringLiteral("8");
     QTest::newRow("half, comma") << comma << 2.5L << QStringLiteral("2,5");
     QTest::newRow("0.1+0.2 rounds to 15 digits") << point << (0.1L + 0.2L) << QStringLiteral("0.3");
-    QTest::newRow("rounding at digit 15") << point << 1.23456789012345678L << QStringLiteral("1.23456789012346");
-    QTest::newRow("largest fixed") << point << 999999999999999.0L << QStringLiteral("999999999999999");
-    QTest::newRow("rounds up into exponent form") << point << 999999999999999.9L << QStringLiteral("1E15");
+    QTest::newRow("rounding at digit 15")
+        << point << 1.23456789012345678L << QStringLiteral("1.23456789012346");
+    QTest::newRow("largest fixed")
+        << point << 999999999999999.0L << QStringLiteral("999999999999999");
+    QTest::newRow("rounds up into exponent form")
+        << point << 999999999999999.9L << QStringLiteral("1E15");
     QTest::newRow("1e15") << point << 1e15L << QStringLiteral("1E15");
     QTest::newRow("1e-5 is fixed") << point << 1e-5L << QStringLiteral("0.00001");
     QTest::newRow("below 1e-5, comma") << comma << 1.5e-6L << QStringLiteral("1,5E-6");
     QTest::newRow("negative exponent form") << point << -2.5e20L << QStringLiteral("-2.5E20");
-    QTest::newRow("tiny artefact") << point << 4.33680868994201774e-19L << QStringLiteral("4.33680868994202E-19");
+    QTest::newRow("tiny artefact")
+        << point << 4.33680868994201774e-19L << QStringLiteral("4.33680868994202E-19");
     QTest::newRow("huge") << point << 1.5e4000L << QStringLiteral("1.5E4000");
     QTest::newRow("negative fraction") << point << -0.125L << QStringLiteral("-0.125");
     QTest::newRow("no thousands separator") << comma << 1234567.0L << QStringLiteral("1234567");
@@ -70,7 +74,8 @@ void TestNumberFormat::parsesAcceptedTexts_data()
     QTest::newRow("negative") << point << QStringLiteral("-1") << -1.0L;
     QTest::newRow("bare fraction") << point << QStringLiteral(".5") << 0.5L;
     QTest::newRow("trailing separator") << point << QStringLiteral("5.") << 5.0L;
-    QTest::newRow("decimal tenth is the long double nearest") << point << QStringLiteral("0.1") << 0.1L;
+    QTest::newRow("decimal tenth is the long double nearest")
+        << point << QStringLiteral("0.1") << 0.1L;
     QTest::newRow("underflow reads as zero") << point << QStringLiteral("1e-99999") << 0.0L;
 }
 
@@ -116,7 +121,8 @@ void TestNumberFormat::rejectsOtherTexts()
         format.parse(text);
         QFAIL("parse accepted the text");
     } catch (const KestrinError& error) {
-        QCOMPARE(error.message(), QStringLiteral("'%1' is not a valid floating point value").arg(text));
+        QCOMPARE(error.message(),
+                 QStringLiteral("'%1' is not a valid floating point value").arg(text));
     }
 }
 
@@ -125,8 +131,14 @@ void TestNumberFormat::roundTripsThroughText()
     // Every general number text reads back to the 15-digit rounding of the value it came from,
     // and writing that again gives the same text: the chaining of computed cells is stable.
     const NumberFormat format(QStringLiteral(","));
-    const long double values[] = {0.1L + 0.2L, 1.0L / 3.0L, 2.0L / 3.0L * 1e-7L, 12345.678901234567L,
-                                  -98765.4321L, 6.6L - (1.1L + 2.2L + 3.3L), 1e300L, 7e-300L};
+    const long double values[] = {0.1L + 0.2L,
+                                  1.0L / 3.0L,
+                                  2.0L / 3.0L * 1e-7L,
+                                  12345.678901234567L,
+                                  -98765.4321L,
+                                  6.6L - (1.1L + 2.2L + 3.3L),
+                                  1e300L,
+                                  7e-300L};
     for (long double value : values) {
         const QString text = format.format(value);
         const long double back = format.parse(text);

@@ -17,6 +17,7 @@ private slots:
     void emptyTablePredicate();
     void cellsHoldAnyTextExactly();
     void batchAnnouncesOneChange();
+    void batchTurnsRowChangesIntoOneReset();
     void eventListsDropCaseDuplicatesAndSort();
     void dialogListKeepsFirstSpellingInOrder();
 };
@@ -81,7 +82,8 @@ void TestWorkTable::cellsHoldAnyTextExactly()
     }
     for (int row = 0; row < rows; ++row) {
         for (int column = 0; column < kWorkColumnCount; ++column) {
-            const QString& want = expected[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+            const QString& want =
+                expected[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
             QCOMPARE(table.cell(static_cast<WorkColumn>(column), row), want);
             QCOMPARE(table.data(table.index(row, column)).toString(), want);
         }
@@ -106,16 +108,46 @@ void TestWorkTable::batchAnnouncesOneChange()
     QCOMPARE(changes.last().at(1).toModelIndex(), table.index(99, 10));
 }
 
+void TestWorkTable::batchTurnsRowChangesIntoOneReset()
+{
+    WorkTable table;
+    table.setRowCount(3);
+    table.setCell(WorkColumn::StartEvent, 2, QStringLiteral("c"));
+    QSignalSpy resets(&table, &QAbstractItemModel::modelReset);
+    QSignalSpy inserts(&table, &QAbstractItemModel::rowsInserted);
+    QSignalSpy changes(&table, &QAbstractItemModel::dataChanged);
+    {
+        const WorkTable::Batch batch(table);
+        table.setCell(WorkColumn::StartEvent, 0, QStringLiteral("a"));
+        for (int rows = 4; rows <= 1000; ++rows)
+            table.setRowCount(rows);
+        table.removeRow(1);
+        QCOMPARE(resets.size(), 0);
+    }
+    QCOMPARE(resets.size(), 1);
+    QCOMPARE(inserts.size(), 0);
+    QCOMPARE(changes.size(), 0);
+    QCOMPARE(table.rowCount(), 999);
+    QCOMPARE(table.cell(WorkColumn::StartEvent, 0), QStringLiteral("a"));
+    QCOMPARE(table.cell(WorkColumn::StartEvent, 1), QStringLiteral("c"));
+    // Outside a batch, removing a row is announced as such.
+    QSignalSpy removals(&table, &QAbstractItemModel::rowsRemoved);
+    table.removeRow(0);
+    QCOMPARE(removals.size(), 1);
+    QCOMPARE(table.cell(WorkColumn::StartEvent, 0), QStringLiteral("c"));
+}
+
 void TestWorkTable::eventListsDropCaseDuplicatesAndSort()
 {
     const NameCollation names(QLocale(QLocale::Russian, QLocale::Russia));
-    const QStringList column{QStringLiteral("b"), QStringLiteral("A"), QStringLiteral("a"),
+    const QStringList column{QStringLiteral("b"),  QStringLiteral("A"), QStringLiteral("a"),
                              QStringLiteral("10"), QStringLiteral("2"), QString()};
-    QCOMPARE(names.distinctSorted(column),
-             QStringList({QStringLiteral("10"), QStringLiteral("2"), QStringLiteral("A"), QStringLiteral("b")}));
+    QCOMPARE(names.distinctSorted(column), QStringList({QStringLiteral("10"), QStringLiteral("2"),
+                                                        QStringLiteral("A"), QStringLiteral("b")}));
     QVERIFY(names.equalIgnoringCase(QStringLiteral("Ёлка"), QStringLiteral("ёЛКА")));
     QVERIFY(!names.equalIgnoringCase(QStringLiteral("е"), QStringLiteral("ё")));
-    QCOMPARE(names.indexOf({QStringLiteral("X"), QStringLiteral("Узел")}, QStringLiteral("узел")), 1);
+    QCOMPARE(names.indexOf({QStringLiteral("X"), QStringLiteral("Узел")}, QStringLiteral("узел")),
+             1);
 }
 
 void TestWorkTable::dialogListKeepsFirstSpellingInOrder()
@@ -124,7 +156,8 @@ void TestWorkTable::dialogListKeepsFirstSpellingInOrder()
     const QStringList events{QStringLiteral("X"), QStringLiteral("B"), QStringLiteral("x"),
                              QStringLiteral("B"), QStringLiteral("A"), QStringLiteral("D")};
     QCOMPARE(names.distinctInOrder(events),
-             QStringList({QStringLiteral("X"), QStringLiteral("B"), QStringLiteral("A"), QStringLiteral("D")}));
+             QStringList({QStringLiteral("X"), QStringLiteral("B"), QStringLiteral("A"),
+                          QStringLiteral("D")}));
 }
 
 QTEST_GUILESS_MAIN(TestWorkTable)

@@ -1,0 +1,146 @@
+#include "TfmProps.h"
+
+#include "NameCollation.h"
+#include "NumberFormat.h"
+#include "Pictures.h"
+#include "Windows1251.h"
+#include "WorkCells.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+
+namespace {
+
+// Stands for "no valid duration"; being negative, it fails the test that enables OK.
+constexpr double kInvalidDurationMarker = -29.0678;
+
+QLabel* makeLabel(const char* name, const QString& caption, QPoint position, QWidget* parent)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QLatin1String(name));
+    label->move(position);
+    label->adjustSize();
+    return label;
+}
+
+QComboBox* makeEventBox(const char* name, QRect geometry, const QStringList& events,
+                        QWidget* parent)
+{
+    auto* box = new QComboBox(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setCompleter(nullptr);
+    box->addItems(events);
+    box->setCurrentIndex(-1);
+    box->setEditText(QString());
+    box->setGeometry(geometry.x(), geometry.y(), geometry.width(), box->sizeHint().height());
+    return box;
+}
+
+} // namespace
+
+TfmProps::TfmProps(const WorkCells& table, const NameCollation& names, const NumberFormat& numbers,
+                   QWidget* parent)
+    : ClassicDialog("fmProps", QStringLiteral("Параметры элемента графика"), QSize(280, 105),
+                    parent),
+      m_numbers(numbers)
+{
+    // Start events in row order, then the end events not listed yet; not sorted.
+    QStringList events;
+    events.reserve(2 * table.rowCount());
+    for (WorkColumn column : {WorkColumn::StartEvent, WorkColumn::EndEvent}) {
+        for (int row = 0; row < table.rowCount(); ++row)
+            events.append(table.cell(column, row));
+    }
+    events = names.distinctInOrder(events);
+
+    Label1 = makeLabel("Label1", QStringLiteral("Начало элемента"), {2, 12}, this);
+    cbFrom = makeEventBox("cbFrom", {104, 8, 169, 0}, events, this);
+    Label2 = makeLabel("Label2", QStringLiteral("Конец элемента"), {2, 36}, this);
+    cbTo = makeEventBox("cbTo", {104, 32, 169, 0}, events, this);
+    Label3 = makeLabel("Label3", QStringLiteral("Длина элемента"), {2, 60}, this);
+    eLength = new QLineEdit(this);
+    eLength->setObjectName(QStringLiteral("eLength"));
+    eLength->setGeometry(151, 56, 121, eLength->sizeHint().height());
+    sbOk = addPictureButton("sbOk", Picture::Accept,
+                            QStringLiteral("Принять новые параметры элемента"), {224, 81});
+    sbCancel = addPictureButton("sbCancel", Picture::Cancel,
+                                QStringLiteral("Не изменять параметры элемента"), {249, 81});
+    setTabOrder(cbFrom, cbTo);
+    setTabOrder(cbTo, eLength);
+
+    for (QComboBox* box : {cbFrom, cbTo}) {
+        connect(box, &QComboBox::currentTextChanged, this, &TfmProps::cbFromChange);
+        connect(box, &QComboBox::editTextChanged, this, &TfmProps::cbFromChange);
+    }
+    connect(eLength, &QLineEdit::textChanged, this, &TfmProps::cbFromChange);
+    connect(sbOk, &QToolButton::clicked, this, &TfmProps::sbOkClick);
+    connect(sbCancel, &QToolButton::clicked, this, &TfmProps::sbCancelClick);
+
+    setTag(0);
+    cbFromChange();
+    cbFrom->setFocus();
+}
+
+void TfmProps::setWork(const QString& startEvent, const QString& endEvent, const QString& duration)
+{
+    cbFrom->setEditText(startEvent);
+    cbTo->setEditText(endEvent);
+    eLength->setText(duration);
+}
+
+QString TfmProps::startEvent() const
+{
+    return cbFrom->currentText();
+}
+
+QString TfmProps::endEvent() const
+{
+    return cbTo->currentText();
+}
+
+QString TfmProps::durationText() const
+{
+    return eLength->text();
+}
+
+bool TfmProps::checkStorable(QWidget* field, const QString& text)
+{
+    const qsizetype bad = windows1251::firstUnencodable(text);
+    if (bad < 0) {
+        field->setToolTip(QString());
+        return true;
+    }
+    const qsizetype length = text[bad].isHighSurrogate() && bad + 1 < text.size() ? 2 : 1;
+    field->setToolTip(
+        QStringLiteral("Символ «%1» нельзя сохранить в файле данных (кодировка Windows-1251)")
+            .arg(text.mid(bad, length)));
+    return false;
+}
+
+void TfmProps::cbFromChange()
+{
+    double duration = kInvalidDurationMarker;
+    if (const std::optional<long double> parsed = m_numbers.tryParse(eLength->text()))
+        duration = static_cast<double>(*parsed);
+    // Every field is checked, so that each one that holds an unstorable character says so.
+    const bool fromStorable = checkStorable(cbFrom, cbFrom->currentText());
+    const bool toStorable = checkStorable(cbTo, cbTo->currentText());
+    const bool lengthStorable = checkStorable(eLength, eLength->text());
+    sbOk->setEnabled(!cbFrom->currentText().isEmpty() && !cbTo->currentText().isEmpty() &&
+                     duration >= 0 && fromStorable && toStorable && lengthStorable);
+}
+
+void TfmProps::sbOkClick()
+{
+    setTag(1);
+    close();
+}
+
+void TfmProps::sbCancelClick()
+{
+    close();
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "ClassicDialog.h"
+
+class NameCollation;
+class NumberFormat;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class WorkCells;
+
+// The element dialog: start event, end event and duration of one work. OK is enabled only while
+// both events are named, the duration reads as a number of at least 0, and every field can be
+// written to the work list file. The texts are returned exactly as typed.
+class TfmProps : public ClassicDialog
+{
+    Q_OBJECT
+
+public:
+    // Fills the event list of both combo boxes from the table as it is now (FormCreate).
+    TfmProps(const WorkCells& table, const NameCollation& names, const NumberFormat& numbers,
+             QWidget* parent = nullptr);
+
+    // Preloads the fields from a work; each counts as a change and runs the validation.
+    void setWork(const QString& startEvent, const QString& endEvent, const QString& duration);
+
+    QString startEvent() const;
+    QString endEvent() const;
+    QString durationText() const;
+
+    void cbFromChange();
+    void sbOkClick();
+    void sbCancelClick();
+
+private:
+    // True when the field's text can be stored; otherwise marks the field with the reason.
+    bool checkStorable(QWidget* field, const QString& text);
+
+    const NumberFormat& m_numbers;
+    QLabel* Label1;
+    QComboBox* cbFrom;
+    QLabel* Label2;
+    QComboBox* cbTo;
+    QLabel* Label3;
+    QLineEdit* eLength;
+    QToolButton* sbOk;
+    QToolButton* sbCancel;
+};

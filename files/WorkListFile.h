@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+class WorkCells;
+
+// The work list file (.kdf): for every row of the table, three lines (start event, end event,
+// duration) of Windows-1251 text, each ended by CR LF. Nothing computed is stored.
+namespace worklistfile {
+
+// Writes every row of the table. The file is written under a temporary name in the same folder
+// and replaces the target only when complete, so a failure never leaves a half-written file nor
+// destroys the old one. A cell holding a character Windows-1251 cannot encode stops the write
+// before anything is written, naming the row. I/O failures raise the messages of ioerror.
+void write(const QString& path, const WorkCells& table);
+
+// Reads the file into columns 1 to 3 of the table: cuts the table to one row, then reads groups
+// of three lines while the file is not at its end, adding a row after a group whenever bytes
+// remain. A line ends at CR (an LF right after it belongs to the line end; a lone LF is text),
+// 0x1A ends the file, a last line without a line end is read whole and lines asked for past the
+// end read empty. A failure to open leaves the table untouched; a later failure leaves the works
+// read so far.
+void read(const QString& path, WorkCells& table);
+
+} // namespace worklistfile

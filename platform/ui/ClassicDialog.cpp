@@ -1,0 +1,58 @@
+#include "ClassicDialog.h"
+
+#include "ClassicFonts.h"
+#include "Pictures.h"
+
+#include <QKeyEvent>
+#include <QScreen>
+#include <QToolButton>
+
+ClassicDialog::ClassicDialog(const char* objectName, const QString& title, QSize clientSize,
+                             QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QLatin1String(objectName));
+    setWindowTitle(title);
+    setFont(classicWindowFont());
+    setFixedSize(clientSize);
+    setModal(true);
+}
+
+QToolButton* ClassicDialog::addPictureButton(const char* name, Picture picture, const QString& hint,
+                                             QPoint position)
+{
+    auto* button = new QToolButton(this);
+    button->setObjectName(QLatin1String(name));
+    button->setIcon(pictureIcon(picture));
+    button->setIconSize(QSize(16, 16));
+    button->setToolTip(hint);
+    button->setAccessibleName(hint);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setGeometry(QRect(position, QSize(23, 22)));
+    return button;
+}
+
+void ClassicDialog::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        event->accept();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+void ClassicDialog::showEvent(QShowEvent* event)
+{
+    if (const QScreen* screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    QDialog::showEvent(event);
+}
