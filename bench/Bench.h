@@ -20,3 +20,7 @@ void report(const QString& name, const QString& figure);
 // Sections, each in its own file.
 void benchTable();
 void benchSchedule();
+void benchWorkList();
+void benchExport();
+void benchReport();
+void benchGraph();

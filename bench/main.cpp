@@ -4,7 +4,7 @@
 #include <QTextStream>
 
 // Runs one section per process, so that a section's peak memory is its own:
-//   kestrin-bench table | schedule
+//   kestrin-bench table | schedule | worklist | export | report | graph
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -15,8 +15,16 @@ int main(int argc, char** argv)
         benchTable();
     else if (section == QLatin1String("schedule"))
         benchSchedule();
+    else if (section == QLatin1String("worklist"))
+        benchWorkList();
+    else if (section == QLatin1String("export"))
+        benchExport();
+    else if (section == QLatin1String("report"))
+        benchReport();
+    else if (section == QLatin1String("graph"))
+        benchGraph();
     else {
-        QTextStream(stderr) << "usage: kestrin-bench table|schedule" << Qt::endl;
+        QTextStream(stderr) << "usage: kestrin-bench table|schedule|worklist|export|report|graph" << Qt::endl;
         return 2;
     }
     return 0;

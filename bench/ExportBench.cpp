@@ -1,0 +1,3 @@
+#include "Bench.h"
+
+void benchExport() {}
