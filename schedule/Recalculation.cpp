@@ -1,0 +1,203 @@
+#include "Recalculation.h"
+
+#include "BackwardSearches.h"
+#include "CheckedArithmetic.h"
+#include "CriticalPath.h"
+#include "DateFormat.h"
+#include "ForwardSearches.h"
+#include "KestrinError.h"
+#include "NumberFormat.h"
+#include "SuccessorGraph.h"
+#include "WorkCells.h"
+
+#include <QHash>
+
+#include <vector>
+
+struct Recalculation::EventTexts
+{
+    std::vector<QString> earlyText;
+    std::vector<long double> earlyValue;
+    std::vector<char> earlyKnown;
+    std::vector<QString> lateText;
+    std::vector<long double> lateValue;
+    std::vector<char> lateKnown;
+    std::vector<int> rowsEndingAt;        // non-blank rows whose end event is the event
+    std::vector<char> rowsStartHere;      // some non-blank row starts at the event
+    std::vector<long double> earlyFinish; // per row, parsed from column 5
+};
+
+Recalculation::Recalculation(WorkCells& table, QString startEvent, QString endEvent,
+                             double startDate, const NumberFormat& numbers, const DateFormat& dates,
+                             const NameCollation& names)
+    : m_table(table), m_startEvent(std::move(startEvent)), m_endEvent(std::move(endEvent)),
+      m_startDate(startDate), m_numbers(numbers), m_dates(dates), m_names(names)
+{
+}
+
+Recalculation::~Recalculation() = default;
+
+void Recalculation::prepare()
+{
+    if (m_graph)
+        return;
+    m_graph = std::make_unique<SuccessorGraph>(m_table, QStringList{m_startEvent, m_endEvent},
+                                               m_numbers, m_names);
+    m_start = m_graph->eventId(m_startEvent);
+    m_end = m_graph->eventId(m_endEvent);
+    m_fromStart = std::make_unique<ForwardSearches>(*m_graph, m_start);
+}
+
+BackwardSearches& Recalculation::toEnd()
+{
+    if (!m_toEnd)
+        m_toEnd = std::make_unique<BackwardSearches>(*m_graph, m_end);
+    return *m_toEnd;
+}
+
+long double Recalculation::criticalLength(QStringList& criticalPath)
+{
+    prepare();
+    const long double length = m_fromStart->lengthTo(m_end);
+    m_length = length;
+    criticalPath =
+        length > 0 ? criticalPathEvents(*m_graph, toEnd(), m_start, m_end, length) : QStringList();
+    return length;
+}
+
+void Recalculation::fillComputedColumns()
+{
+    prepare();
+    if (!m_length)
+        m_length = m_fromStart->lengthTo(m_end);
+
+    const std::size_t events = std::size_t(m_graph->eventCount());
+    m_texts = std::make_unique<EventTexts>();
+    EventTexts& texts = *m_texts;
+    texts.earlyText.resize(events);
+    texts.earlyValue.assign(events, 0.0L);
+    texts.earlyKnown.assign(events, 0);
+    texts.lateText.resize(events);
+    texts.lateValue.assign(events, 0.0L);
+    texts.lateKnown.assign(events, 0);
+    texts.rowsEndingAt.assign(events, 0);
+    texts.rowsStartHere.assign(events, 0);
+    texts.earlyFinish.assign(std::size_t(m_graph->rowCount()), 0.0L);
+    for (int row = 0; row < m_graph->rowCount(); ++row) {
+        if (m_graph->isBlank(row))
+            continue;
+        ++texts.rowsEndingAt[std::size_t(m_graph->rowEnd(row))];
+        texts.rowsStartHere[std::size_t(m_graph->rowStart(row))] = 1;
+    }
+
+    firstPass(*m_length);
+    secondPass(*m_length);
+    thirdPass();
+}
+
+void Recalculation::firstPass(long double length)
+{
+    EventTexts& texts = *m_texts;
+    for (int row = 0; row < m_graph->rowCount(); ++row) {
+        if (m_graph->isBlank(row)) {
+            for (const WorkColumn column :
+                 {WorkColumn::PrecedingWorks, WorkColumn::EarlyStart, WorkColumn::EarlyFinish,
+                  WorkColumn::LateFinish, WorkColumn::LateStart, WorkColumn::TotalFloat})
+                m_table.setCell(column, row, QStringView());
+            continue;
+        }
+        const std::size_t start = std::size_t(m_graph->rowStart(row));
+        const std::size_t end = std::size_t(m_graph->rowEnd(row));
+
+        // A count is a whole number well below 10^15: its general number text is its digits.
+        m_table.setCell(WorkColumn::PrecedingWorks, row,
+                        QString::number(texts.rowsEndingAt[start]));
+
+        // Searches depend on their two events only, so each event's texts are made once.
+        if (!texts.earlyKnown[start]) {
+            texts.earlyText[start] = m_numbers.format(m_fromStart->lengthTo(int(start)));
+            texts.earlyValue[start] = m_numbers.parse(texts.earlyText[start]);
+            texts.earlyKnown[start] = 1;
+        }
+        const long double earlyStart = texts.earlyValue[start];
+        m_table.setCell(WorkColumn::EarlyStart, row, texts.earlyText[start]);
+
+        if (!m_graph->durationParses(row))
+            throw KestrinError(m_graph->badDurationMessage(row));
+        const long double duration = m_graph->duration(row);
+        const QString earlyFinish = m_numbers.format(checked::add(duration, earlyStart));
+        m_table.setCell(WorkColumn::EarlyFinish, row, earlyFinish);
+        texts.earlyFinish[std::size_t(row)] = m_numbers.parse(earlyFinish);
+
+        if (!texts.lateKnown[end]) {
+            texts.lateText[end] = toEnd().remainderText(int(end), length, m_numbers);
+            texts.lateValue[end] = m_numbers.parse(texts.lateText[end]);
+            texts.lateKnown[end] = 1;
+        }
+        m_table.setCell(WorkColumn::LateFinish, row, texts.lateText[end]);
+
+        const QString lateStart =
+            m_numbers.format(checked::subtract(texts.lateValue[end], duration));
+        m_table.setCell(WorkColumn::LateStart, row, lateStart);
+
+        m_table.setCell(
+            WorkColumn::TotalFloat, row,
+            m_numbers.format(checked::subtract(m_numbers.parse(lateStart), earlyStart)));
+    }
+}
+
+void Recalculation::secondPass(long double length)
+{
+    const EventTexts& texts = *m_texts;
+    for (int row = 0; row < m_graph->rowCount(); ++row) {
+        if (m_graph->isBlank(row)) {
+            m_table.setCell(WorkColumn::FreeFloat, row, QStringView());
+            continue;
+        }
+        // The following works all start at this work's end event and so share one early start;
+        // no following work leaves the marker, which gives way to L.
+        const std::size_t end = std::size_t(m_graph->rowEnd(row));
+        const long double following = texts.rowsStartHere[end] ? texts.earlyValue[end] : length;
+        m_table.setCell(
+            WorkColumn::FreeFloat, row,
+            m_numbers.format(checked::subtract(following, texts.earlyFinish[std::size_t(row)])));
+    }
+}
+
+void Recalculation::thirdPass()
+{
+    const EventTexts& texts = *m_texts;
+    std::optional<QString> startDateText;
+    QHash<qint64, QString> dayTexts; // the text depends on the calendar day alone
+    for (int row = 0; row < m_graph->rowCount(); ++row) {
+        if (m_graph->isBlank(row)) {
+            m_table.setCell(WorkColumn::BeginDate, row, QStringView());
+            continue;
+        }
+        const std::size_t start = std::size_t(m_graph->rowStart(row));
+        if (texts.rowsEndingAt[start] == 0) {
+            if (!startDateText)
+                startDateText = m_dates.formatDate(m_startDate);
+            m_table.setCell(WorkColumn::BeginDate, row, *startDateText);
+            continue;
+        }
+        const double days = checked::toDouble(checked::add(m_startDate, texts.earlyValue[start]));
+        const qint64 day = DateFormat::dateOf(days).toJulianDay();
+        auto known = dayTexts.find(day);
+        if (known == dayTexts.end())
+            known = dayTexts.insert(day, m_dates.formatDate(days));
+        m_table.setCell(WorkColumn::BeginDate, row, *known);
+    }
+}
+
+QString criticalPathLine(const NumberFormat& numbers, long double length, const QStringList& path)
+{
+    QString line =
+        QStringLiteral("    Критический путь [L=") + numbers.format(length) + QStringLiteral("]: ");
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        line += QStringLiteral(" ' ") + path[i] + QStringLiteral(" ' ");
+        if (i + 1 < path.size())
+            line += QStringLiteral(" -> ");
+    }
+    return line;
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+class BackwardSearches;
+class DateFormat;
+class ForwardSearches;
+class NameCollation;
+class NumberFormat;
+class SuccessorGraph;
+class WorkCells;
+
+// One recalculation of the schedule (sbRecalcClick): the critical length and path, then the
+// computed columns of every row.
+//
+// Every figure is the one that the longest path search by explicit enumeration of all paths gives,
+// called 1 + 3 x rows times as the passes describe; the searches are answered by a few passes over
+// the network instead (ForwardSearches, BackwardSearches). The passes keep the text chaining:
+// every value is written as general number text and parsed back from that text before it is used.
+//
+// Decisions beyond the enumeration:
+// - A blank row (start event, end event and duration all empty) is no work: it takes part in no
+//   search, count or scan, and its computed cells are written empty.
+// - A search whose enumeration would never end (a loop reachable from its start without passing
+//   its target) raises "Сетевой график содержит цикл: a -> b -> a".
+// - When no path of positive length leads from the start to the end event the critical path list
+//   is emptied, so that no path of an earlier recalculation is shown.
+// A failure ends the recalculation where it occurs; cells written before it keep their new text.
+class Recalculation
+{
+public:
+    Recalculation(WorkCells& table, QString startEvent, QString endEvent, double startDate,
+                  const NumberFormat& numbers, const DateFormat& dates, const NameCollation& names);
+    ~Recalculation();
+    Recalculation(const Recalculation&) = delete;
+    Recalculation& operator=(const Recalculation&) = delete;
+
+    // Step 1: the critical length L, the search from the start to the end event. criticalPath is
+    // replaced by the first path in depth-first order whose total is L when L > 0, and emptied
+    // otherwise. When the search fails, the error passes on and criticalPath keeps its content.
+    long double criticalLength(QStringList& criticalPath);
+
+    // The three passes over the rows: columns 0, 4, 5, 7, 6 and 8 row by row, then column 9, then
+    // column 10. Raises the first failure where the passes meet it.
+    void fillComputedColumns();
+
+private:
+    void prepare();
+    BackwardSearches& toEnd();
+    void firstPass(long double length);
+    void secondPass(long double length);
+    void thirdPass();
+
+    WorkCells& m_table;
+    QString m_startEvent;
+    QString m_endEvent;
+    double m_startDate;
+    const NumberFormat& m_numbers;
+    const DateFormat& m_dates;
+    const NameCollation& m_names;
+
+    std::unique_ptr<SuccessorGraph> m_graph;
+    std::unique_ptr<ForwardSearches> m_fromStart;
+    std::unique_ptr<BackwardSearches> m_toEnd;
+    int m_start = -1;
+    int m_end = -1;
+    std::optional<long double> m_length;
+
+    // Per event: the text and value of its early start (searches from the start event) and of
+    // the late finish of works ending there; per row: the parsed early finish.
+    struct EventTexts;
+    std::unique_ptr<EventTexts> m_texts;
+};
+
+// The caption of the path line: "    Критический путь [L=" + L + "]: " followed by every event as
+// " ' event ' ", consecutive events joined by " -> ". An empty path gives the header alone.
+QString criticalPathLine(const NumberFormat& numbers, long double length, const QStringList& path);

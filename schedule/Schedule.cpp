@@ -1,1 +1,0 @@
-#include "Schedule.h"
