@@ -215,6 +215,20 @@ void TestWorkListFile::longLinesAndManyWorks()
     QCOMPARE(table.cell(WorkColumn::EndEvent, 50000), QStringLiteral("50000"));
     worklistfile::write(path("big2.kdf"), table);
     QCOMPARE(readAll(path("big2.kdf")), bytes);
+
+    // CR as the last byte of one buffer fill and LF as the first of the next, both ways round
+    // (the reader fills 1 MiB at a time).
+    for (qsizetype before : {qsizetype(1 << 20) - 1, qsizetype(1 << 20)}) {
+        QByteArray split(before, 'a');
+        split += "\r\nb\r\n7\r\n";
+        writeAll(path("split.kdf"), split);
+        WorkTable splitTable;
+        worklistfile::read(path("split.kdf"), splitTable);
+        QCOMPARE(splitTable.rowCount(), 1);
+        QCOMPARE(splitTable.cell(WorkColumn::StartEvent, 0).size(), before);
+        QCOMPARE(splitTable.cell(WorkColumn::EndEvent, 0), QStringLiteral("b"));
+        QCOMPARE(splitTable.cell(WorkColumn::Duration, 0), QStringLiteral("7"));
+    }
 }
 
 void TestWorkListFile::missingFileLeavesTheTable()
