@@ -1,0 +1,94 @@
+#include "PageOutput.h"
+
+#include "KestrinError.h"
+#include "ReportDocument.h"
+
+#include <QDir>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QSaveFile>
+
+namespace report {
+
+namespace {
+
+constexpr int kPdfResolution = 1200;
+
+} // namespace
+
+bool exportPdf(const ReportDocument& document, const QString& path, const OutputProgress& progress)
+{
+    const QString shownPath = QDir::toNativeSeparators(path);
+    if (document.pageCount() == 0)
+        throw KestrinError(QStringLiteral("В отчёте нет страниц"));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw KestrinError(QStringLiteral("Не удаётся создать файл %1").arg(shownPath));
+
+    const QSizeF paper = document.layout().paper;
+    bool stopped = false;
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(kPdfResolution);
+        writer.setCreator(QStringLiteral("Kestrin"));
+        writer.setPageLayout(QPageLayout(QPageSize(paper, QPageSize::Millimeter),
+                                         QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        const qreal dotsPerMm = kPdfResolution / 25.4;
+        const QRectF target(0, 0, paper.width() * dotsPerMm, paper.height() * dotsPerMm);
+        QPainter painter(&writer);
+        const int total = document.pageCount();
+        for (int i = 0; i < total; ++i) {
+            if (i > 0)
+                writer.newPage();
+            document.paintPage(painter, i, target);
+            if (progress && !progress(i + 1, total)) {
+                stopped = true;
+                break;
+            }
+        }
+    }
+    if (stopped) {
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit())
+        throw KestrinError(QStringLiteral("Ошибка записи файла %1").arg(shownPath));
+    return true;
+}
+
+bool printPages(const ReportDocument& document, QPrinter& printer, int first, int last,
+                const OutputProgress& progress)
+{
+    Q_ASSERT(first >= 0 && first <= last && last < document.pageCount());
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw KestrinError(
+            QStringLiteral("Не удаётся начать печать на принтере «%1»").arg(printer.printerName()));
+    // The painter's origin is the paper's corner only in full-page mode; otherwise it is the
+    // corner of the printable area.
+    QRectF paper = printer.paperRect(QPrinter::DevicePixel);
+    if (!printer.fullPage())
+        paper.translate(-printer.pageRect(QPrinter::DevicePixel).topLeft());
+
+    const int copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());
+    const int total = copies * (last - first + 1);
+    int done = 0;
+    for (int copy = 0; copy < copies; ++copy) {
+        for (int i = first; i <= last; ++i) {
+            if (done > 0)
+                printer.newPage();
+            document.paintPage(painter, i, paper);
+            ++done;
+            if (progress && !progress(done, total)) {
+                printer.abort();
+                return false;
+            }
+        }
+    }
+    painter.end();
+    return true;
+}
+
+} // namespace report

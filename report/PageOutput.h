@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QPrinter;
+
+namespace report {
+
+class ReportDocument;
+
+// Called after each page put out with the pages done and the pages in all; answering false stops.
+using OutputProgress = std::function<bool(int done, int total)>;
+
+// Writes every page of the document as one PDF at `path`: the layout's paper, 1200 dots per inch,
+// lines as vectors and text in embedded fonts, so it stays sharp and selectable. The file is
+// replaced only when complete; when stopped, no file is left and false is returned.
+bool exportPdf(const ReportDocument& document, const QString& path,
+               const OutputProgress& progress = {});
+
+// Prints pages `first` to `last` (from 0) on the printer, each scaled to fit its paper and
+// centred, collated; copies are printed one by one when the printer cannot make them itself.
+// When stopped, the job is aborted and false is returned.
+bool printPages(const ReportDocument& document, QPrinter& printer, int first, int last,
+                const OutputProgress& progress = {});
+
+} // namespace report
