@@ -1,16 +1,27 @@
 #include "TfmMain.h"
 
+#include "AutomaticEnds.h"
 #include "ClassicFonts.h"
 #include "ErrorBox.h"
 #include "NameCollation.h"
 #include "PageScroller.h"
 #include "Pictures.h"
+#include "PrivateTempFolder.h"
+#include "Recalculation.h"
+#include "ScheduleDataSet.h"
+#include "ScheduleTable.h"
 #include "TfmCalendar.h"
+#include "TfmGraphReport.h"
+#include "TfmGraphView.h"
+#include "TfmPreview.h"
 #include "TfmProps.h"
+#include "TfmReport.h"
 #include "WorkListFile.h"
 #include "WorkTable.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -83,7 +94,7 @@ QStringList columnTexts(const WorkCells& table, WorkColumn column)
     return texts;
 }
 
-[[maybe_unused]] QStringList listEntries(const QComboBox* box)
+QStringList listEntries(const QComboBox* box)
 {
     QStringList entries;
     entries.reserve(box->count());
@@ -124,7 +135,7 @@ TfmMain::TfmMain(QWidget* parent)
 {
     setObjectName(QStringLiteral("fmMain"));
     setWindowTitle(QStringLiteral("Kestrin - расчёт сетевых графиков, редакция 2.2"));
-    setWindowIcon(windowIcon());
+    setWindowIcon(::windowIcon());
     setFont(classicWindowFont());
     setFixedSize(kClientWidth, kClientHeight);
 
@@ -146,8 +157,14 @@ TfmMain::TfmMain(QWidget* parent)
     const QString workListFilter = QStringLiteral("Данные Kestrin (*.kdf)");
     odMain = makeFileDialog("odMain", false, workListFilter, QStringLiteral("kdf"));
     sdMain = makeFileDialog("sdMain", true, workListFilter, QStringLiteral("kdf"));
+    sdBase = makeFileDialog("sdBase", true, QStringLiteral("Базы данных dbf (*.dbf)"),
+                            QStringLiteral("dbf"));
+    qStore.sql() = scheduletable::creationTemplate();
 
     FormCreate();
+
+    m_report = new TfmReport(this);
+    m_graphReport = new TfmGraphReport(this);
 }
 
 void TfmMain::buildToolBars(QWidget* coolBar)
@@ -317,6 +334,9 @@ void TfmMain::buildGrid()
         sgMain->setColumnWidth(column, kColumns[static_cast<std::size_t>(column)].gridWidth);
     sgMain->setShowGrid(true);
     sgMain->setWordWrap(false);
+    // A cell too narrow for its text shows what fits, as a classic grid does, not an ellipsis.
+    sgMain->setTextElideMode(Qt::ElideNone);
+
     sgMain->setSelectionBehavior(QAbstractItemView::SelectRows);
     sgMain->setSelectionMode(QAbstractItemView::SingleSelection);
     sgMain->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -431,7 +451,11 @@ void TfmMain::sbInitBordersClick()
     if (m_automaticEnds) {
         cbFrom->setEnabled(false);
         cbTo->setEnabled(false);
-        // The automatic choice arrives with the schedule calculation.
+        if (const std::optional<QString> start = chooseStartEvent(listEntries(cbFrom), *m_table))
+            cbFrom->setEditText(*start);
+        if (const std::optional<QString> end = chooseEndEvent(listEntries(cbTo), *m_table))
+            cbTo->setEditText(*end);
+
     } else {
         cbFrom->setEnabled(true);
         cbTo->setEnabled(true);
@@ -444,7 +468,16 @@ void TfmMain::cbFromChange()
     EnableRecalc();
 }
 
-void TfmMain::sbRecalcClick() {}
+void TfmMain::sbRecalcClick()
+{
+    const WorkTable::Batch batch(*m_table);
+    Recalculation recalculation(*m_table, cbFrom->currentText(), cbTo->currentText(), m_startDate,
+                                m_numbers, m_dates, m_names);
+    const long double length = recalculation.criticalLength(m_criticalPath);
+    pWay->setText(criticalPathLine(m_numbers, length, m_criticalPath));
+    psMain->setPosition(0);
+    recalculation.fillComputedColumns();
+}
 
 void TfmMain::sbNewLineClick()
 {
@@ -571,9 +604,43 @@ void TfmMain::sbLoadTempClick()
     if (sbRecalc->isEnabled())
         sbRecalcClick();
 }
-void TfmMain::sbSaveBaseClick() {}
-void TfmMain::sbPrintClick() {}
-void TfmMain::tbGraphClick() {}
+void TfmMain::sbSaveBaseClick()
+{
+    const QString path = chooseFile(sdBase);
+    if (!path.isEmpty())
+        scheduletable::exportTo(path, *m_table, qStore.sql(), qCreate, dtData, m_numbers, m_dates);
+}
+
+void TfmMain::sbPrintClick()
+{
+    const QString folder = privateTempFolder();
+    const QString name = QStringLiteral("$kestrin-preprint$.dbf");
+    const QString path = QDir(folder).filePath(name);
+    // A table left open by a failed report is closed first, so that its file can go.
+    dtData.close();
+    QFile::remove(path);
+    scheduletable::create(qCreate, qStore.sql(), folder, name);
+    dtData.close();
+    dtData.setTableName(name);
+    dtData.setDatabaseName(folder);
+    dtData.open();
+    scheduletable::fill(dtData, *m_table, m_numbers, m_dates);
+    const ScheduleDataSet records(dtData, m_numbers, m_dates);
+    report::showPreview(m_report->qrMain, &records, this);
+    dtData.close();
+    QFile::remove(path);
+}
+
+void TfmMain::tbGraphClick()
+{
+    TfmGraphView graphView(*m_table, m_criticalPath, m_numbers, m_names, this);
+    graphView.setPrintPicture([this, &graphView](const QString& pictureFile) {
+        m_graphReport->loadPicture(pictureFile);
+        // The graph report has no detail band: it takes the road of a report without data.
+        report::showPreview(m_graphReport->qrGraph, nullptr, &graphView);
+    });
+    graphView.exec();
+}
 
 void TfmMain::cbExitClick()
 {

@@ -3,6 +3,8 @@
 #include "DateFormat.h"
 #include "NameCollation.h"
 #include "NumberFormat.h"
+#include "Query.h"
+#include "Table.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -16,6 +18,8 @@ class QLabel;
 class QTableView;
 class QToolBar;
 class QToolButton;
+class TfmGraphReport;
+class TfmReport;
 class WorkTable;
 
 // The main window: the whole workplace. It owns every piece of shared state of the run: the work
@@ -105,6 +109,17 @@ private:
     QComboBox* cbTo = nullptr;
     QFileDialog* odMain = nullptr;
     QFileDialog* sdMain = nullptr;
+    QFileDialog* sdBase = nullptr;
+
+    // The database objects through which dBASE tables are created, filled and read: qStore holds
+    // the creation template only and is never run.
+    db::Query qStore;
+    db::Query qCreate;
+    db::Table dtData;
+
+    // The two report layouts, made once after the window and kept for the run.
+    TfmReport* m_report = nullptr;
+    TfmGraphReport* m_graphReport = nullptr;
 
     bool m_automaticEnds = false;
     double m_startDate = 0;

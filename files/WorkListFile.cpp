@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -43,29 +44,57 @@ public:
         return m_buffer[m_position] == kEndOfFile;
     }
 
-    // One line without its line end; empty past the end of the file.
-    QByteArray readLine()
+    // One line without its line end; empty past the end of the file. The view stays valid until
+    // the next call. A line that lies within the buffer is not copied at all.
+    QByteArrayView readLine()
     {
-        QByteArray line;
+        m_line.resize(0);
+        bool spansFills = false;
         while (!atEnd()) {
             const char* begin = m_buffer.constData() + m_position;
             const qsizetype available = m_length - m_position;
-            qsizetype stop = 0;
-            while (stop < available && begin[stop] != kCr && begin[stop] != kEndOfFile)
-                ++stop;
-            line.append(begin, stop);
-            m_position += stop;
-            if (stop < available && begin[stop] == kCr) {
-                ++m_position;
-                if (!atEndOfData() && m_buffer[m_position] == kLf)
-                    ++m_position;
+            const qsizetype stop = lineStop(begin, available);
+            const bool ended = stop < available && begin[stop] == kCr;
+            if (ended && !spansFills) {
+                const QByteArrayView line(begin, stop);
+                m_position += stop + 1;
+                // The LF may be the first byte of the next fill: keep the line's bytes first.
+                if (m_position == m_length) {
+                    m_line.append(line);
+                    skipLineFeed();
+                    return m_line;
+                }
+                skipLineFeed();
                 return line;
             }
+            m_line.append(begin, stop);
+            spansFills = true;
+            m_position += stop;
+            if (ended) {
+                ++m_position;
+                skipLineFeed();
+                return m_line;
+            }
         }
-        return line;
+        return m_line;
     }
 
 private:
+    // Offset of the first CR or Ctrl+Z, or available when there is none.
+    static qsizetype lineStop(const char* begin, qsizetype available)
+    {
+        const void* cr = std::memchr(begin, kCr, static_cast<std::size_t>(available));
+        const qsizetype crAt = cr ? static_cast<const char*>(cr) - begin : available;
+        const void* eof = std::memchr(begin, kEndOfFile, static_cast<std::size_t>(crAt));
+        return eof ? static_cast<const char*>(eof) - begin : crAt;
+    }
+
+    void skipLineFeed()
+    {
+        if (!atEndOfData() && m_buffer[m_position] == kLf)
+            ++m_position;
+    }
+
     bool atEndOfData() { return m_position == m_length && !fill(); }
 
     bool fill()
@@ -81,6 +110,7 @@ private:
     std::FILE* m_file;
     const QString& m_path;
     QByteArray m_buffer;
+    QByteArray m_line;
     qsizetype m_position = 0;
     qsizetype m_length = 0;
 };
@@ -100,12 +130,21 @@ namespace worklistfile {
 
 void write(const QString& path, const WorkCells& table)
 {
+    // The whole file is encoded in memory first: a cell that cannot be encoded stops the command
+    // before the file is touched, and the bytes then go out in one write.
     const int rows = table.rowCount();
+    qsizetype size = 0;
+    for (int row = 0; row < rows; ++row) {
+        for (WorkColumn column : kLineColumns)
+            size += table.cellView(column, row).size() + 2;
+    }
+    QByteArray bytes;
+    bytes.reserve(size);
     for (int row = 0; row < rows; ++row) {
         for (WorkColumn column : kLineColumns) {
             const QStringView cell = table.cellView(column, row);
-            const qsizetype bad = windows1251::firstUnencodable(cell);
-            if (bad >= 0) {
+            if (!windows1251::tryEncodeAppend(cell, bytes)) {
+                const qsizetype bad = windows1251::firstUnencodable(cell);
                 const qsizetype length =
                     cell[bad].isHighSurrogate() && bad + 1 < cell.size() ? 2 : 1;
                 throw KestrinError(
@@ -114,6 +153,8 @@ void write(const QString& path, const WorkCells& table)
                         .arg(row + 1)
                         .arg(cell.mid(bad, length)));
             }
+            bytes.append(kCr);
+            bytes.append(kLf);
         }
     }
 
@@ -121,21 +162,9 @@ void write(const QString& path, const WorkCells& table)
     errno = 0;
     if (!file.open(QIODevice::WriteOnly))
         raiseSaveFailure(file, errno, path);
-    QByteArray chunk;
-    chunk.reserve(kChunk + 1024);
-    for (int row = 0; row < rows; ++row) {
-        for (WorkColumn column : kLineColumns) {
-            windows1251::encodeAppend(table.cellView(column, row), chunk);
-            chunk.append(kCr);
-            chunk.append(kLf);
-        }
-        if (chunk.size() >= kChunk || row == rows - 1) {
-            errno = 0;
-            if (file.write(chunk) != chunk.size())
-                raiseSaveFailure(file, errno, path);
-            chunk.clear();
-        }
-    }
+    errno = 0;
+    if (file.write(bytes) != bytes.size())
+        raiseSaveFailure(file, errno, path);
     errno = 0;
     if (!file.commit())
         raiseSaveFailure(file, errno, path);
@@ -148,16 +177,23 @@ void read(const QString& path, WorkCells& table)
         std::fopen(QFile::encodeName(path).constData(), "rb"));
     if (!file)
         ioerror::raise(errno, path);
+    readStream(file.get(), path, table);
+}
 
-    TextReader reader(file.get(), path);
+void readStream(std::FILE* file, const QString& path, WorkCells& table)
+{
+    TextReader reader(file, path);
     // The first read happens before the table is touched: a name that opens but cannot be read
     // (a folder, say) fails like a file that cannot be opened.
     reader.atEnd();
     table.setRowCount(1);
+    QString text;
     while (!reader.atEnd()) {
         const int row = table.rowCount() - 1;
-        for (WorkColumn column : kLineColumns)
-            table.setCell(column, row, windows1251::decode(reader.readLine()));
+        for (WorkColumn column : kLineColumns) {
+            windows1251::decodeInto(reader.readLine(), text);
+            table.setCell(column, row, text);
+        }
         if (!reader.atEnd())
             table.setRowCount(row + 2);
     }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <cstdio>
+
 class WorkCells;
 
 // The work list file (.kdf): for every row of the table, three lines (start event, end event,
@@ -21,5 +23,8 @@ void write(const QString& path, const WorkCells& table);
 // end read empty. A failure to open leaves the table untouched; a later failure leaves the works
 // read so far.
 void read(const QString& path, WorkCells& table);
+
+// The same from an open stream; path names the file in messages. Used by read and the fuzzer.
+void readStream(std::FILE* file, const QString& path, WorkCells& table);
 
 } // namespace worklistfile

@@ -5,6 +5,12 @@
 #include <limits>
 #include <new>
 
+namespace {
+// Room for the three input cells of a typical work in the first block: reading a file then
+// allocates once per row.
+constexpr std::uint64_t kMinimumCapacity = 40;
+} // namespace
+
 QStringView CompactRow::cell(int index) const
 {
     if (!m_block)
@@ -27,8 +33,8 @@ void CompactRow::setCell(int index, QStringView newText)
     const std::uint32_t capacity = m_block ? m_block[0] : 0;
     if (!m_block || needed > capacity) {
         // Grow with some slack: a recalculation writes the computed cells of a row one by one.
-        const std::uint32_t newCapacity =
-            static_cast<std::uint32_t>(std::max<std::uint64_t>(needed + needed / 2, 8));
+        const std::uint32_t newCapacity = static_cast<std::uint32_t>(
+            std::max<std::uint64_t>(needed + needed / 2, kMinimumCapacity));
         const std::size_t words = kHeaderWords + (std::size_t(newCapacity) + 1) / 2;
         std::unique_ptr<std::uint32_t[]> block(new std::uint32_t[words]);
         block[0] = newCapacity;

@@ -9,11 +9,30 @@
 
 namespace {
 
-QString widenYears(QString pattern)
+// The short date pattern as the table writes it: numbers only (a month name would not read back
+// through the numeric parser) and four-digit years.
+QString numericShortDate(QString pattern)
 {
+    static const QRegularExpression monthName(QStringLiteral("M{3,4}"));
     static const QRegularExpression shortYear(QStringLiteral("(?<!y)yy(?!y)"));
+    pattern.replace(monthName, QStringLiteral("MM"));
     pattern.replace(shortYear, QStringLiteral("yyyy"));
     return pattern;
+}
+
+// Times carry no time zone here: the zone field of the locale's long format is dropped.
+QString timeWithoutZone(QString pattern)
+{
+    static const QRegularExpression zone(QStringLiteral("\\s*\\(?\\bt\\b\\)?\\s*"));
+    return pattern.replace(zone, QStringLiteral(" ")).trimmed();
+}
+
+QString shortDatePatternOf(const QLocale& locale)
+{
+    // The C locale's short format spells the month out; its users get the ISO order instead.
+    if (locale.language() == QLocale::C)
+        return QStringLiteral("yyyy-MM-dd");
+    return locale.dateFormat(QLocale::ShortFormat);
 }
 
 constexpr double kMillisecondsPerDay = 86'400'000.0;
@@ -21,12 +40,14 @@ constexpr double kMillisecondsPerDay = 86'400'000.0;
 } // namespace
 
 DateFormat::DateFormat(const QLocale& locale)
-    : DateFormat(locale.dateFormat(QLocale::ShortFormat), locale.timeFormat(QLocale::LongFormat))
+    : DateFormat(shortDatePatternOf(locale), locale.timeFormat(QLocale::LongFormat))
 {
 }
 
 DateFormat::DateFormat(QString shortDatePattern, QString longTimePattern)
-    : m_shortDate(widenYears(std::move(shortDatePattern))), m_longTime(std::move(longTimePattern))
+    : m_shortDate(numericShortDate(std::move(shortDatePattern))),
+      m_longTime(timeWithoutZone(std::move(longTimePattern)))
+
 {
     int found = 0;
     for (QChar c : std::as_const(m_shortDate)) {
@@ -179,8 +200,19 @@ double DateFormat::parse(QStringView text) const
         }
         while (pos < end && text[pos] == QLatin1Char(' '))
             ++pos;
+        // A twelve-hour clock ends in AM or PM, as the time is written.
+        const QStringView rest = text.mid(pos);
+        const bool am = rest.compare(QLatin1String("AM"), Qt::CaseInsensitive) == 0;
+        const bool pm = rest.compare(QLatin1String("PM"), Qt::CaseInsensitive) == 0;
+        if (am || pm) {
+            if (parts[0] < 1 || parts[0] > 12)
+                return fail();
+            parts[0] = parts[0] % 12 + (pm ? 12 : 0);
+            pos = end;
+        }
         if (count < 2 || pos != end || parts[0] > 23 || parts[1] > 59 || parts[2] > 59)
             return fail();
+
         const double fraction = (parts[0] * 3600.0 + parts[1] * 60.0 + parts[2]) / 86400.0;
         result = result >= 0 ? result + fraction : result - fraction;
     }

@@ -3,8 +3,10 @@
 #include "CheckedArithmetic.h"
 #include "KestrinError.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -89,6 +91,31 @@ QString NumberFormat::format(long double value) const
     return result;
 }
 
+namespace {
+
+// Powers of ten that long double holds exactly: 10^27 = 2^27 * 5^27 and 5^27 < 2^64.
+constexpr int kExactPowers = 27;
+
+constexpr std::array<long double, kExactPowers + 1> exactPowersOfTen()
+{
+    std::array<long double, kExactPowers + 1> powers{};
+    long double power = 1;
+    for (long double& entry : powers) {
+        entry = power;
+        power *= 10;
+    }
+    return powers;
+}
+
+constexpr std::array<long double, kExactPowers + 1> kPowersOfTen = exactPowersOfTen();
+
+bool isDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+} // namespace
+
 std::optional<long double> NumberFormat::tryParse(QStringView text) const
 {
     qsizetype pos = 0;
@@ -98,46 +125,44 @@ std::optional<long double> NumberFormat::tryParse(QStringView text) const
     while (end > pos && text[end - 1] == QLatin1Char(' '))
         --end;
 
-    // Rebuilt in the C locale's spelling for std::from_chars, which never looks at the locale.
-    std::string ascii;
-    ascii.reserve(static_cast<std::size_t>(end - pos) + 2);
-    const auto isDigit = [](QChar c) {
-        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-    };
-
     bool negative = false;
     if (pos < end && (text[pos] == QLatin1Char('+') || text[pos] == QLatin1Char('-'))) {
         negative = text[pos] == QLatin1Char('-');
         ++pos;
     }
-    int mantissaDigits = 0;
-    int leadingIntegerDigits = 0; // significant digits before the separator
+
+    // One pass collects the significant digits; the C-locale spelling for std::from_chars is
+    // built alongside, in case the value needs more than the exact fast path below.
+    std::uint64_t mantissa = 0;
+    int significant = 0;          // significant digits seen (leading zeros excluded)
+    int fractionDigits = 0;       // digits after the separator
     int leadingFractionZeros = 0; // zeros right after the separator, before a significant digit
-    bool seenSignificant = false;
-    while (pos < end && isDigit(text[pos])) {
-        const char digit = static_cast<char>(text[pos].unicode());
-        if (digit != '0')
-            seenSignificant = true;
-        if (seenSignificant)
-            ++leadingIntegerDigits;
-        ascii.push_back(digit);
+    int integerSignificant = 0;   // significant digits before the separator
+    int mantissaDigits = 0;
+    std::string ascii;
+    const auto takeDigit = [&](QChar c, bool inFraction) {
+        const int digit = c.unicode() - '0';
+        ascii.push_back(static_cast<char>('0' + digit));
         ++mantissaDigits;
-        ++pos;
-    }
-    const qsizetype separatorLength = m_decimalSeparator.size();
-    if (pos < end && text.mid(pos).startsWith(m_decimalSeparator)) {
-        pos += separatorLength;
-        ascii.push_back('.');
-        while (pos < end && isDigit(text[pos])) {
-            const char digit = static_cast<char>(text[pos].unicode());
-            if (digit != '0')
-                seenSignificant = true;
-            if (!seenSignificant)
+        if (inFraction)
+            ++fractionDigits;
+        if (digit == 0 && significant == 0) {
+            if (inFraction)
                 ++leadingFractionZeros;
-            ascii.push_back(digit);
-            ++mantissaDigits;
-            ++pos;
+            return;
         }
+        if (!inFraction)
+            ++integerSignificant;
+        if (++significant <= 19)
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(digit);
+    };
+    while (pos < end && isDigit(text[pos]))
+        takeDigit(text[pos++], false);
+    if (pos < end && text.mid(pos).startsWith(m_decimalSeparator)) {
+        pos += m_decimalSeparator.size();
+        ascii.push_back('.');
+        while (pos < end && isDigit(text[pos]))
+            takeDigit(text[pos++], true);
     }
     if (mantissaDigits == 0)
         return std::nullopt;
@@ -160,20 +185,35 @@ std::optional<long double> NumberFormat::tryParse(QStringView text) const
             return std::nullopt;
         if (negativeExponent)
             exponent = -exponent;
-        ascii.push_back('e');
-        ascii += std::to_string(exponent);
     }
     if (pos != end)
         return std::nullopt;
-    if (!seenSignificant)
+    if (significant == 0)
         return negative ? -0.0L : 0.0L;
 
+    // Fast path: at most 19 significant digits and a power of ten that long double holds exactly.
+    // One multiplication or division of two exact values rounds once, so the result is the
+    // correctly rounded value, as std::from_chars would give.
+    if (significant <= 19) {
+        const long long scale = exponent - fractionDigits;
+        if (scale >= -kExactPowers && scale <= kExactPowers) {
+            long double value = static_cast<long double>(mantissa);
+            if (scale >= 0)
+                value *= kPowersOfTen[static_cast<std::size_t>(scale)];
+            else
+                value /= kPowersOfTen[static_cast<std::size_t>(-scale)];
+            return negative ? -value : value;
+        }
+    }
+
+    ascii.push_back('e');
+    ascii += std::to_string(exponent);
     long double value = 0;
     const auto [ptr, ec] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
     if (ec == std::errc::result_out_of_range) {
         // Decimal magnitude of the leading significant digit decides overflow vs underflow.
         const long long magnitude =
-            exponent + (leadingIntegerDigits > 0 ? leadingIntegerDigits : -leadingFractionZeros);
+            exponent + (integerSignificant > 0 ? integerSignificant : -leadingFractionZeros);
         if (magnitude > 0)
             return std::nullopt;
         return negative ? -0.0L : 0.0L;

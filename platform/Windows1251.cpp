@@ -58,13 +58,19 @@ namespace windows1251 {
 
 QString decode(QByteArrayView bytes)
 {
+    QString text;
+    decodeInto(bytes, text);
+    return text;
+}
+
+void decodeInto(QByteArrayView bytes, QString& text)
+{
     const CodeTable& table = codeTable();
-    QString text(bytes.size(), Qt::Uninitialized);
+    text.resize(bytes.size());
     char16_t* out = reinterpret_cast<char16_t*>(text.data());
     const auto* in = reinterpret_cast<const std::uint8_t*>(bytes.data());
     for (qsizetype i = 0; i < bytes.size(); ++i)
         out[i] = table.toUnicode[in[i]];
-    return text;
 }
 
 qsizetype firstUnencodable(QStringView text)
@@ -77,23 +83,31 @@ qsizetype firstUnencodable(QStringView text)
     return -1;
 }
 
-void encodeAppend(QStringView text, QByteArray& out)
+bool tryEncodeAppend(QStringView text, QByteArray& out)
 {
     const CodeTable& table = codeTable();
     const qsizetype start = out.size();
     out.resize(start + text.size());
     char* bytes = out.data() + start;
+    const char16_t* units = text.utf16();
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i].unicode();
+        const char16_t unit = units[i];
         if (!table.encodable[unit]) {
             out.resize(start);
-            const QString code =
-                QString::number(unit, 16).toUpper().rightJustified(4, QLatin1Char('0'));
-            throw KestrinError(
-                QStringLiteral("The character U+%1 has no code in Windows-1251").arg(code));
+            return false;
         }
         bytes[i] = static_cast<char>(table.fromUnicode[unit]);
     }
+    return true;
+}
+
+void encodeAppend(QStringView text, QByteArray& out)
+{
+    if (tryEncodeAppend(text, out))
+        return;
+    const char16_t unit = text[firstUnencodable(text)].unicode();
+    const QString code = QString::number(unit, 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    throw KestrinError(QStringLiteral("The character U+%1 has no code in Windows-1251").arg(code));
 }
 
 } // namespace windows1251

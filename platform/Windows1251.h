@@ -11,6 +11,8 @@
 namespace windows1251 {
 
 QString decode(QByteArrayView bytes);
+// Decodes into out, reusing its storage: a reader of a million lines allocates nothing per line.
+void decodeInto(QByteArrayView bytes, QString& out);
 
 // Position of the first character that has no code in Windows-1251, or -1 when there is none.
 qsizetype firstUnencodable(QStringView text);
@@ -18,5 +20,7 @@ qsizetype firstUnencodable(QStringView text);
 // Appends the encoded text to out. The text must be encodable (see firstUnencodable); an
 // unencodable character raises an error naming it.
 void encodeAppend(QStringView text, QByteArray& out);
+// The same without raising: false (and out unchanged) when a character has no code.
+bool tryEncodeAppend(QStringView text, QByteArray& out);
 
 } // namespace windows1251

@@ -3,13 +3,17 @@
 #   scripts/kestrin.sh run             build (Release) and start the program
 #   scripts/kestrin.sh test            build (Debug) and run every test
 #   scripts/kestrin.sh test-sanitized  build with AddressSanitizer + UBSan and run every test
+#   scripts/kestrin.sh fuzz [runs]     fuzz the work list file reader with libFuzzer (clang)
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
 mode="${1:-}"
 
+# What building and running needs, then what only the tests use (independent readers of the
+# files the program writes).
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libicu-dev
-          libxkbcommon-dev fonts-liberation2 fonts-dejavu-core xvfb xauth)
+          libxkbcommon-dev libshp-dev qt6-translations-l10n fonts-liberation2 fonts-dejavu-core)
+test_packages=(python3-dbfread python3-pil poppler-utils)
 
 install_missing() {
     local missing=()
@@ -45,18 +49,33 @@ run)
     exec build-release/app/kestrin
     ;;
 test)
+    packages+=("${test_packages[@]}")
     install_missing
     build build -DCMAKE_BUILD_TYPE=Debug
     cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)"
     ;;
 test-sanitized)
+    packages+=("${test_packages[@]}")
     install_missing
     build build-sanitized -DCMAKE_BUILD_TYPE=Debug -DKESTRIN_SANITIZE=ON -DKESTRIN_BUILD_BENCH=OFF
     cd build-sanitized && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
         UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j "$(nproc)"
     ;;
+fuzz)
+    packages+=(clang libclang-rt-dev)
+    install_missing
+    CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRIN_SANITIZE=ON \
+        -DKESTRIN_FUZZ=ON -DKESTRIN_BUILD_BENCH=OFF >/dev/null
+    cmake --build build-fuzz -j "$(nproc)" --target fuzz_worklist
+
+    mkdir -p build-fuzz/corpus
+    printf '1\r\n2\r\n5\r\n2\r\n3\r\n4\r\n' > build-fuzz/corpus/two-works.kdf
+    printf 'a\r\nb\x1a\r\n\n\r' > build-fuzz/corpus/odd.kdf
+    build-fuzz/fuzz/fuzz_worklist -print_final_stats=1 -runs="${2:-200000}" -max_len=4096 build-fuzz/corpus
+    ;;
 *)
-    echo "usage: scripts/kestrin.sh run | test | test-sanitized" >&2
+    echo "usage: scripts/kestrin.sh run | test | test-sanitized | fuzz [runs]" >&2
+
     exit 2
     ;;
 esac

@@ -7,21 +7,41 @@
 
 #include <functional>
 
-// Answers the next modal dialog as a user would: once it is shown, `answer` runs with it (typing,
-// clicking); the test then checks what the command did after the dialog closed.
+// Answers the next modal window of type T as a user would: once one is shown, `answer` runs with
+// it (typing, clicking); the test then checks what the command did after it closed. Other modal
+// windows shown meanwhile are left to their own answerers.
+// Owns the answerers still waiting; a test's cleanup cancels them, so that one left over (its
+// window never came) cannot answer a window of the next test with the state of a finished one.
+inline QObject& pendingAnswers()
+{
+    static QObject* owner = new QObject(qApp);
+    return *owner;
+}
+
+inline void cancelPendingAnswers()
+{
+    qDeleteAll(pendingAnswers().children());
+}
+
+template <typename T = QWidget> void whenModalShown(const std::function<void(T*)>& answer)
+{
+    auto* poll = new QTimer(&pendingAnswers());
+
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, answer] {
+        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!modal || !modal->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        answer(modal);
+    });
+    poll->start();
+}
+
 inline void whenModalShown(const std::function<void(QWidget*)>& answer)
 {
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [answer, poll] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal->isVisible()) {
-            answer(modal);
-            *poll = nullptr;
-            return;
-        }
-        QTimer::singleShot(5, *poll);
-    };
-    QTimer::singleShot(0, *poll);
+    whenModalShown<QWidget>(answer);
 }
 
 inline void clickChild(QWidget* dialog, const char* name)

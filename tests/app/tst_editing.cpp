@@ -88,6 +88,7 @@ void TestEditing::init()
 
 void TestEditing::cleanup()
 {
+    cancelPendingAnswers();
     m_window.reset();
 }
 

@@ -30,6 +30,9 @@ void TestDateFormat::widensTwoDigitYears_data()
                                 << QStringLiteral("12/30/1899");
     QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany)
                             << QStringLiteral("30.12.1899");
+    QTest::newRow("Korean") << QLocale(QLocale::Korean, QLocale::SouthKorea)
+                            << QStringLiteral("1899. 12. 30.");
+    QTest::newRow("C locale, ISO order") << QLocale::c() << QStringLiteral("1899-12-30");
 }
 
 void TestDateFormat::widensTwoDigitYears()
@@ -73,6 +76,15 @@ void TestDateFormat::parsesItsOwnTextsBack()
 
 void TestDateFormat::parsesDateFollowedByTime()
 {
+    // Date and time of day read back as written (24-hour and AM/PM clocks), no time zone.
+    for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::English, QLocale::UnitedStates),
+                                  QLocale(QLocale::Russian, QLocale::Russia)}) {
+        const DateFormat localized(locale);
+        const QString stamp = localized.formatDateTime(46363.75);
+        QVERIFY2(!stamp.contains(QLatin1Char('t')), qPrintable(stamp));
+        QCOMPARE(localized.parse(stamp), 46363.75);
+    }
+
     const DateFormat format(QStringLiteral("dd.MM.yyyy"));
     QCOMPARE(format.parse(QStringLiteral("31.12.1899 12:00")), 1.5);
     QCOMPARE(format.parse(QStringLiteral("31.12.1899 06:00:00")), 1.25);

@@ -1,9 +1,16 @@
+#include "CheckedArithmetic.h"
 #include "KestrinError.h"
 #include "NumberFormat.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
+#include <charconv>
+#include <string>
+
 #include <cmath>
+#include <functional>
+#include <limits>
 
 class TestNumberFormat : public QObject
 {
@@ -17,7 +24,9 @@ private slots:
     void rejectsOtherTexts_data();
     void rejectsOtherTexts();
     void roundTripsThroughText();
+    void readsTheCorrectlyRoundedValue();
     void refusesNonFiniteValues();
+    void arithmeticRaisesFloatingPointErrors();
 };
 
 void TestNumberFormat::formatsGeneralText_data()
@@ -147,12 +156,65 @@ void TestNumberFormat::roundTripsThroughText()
     }
 }
 
+void TestNumberFormat::readsTheCorrectlyRoundedValue()
+{
+    // The parser's exact shortcut for short decimals must agree with the standard library's
+    // correctly rounded conversion on every text, near the shortcut's limits included.
+    const NumberFormat format(QStringLiteral("."));
+    QRandomGenerator random(42);
+    for (int i = 0; i < 20000; ++i) {
+        std::string digits;
+        const int length = 1 + random.bounded(24);
+        for (int d = 0; d < length; ++d)
+            digits.push_back(static_cast<char>('0' + random.bounded(10)));
+        const int point = random.bounded(length + 1);
+        std::string ascii = digits.substr(0, point) + "." + digits.substr(point);
+        if (random.bounded(3) == 0)
+            ascii += "e" + std::to_string(random.bounded(-40, 41));
+        long double expected = 0;
+        std::from_chars(ascii.data(), ascii.data() + ascii.size(), expected);
+        const long double parsed = format.parse(QString::fromStdString(ascii));
+        if (parsed != expected)
+            QFAIL(qPrintable(QStringLiteral("%1 reads as %2, not %3")
+                                 .arg(QString::fromStdString(ascii))
+                                 .arg(static_cast<double>(parsed), 0, 'g', 21)
+                                 .arg(static_cast<double>(expected), 0, 'g', 21)));
+    }
+}
+
 void TestNumberFormat::refusesNonFiniteValues()
+
 {
     const NumberFormat format(QStringLiteral("."));
     QVERIFY_THROWS_EXCEPTION(KestrinError, format.format(HUGE_VALL));
     QVERIFY_THROWS_EXCEPTION(KestrinError, format.format(std::nanl("")));
 }
 
+void TestNumberFormat::arithmeticRaisesFloatingPointErrors()
+{
+    const auto messageOf = [](const std::function<void()>& operation) {
+        try {
+            operation();
+        } catch (const KestrinError& error) {
+            return error.message();
+        }
+        return QString();
+    };
+    const long double huge = std::numeric_limits<long double>::max();
+    QCOMPARE(messageOf([&] { checked::add(huge, huge); }),
+             QStringLiteral("Floating point overflow"));
+    QCOMPARE(messageOf([&] { checked::subtract(-huge, huge); }),
+             QStringLiteral("Floating point overflow"));
+    QCOMPARE(messageOf([] { checked::divide(0, 0); }),
+             QStringLiteral("Invalid floating point operation"));
+    QCOMPARE(messageOf([] { checked::divide(1, 0); }),
+             QStringLiteral("Floating point division by zero"));
+    QCOMPARE(messageOf([] { checked::toDouble(1e400L); }),
+             QStringLiteral("Floating point overflow"));
+    QCOMPARE(checked::add(0.1L, 0.2L), 0.1L + 0.2L);
+    QCOMPARE(checked::toDouble(2.5L), 2.5);
+}
+
 QTEST_GUILESS_MAIN(TestNumberFormat)
+
 #include "tst_numberformat.moc"

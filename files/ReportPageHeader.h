@@ -1,0 +1,15 @@
+#pragma once
+
+namespace report {
+struct ReportLayout;
+}
+
+// The page header band that the table report and the graph report share: the icon, the heading
+// "Расчёт сетевых графиков", "Kestrin" and its version, two rules around the credit lines, the
+// print date and, in the table report, the page number.
+enum class PageHeaderCaption {
+    PageNumber,   // "Страница :" and the page number
+    NetworkGraph, // "Сетевой график" in its place, without a page number
+};
+
+void addReportPageHeader(report::ReportLayout& layout, PageHeaderCaption caption);
