@@ -25,10 +25,14 @@ int codeForErrno(int error, const QString& path)
     case EPERM:
     case EISDIR:
     case EROFS:
+#ifdef ETXTBSY
     case ETXTBSY:
+#endif
         return 5;
     case ENOSPC:
+#ifdef EDQUOT
     case EDQUOT:
+#endif
     case EFBIG:
         return 101;
     default:

@@ -2,6 +2,7 @@
 
 #include "IoError.h"
 #include "KestrinError.h"
+#include "OpenFile.h"
 #include "Windows1251.h"
 #include "WorkCells.h"
 
@@ -173,8 +174,7 @@ void write(const QString& path, const WorkCells& table)
 void read(const QString& path, WorkCells& table)
 {
     errno = 0;
-    const std::unique_ptr<std::FILE, FileCloser> file(
-        std::fopen(QFile::encodeName(path).constData(), "rb"));
+    const std::unique_ptr<std::FILE, FileCloser> file(openFile(path, "rb"));
     if (!file)
         ioerror::raise(errno, path);
     readStream(file.get(), path, table);

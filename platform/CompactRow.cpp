@@ -11,14 +11,6 @@ namespace {
 constexpr std::uint64_t kMinimumCapacity = 40;
 } // namespace
 
-QStringView CompactRow::cell(int index) const
-{
-    if (!m_block)
-        return {};
-    const std::uint32_t from = begin(index);
-    return QStringView(text() + from, static_cast<qsizetype>(end(index) - from));
-}
-
 void CompactRow::setCell(int index, QStringView newText)
 {
     if (!m_block && newText.isEmpty())

@@ -18,7 +18,13 @@ public:
     CompactRow(CompactRow&&) noexcept = default;
     CompactRow& operator=(CompactRow&&) noexcept = default;
 
-    QStringView cell(int index) const;
+    QStringView cell(int index) const
+    {
+        if (!m_block)
+            return {};
+        const std::uint32_t from = begin(index);
+        return QStringView(text() + from, static_cast<qsizetype>(end(index) - from));
+    }
     void setCell(int index, QStringView text);
 
 private:

@@ -1,5 +1,7 @@
 #include "DbfFile.h"
 
+#include "OpenFile.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -231,7 +233,7 @@ SAFile LibraryCall::open(const char* access)
     // "x": creating a table never replaces a file that is there.
     const char* mode = create ? (update ? "wb+x" : "wbx") : (update ? "rb+" : "rb");
     errno = 0;
-    std::FILE* file = std::fopen(m_encodedPath.constData(), mode);
+    std::FILE* file = openFile(m_path, mode);
     if (!file) {
         m_openError = errno != 0 ? errno : EIO;
         return nullptr;
@@ -280,7 +282,9 @@ QString describeFileError(int error)
     case EROFS:
         return QStringLiteral("нет доступа");
     case ENOSPC:
+#ifdef EDQUOT
     case EDQUOT:
+#endif
     case EFBIG:
         return QStringLiteral("недостаточно места на диске");
     case EEXIST:

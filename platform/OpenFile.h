@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdio>
+
+// std::fopen for a path of any characters: Windows takes the UTF-16 path (its narrow fopen would
+// mangle Cyrillic names), elsewhere the path in the file system's encoding. errno tells a failure.
+std::FILE* openFile(const QString& path, const char* mode);
