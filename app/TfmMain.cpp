@@ -204,6 +204,7 @@ void TfmMain::buildToolBars(QWidget* coolBar)
     psMain->setFixedSize(kScrollerSize);
     pWay = new QLabel;
     pWay->setObjectName(QStringLiteral("pWay"));
+    pWay->setAccessibleName(QStringLiteral("Критический путь"));
     QFont pathFont(QStringLiteral("MS Sans Serif"), 10);
     pathFont.setBold(true);
     pWay->setFont(pathFont);
@@ -250,6 +251,10 @@ void TfmMain::buildToolBars(QWidget* coolBar)
     ToolBar2->addWidget(label7);
     cbTo = makeSelector("cbTo", ToolBar2);
     ToolBar2->addWidget(cbTo);
+    label6->setBuddy(cbFrom);
+    label7->setBuddy(cbTo);
+    cbFrom->setAccessibleName(QStringLiteral("Начальная точка"));
+    cbTo->setAccessibleName(QStringLiteral("Конечная точка"));
     ToolBar2->addSeparator();
     for (QComboBox* selector : {cbFrom, cbTo}) {
         connect(selector, &QComboBox::currentTextChanged, this,
@@ -324,6 +329,7 @@ void TfmMain::buildGrid()
 {
     sgMain = new QTableView(this);
     sgMain->setObjectName(QStringLiteral("sgMain"));
+    sgMain->setAccessibleName(QStringLiteral("Таблица работ"));
     sgMain->setModel(m_table);
     sgMain->horizontalHeader()->hide();
     sgMain->verticalHeader()->hide();

@@ -69,6 +69,12 @@ TfmProps::TfmProps(const WorkCells& table, const NameCollation& names, const Num
                             QStringLiteral("Принять новые параметры элемента"), {224, 81});
     sbCancel = addPictureButton("sbCancel", Picture::Cancel,
                                 QStringLiteral("Не изменять параметры элемента"), {249, 81});
+    Label1->setBuddy(cbFrom);
+    Label2->setBuddy(cbTo);
+    Label3->setBuddy(eLength);
+    cbFrom->setAccessibleName(Label1->text());
+    cbTo->setAccessibleName(Label2->text());
+    eLength->setAccessibleName(Label3->text());
     setTabOrder(cbFrom, cbTo);
     setTabOrder(cbTo, eLength);
 

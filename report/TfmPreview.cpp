@@ -189,6 +189,8 @@ QToolButton* TfmPreview::addCommand(const char* name, Picture picture, const QSt
     button->setIconSize(QSize(20, 20));
     button->setAutoRaise(true);
     button->setToolTip(hint);
+    // Screen readers announce the command by its hint.
+    button->setAccessibleName(hint);
     button->setFocusPolicy(Qt::NoFocus);
     return button;
 }

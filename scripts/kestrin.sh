@@ -3,6 +3,7 @@
 #   scripts/kestrin.sh run             build (Release) and start the program
 #   scripts/kestrin.sh test            build (Debug) and run every test
 #   scripts/kestrin.sh test-sanitized  build with AddressSanitizer + UBSan and run every test
+#   scripts/kestrin.sh package         build the Debian package, check it, install it and start it
 #   scripts/kestrin.sh fuzz [runs]     fuzz the work list file reader with libFuzzer (clang)
 set -euo pipefail
 
@@ -61,6 +62,36 @@ test-sanitized)
     cd build-sanitized && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
         UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j "$(nproc)"
     ;;
+package)
+    # The Debian package: built from a Release build, checked with lintian, installed, and the
+    # installed program started headless until its main window shows.
+    packages+=(lintian xvfb xauth xdotool)
+    install_missing
+    cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTRIN_BUILD_BENCH=OFF >/dev/null
+    cmake --build build-release -j "$(nproc)" --target kestrin kestrin_icons kestrin_docs
+    (cd build-release && rm -f ./*.deb && cpack -G DEB >/dev/null)
+    deb=$(ls build-release/kestrin_*.deb)
+    echo "kestrin: built $deb"
+    dpkg-deb --info "$deb" | grep -E "Package|Version|Depends"
+    lintian --fail-on error "$deb"
+    sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --reinstall "./$deb" >/dev/null
+    display=:$((90 + RANDOM % 9))
+    Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
+    xvfb=$!
+    sleep 1
+    DISPLAY="$display" HOME="$(mktemp -d)" /usr/bin/kestrin >/dev/null 2>&1 &
+    program=$!
+    if DISPLAY="$display" timeout 30 xdotool search --sync --name "Kestrin - расчёт сетевых графиков" >/dev/null; then
+        echo "kestrin: the installed program shows its main window"
+        status=0
+    else
+        echo "kestrin: the installed program did not show its main window" >&2
+        status=1
+    fi
+    kill "$program" "$xvfb" 2>/dev/null || true
+    exit $status
+    ;;
 fuzz)
     packages+=(clang libclang-rt-dev)
     install_missing
@@ -74,7 +105,8 @@ fuzz)
     build-fuzz/fuzz/fuzz_worklist -print_final_stats=1 -runs="${2:-200000}" -max_len=4096 build-fuzz/corpus
     ;;
 *)
-    echo "usage: scripts/kestrin.sh run | test | test-sanitized | fuzz [runs]" >&2
+    echo "usage: scripts/kestrin.sh run | test | test-sanitized | package | fuzz [runs]" >&2
+
 
     exit 2
     ;;

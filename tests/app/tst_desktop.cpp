@@ -1,0 +1,140 @@
+// The program as a desktop application: every command announces itself to screen readers, and
+// at twice the pixel density the windows keep their sizes in device-independent pixels, the
+// pictures are drawn for the density, and the graph picture stays in device-independent pixels.
+#include "DialogDriver.h"
+#include "TfmGraphView.h"
+#include "TfmMain.h"
+#include "TfmProps.h"
+#include "WorkTable.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+#include <QToolButton>
+#include <QWindow>
+
+#include <memory>
+
+namespace {
+
+// The command buttons of a window: those the program names after their kind ("sb", "tb", "cb",
+// "ToolButton").
+QList<QAbstractButton*> commandButtons(const QWidget* window)
+{
+    QList<QAbstractButton*> buttons;
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        const QString name = button->objectName();
+        if (name.startsWith(QLatin1String("sb")) || name.startsWith(QLatin1String("tb")) ||
+            name.startsWith(QLatin1String("cbExit")) ||
+            name.startsWith(QLatin1String("ToolButton")))
+            buttons.append(button);
+    }
+    return buttons;
+}
+
+QStringList unannounced(const QWidget* window)
+{
+    QStringList missing;
+    for (const QAbstractButton* button : commandButtons(window)) {
+        if (button->accessibleName().isEmpty() || button->accessibleName() != button->toolTip())
+            missing.append(button->objectName());
+    }
+    return missing;
+}
+
+} // namespace
+
+class TestDesktop : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup() { cancelPendingAnswers(); }
+    void commandsAnnounceTheirHints();
+    void dialogFieldsFollowInOrder();
+    void highDensityKeepsLogicalSizes();
+};
+
+void TestDesktop::commandsAnnounceTheirHints()
+{
+    TfmMain window;
+    window.show();
+    QCOMPARE(commandButtons(&window).size(), 12);
+    QCOMPARE(unannounced(&window), QStringList());
+    QVERIFY(!window.findChild<QComboBox*>(QStringLiteral("cbFrom"))->accessibleName().isEmpty());
+
+    QStringList graphMissing, previewMissing;
+    int graphButtons = 0;
+    whenModalShown([&](QWidget* graph) {
+        graphButtons = int(commandButtons(graph).size());
+        graphMissing = unannounced(graph);
+        whenModalShown([&](QWidget* preview) {
+            previewMissing = unannounced(preview);
+            clickChild(preview, "tbClose");
+        });
+        clickChild(graph, "tbPrintGraph");
+        clickChild(graph, "ToolButton5");
+    });
+    window.findChild<QAbstractButton*>(QStringLiteral("tbGraph"))->click();
+    QVERIFY(graphButtons >= 6);
+    QCOMPARE(graphMissing, QStringList());
+    QCOMPARE(previewMissing, QStringList());
+}
+
+void TestDesktop::dialogFieldsFollowInOrder()
+{
+    WorkTable table;
+    const NumberFormat numbers(QStringLiteral("."));
+    TfmProps dialog(table, NameCollation(), numbers);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    auto* from = dialog.findChild<QComboBox*>(QStringLiteral("cbFrom"));
+    auto* to = dialog.findChild<QComboBox*>(QStringLiteral("cbTo"));
+    auto* length = dialog.findChild<QLineEdit*>(QStringLiteral("eLength"));
+    from->setFocus();
+    QCOMPARE(QApplication::focusWidget(), from);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), to);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), length);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), from); // the buttons take no focus
+    QCOMPARE(from->accessibleName(), QStringLiteral("Начало элемента"));
+}
+
+void TestDesktop::highDensityKeepsLogicalSizes()
+{
+    TfmMain window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.windowHandle()->devicePixelRatio(), 2.0);
+    QCOMPARE(window.size(), QSize(800, 600));
+    auto* recalc = window.findChild<QToolButton*>(QStringLiteral("sbRecalc"));
+    const QPixmap picture = recalc->icon().pixmap(QSize(16, 16), 2.0);
+    QCOMPARE(picture.size(), QSize(32, 32)); // drawn for the density, not scaled up
+    QCOMPARE(window.windowIcon().pixmap(QSize(32, 32), 2.0).size(), QSize(64, 64));
+
+    QSize graphPicture;
+    QSize drawingArea;
+    whenModalShown([&](QWidget* graph) {
+        drawingArea = graph->findChild<QWidget*>(QStringLiteral("pMainPad"))->size();
+        graphPicture = qobject_cast<TfmGraphView*>(graph)->picture().size();
+        clickChild(graph, "ToolButton5");
+    });
+    window.findChild<QAbstractButton*>(QStringLiteral("tbGraph"))->click();
+    // The picture stays in device-independent pixels: one less than the drawing area each way.
+    QVERIFY(drawingArea.isValid());
+    QCOMPARE(graphPicture, drawingArea - QSize(1, 1));
+}
+
+int main(int argc, char** argv)
+{
+    // Twice the pixel density for the whole run, as a high-DPI screen gives it.
+    qputenv("QT_SCALE_FACTOR", "2");
+    QApplication app(argc, argv);
+    TestDesktop test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_desktop.moc"
