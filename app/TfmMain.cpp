@@ -5,6 +5,7 @@
 #include "ErrorBox.h"
 #include "NameCollation.h"
 #include "PageScroller.h"
+#include "PictureButton.h"
 #include "Pictures.h"
 #include "PrivateTempFolder.h"
 #include "Recalculation.h"
@@ -174,13 +175,7 @@ void TfmMain::buildToolBars(QWidget* coolBar)
     bands->setSpacing(2);
 
     const auto makeBar = [coolBar](const char* name) {
-        auto* bar = new QToolBar(coolBar);
-        bar->setObjectName(QLatin1String(name));
-        bar->setMovable(false);
-        bar->setFloatable(false);
-        bar->setIconSize(QSize(16, 16));
-        bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-        return bar;
+        return makeFlatToolBar(coolBar, name);
     };
 
     ToolBar1 = makeBar("ToolBar1");
@@ -275,14 +270,7 @@ void TfmMain::buildToolBars(QWidget* coolBar)
 QToolButton* TfmMain::addCommand(QToolBar* bar, const char* name, Picture picture,
                                  const QString& hint, void (TfmMain::*handler)())
 {
-    auto* button = new QToolButton(bar);
-    button->setObjectName(QLatin1String(name));
-    button->setIcon(pictureIcon(picture));
-    button->setIconSize(QSize(16, 16));
-    button->setToolTip(hint);
-    button->setAccessibleName(hint);
-    button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    QToolButton* button = makePictureButton(bar, name, picture, hint);
     button->setFixedSize(kButtonSize);
     connect(button, &QToolButton::clicked, this,
             [this, handler] { runGuarded(this, [this, handler] { (this->*handler)(); }); });

@@ -6,6 +6,7 @@
 #include "EventMarker.h"
 #include "NameCollation.h"
 #include "NetworkDrawing.h"
+#include "PictureButton.h"
 #include "Pictures.h"
 #include "PixelRounding.h"
 #include "PrivateTempFolder.h"
@@ -119,13 +120,7 @@ void TfmGraphView::buildToolBars()
     bands->setSpacing(2);
 
     const auto makeBar = [this](const char* name) {
-        auto* bar = new QToolBar(CoolBar1);
-        bar->setObjectName(QLatin1String(name));
-        bar->setMovable(false);
-        bar->setFloatable(false);
-        bar->setIconSize(QSize(16, 16));
-        bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-        return bar;
+        return makeFlatToolBar(CoolBar1, name);
     };
 
     ToolBar1 = makeBar("ToolBar1");
@@ -178,14 +173,7 @@ void TfmGraphView::buildToolBars()
 QToolButton* TfmGraphView::addCommand(QToolBar* bar, const char* name, Picture picture,
                                       const QString& hint)
 {
-    auto* button = new QToolButton(bar);
-    button->setObjectName(QLatin1String(name));
-    button->setIcon(pictureIcon(picture));
-    button->setIconSize(QSize(16, 16));
-    button->setToolTip(hint);
-    button->setAccessibleName(hint);
-    button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    QToolButton* button = makePictureButton(bar, name, picture, hint);
     button->setFixedSize(kButtonSize);
     bar->addWidget(button);
     return button;

@@ -4,6 +4,7 @@
 #include "KestrinError.h"
 #include "PageFile.h"
 #include "PageOutput.h"
+#include "PictureButton.h"
 #include "Pictures.h"
 #include "PreviewWidget.h"
 #include "ReportDocument.h"
@@ -183,16 +184,7 @@ TfmPreview::~TfmPreview() = default;
 
 QToolButton* TfmPreview::addCommand(const char* name, Picture picture, const QString& hint)
 {
-    auto* button = new QToolButton(this);
-    button->setObjectName(QLatin1String(name));
-    button->setIcon(pictureIcon(picture));
-    button->setIconSize(QSize(20, 20));
-    button->setAutoRaise(true);
-    button->setToolTip(hint);
-    // Screen readers announce the command by its hint.
-    button->setAccessibleName(hint);
-    button->setFocusPolicy(Qt::NoFocus);
-    return button;
+    return makePictureButton(this, name, picture, hint, QSize(20, 20));
 }
 
 void TfmPreview::setReport(const report::ReportLayout& layout, const report::DataSet* data)

@@ -1,7 +1,7 @@
 #include "ClassicDialog.h"
 
 #include "ClassicFonts.h"
-#include "Pictures.h"
+#include "PictureButton.h"
 
 #include <QKeyEvent>
 #include <QScreen>
@@ -22,14 +22,7 @@ ClassicDialog::ClassicDialog(const char* objectName, const QString& title, QSize
 QToolButton* ClassicDialog::addPictureButton(const char* name, Picture picture, const QString& hint,
                                              QPoint position)
 {
-    auto* button = new QToolButton(this);
-    button->setObjectName(QLatin1String(name));
-    button->setIcon(pictureIcon(picture));
-    button->setIconSize(QSize(16, 16));
-    button->setToolTip(hint);
-    button->setAccessibleName(hint);
-    button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    QToolButton* button = makePictureButton(this, name, picture, hint);
     button->setGeometry(QRect(position, QSize(23, 22)));
     return button;
 }

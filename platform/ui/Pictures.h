@@ -9,28 +9,28 @@
 // screens. Disabled states are greyed from the same drawing.
 enum class Picture {
     // Main window
-    NewLine,      // a sheet with a red arrow pointing at it
-    Edit,         // an open book
-    Delete,       // a waste bin
-    Recalc,       // a pocket calculator
-    Calendar,     // a calendar sheet
-    LoadTemp,     // a diskette with a red arrow down to a sheet
-    SaveTemp,     // a sheet with a red arrow down into a diskette
-    SaveBase,     // a sheet with a red arrow pointing right
-    Print,        // a sheet above a printer
-    Graph,        // a pie of four colours
-    Exit,         // a red prohibition sign
-    InitBorders,  // a pointing hand
+    NewLine,     // a sheet with a red arrow pointing at it
+    Edit,        // an open book
+    Delete,      // a waste bin
+    Recalc,      // a pocket calculator
+    Calendar,    // a calendar sheet
+    LoadTemp,    // a diskette with a red arrow down to a sheet
+    SaveTemp,    // a sheet with a red arrow down into a diskette
+    SaveBase,    // a sheet with a red arrow pointing right
+    Print,       // a sheet above a printer
+    Graph,       // a pie of four colours
+    Exit,        // a red prohibition sign
+    InitBorders, // a pointing hand
     // Dialog buttons
-    Accept,       // a pencil
-    Cancel,       // a red prohibition sign
+    Accept, // a pencil
+    Cancel, // a red prohibition sign
     // Graph window
-    SaveView,     // a diskette
-    PrintGraph,   // a printer
-    CloseGraph,   // a door with an arrow out
-    InsertPoint,  // a small raised marker with a plus
-    AutoPlace,    // markers in a row along an arrow
-    DrawGraph,    // two circles joined by an arrow
+    SaveView,    // a diskette
+    PrintGraph,  // a printer
+    CloseGraph,  // a door with an arrow out
+    InsertPoint, // a small raised marker with a plus
+    AutoPlace,   // markers in a row along an arrow
+    DrawGraph,   // two circles joined by an arrow
     // Report preview
     ZoomFit,      // a magnifier over a whole page
     Zoom100,      // a magnifier with "1:1"

@@ -1,0 +1,31 @@
+#include "PictureButton.h"
+
+#include "Pictures.h"
+
+#include <QToolBar>
+#include <QToolButton>
+
+QToolButton* makePictureButton(QWidget* parent, const char* name, Picture picture,
+                               const QString& hint, QSize iconSize)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setIcon(pictureIcon(picture));
+    button->setIconSize(iconSize);
+    button->setToolTip(hint);
+    button->setAccessibleName(hint);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+QToolBar* makeFlatToolBar(QWidget* parent, const char* name)
+{
+    auto* bar = new QToolBar(parent);
+    bar->setObjectName(QLatin1String(name));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(16, 16));
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    return bar;
+}

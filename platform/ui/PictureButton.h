@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QSize>
+
+enum class Picture;
+class QString;
+class QToolBar;
+class QToolButton;
+class QWidget;
+
+// A flat picture button as every window of the program has them: the picture, the hint as tool
+// tip and as the name screen readers announce, and no keyboard focus (commands are reached by the
+// pointer only).
+QToolButton* makePictureButton(QWidget* parent, const char* name, Picture picture,
+                               const QString& hint, QSize iconSize = QSize(16, 16));
+
+// A flat tool bar of picture buttons that stays where it is put.
+QToolBar* makeFlatToolBar(QWidget* parent, const char* name);

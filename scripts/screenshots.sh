@@ -1,0 +1,279 @@
+#!/usr/bin/env bash
+# Takes the screenshots of the user guide (docs/guide.md) from the real program.
+#
+#   bash scripts/screenshots.sh
+#
+# Builds build/app/kestrin, starts a virtual X display (Xvfb, 1280x1024x24) with the openbox
+# window manager, drives the program with xdotool through the house example of the guide
+# (docs/examples/house.kdf: the twelve works are typed into the element dialog one by one) and
+# crops each window, with its frame, out of a full-screen capture (ImageMagick). Writes
+# docs/guide-*.png, docs/dialog-props.png, docs/dialog-calendar.png and docs/preview.png.
+#
+# Needs: cmake and the build dependencies, xvfb, openbox, xdotool, imagemagick, x11-utils.
+# Environment: KESTRIN_SHOTS_DISPLAY (default :97); KESTRIN_SHOTS_WORK, the scratch folder
+# (default /tmp/kestrin-guide, emptied first); KESTRIN_SHOTS_KEEP=1 keeps it with the files the
+# program wrote (user/Документы: house.kdf, house.dbf, house.bmp, house.pdf).
+#
+# Clicks go to fixed offsets from a window's client area, found once from full-screen captures;
+# the windows themselves are located with xwininfo, so only the layout inside them must hold.
+set -euo pipefail
+
+cd "$(dirname "$0")/.."
+repo=$PWD
+docs=$repo/docs
+display=${KESTRIN_SHOTS_DISPLAY:-:97}
+program=$repo/build/app/kestrin
+
+for tool in Xvfb openbox xdotool import convert xwininfo xprop cmake; do
+    command -v "$tool" >/dev/null || { echo "screenshots: $tool is missing" >&2; exit 1; }
+done
+
+# --- build ---------------------------------------------------------------------------------------
+[ -f build/build.ninja ] || [ -f build/Makefile ] ||
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+for attempt in 1 2 3 4 5; do
+    cmake --build build -j2 --target kestrin && break
+    [ "$attempt" -eq 5 ] && { echo "screenshots: the program does not build" >&2; exit 1; }
+    echo "screenshots: build failed, retrying in a minute" >&2
+    sleep 60
+done
+
+# --- display, window manager, clean home -------------------------------------------------------
+# A fixed folder, so that the file dialogs in the pictures show the same path on every run.
+work=${KESTRIN_SHOTS_WORK:-/tmp/kestrin-guide}
+rm -rf "$work"
+home=$work/user
+files=$home/Документы
+mkdir -p "$files" "$work/run"
+chmod 700 "$work/run"
+pids=()
+cleanup() {
+    local pid
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    if [ "${KESTRIN_SHOTS_KEEP:-0}" = 1 ]; then
+        echo "screenshots: files kept in $files"
+    else
+        rm -rf "$work"
+    fi
+}
+trap cleanup EXIT
+
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+export DISPLAY=$display
+for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+# Openbox's own settings, with a narrower title face so that the dialogs' titles fit their frames.
+sed 's|<name>sans</name>|<name>Liberation Sans</name>|' /etc/xdg/openbox/rc.xml >"$work/openbox.xml"
+HOME=$home openbox --config-file "$work/openbox.xml" >"$work/openbox.log" 2>&1 &
+pids+=($!)
+sleep 1
+
+# The program runs with a fresh home (no remembered file dialog folders) in the folder that
+# receives its files, with the Russian locale (decimal comma, dd.MM.yyyy dates).
+program_pid=
+start_program() {
+    (cd "$files" && exec env -u LC_ALL -u LC_NUMERIC -u LC_TIME -u LANGUAGE \
+        HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_CACHE_HOME="$home/.cache" \
+        XDG_RUNTIME_DIR="$work/run" LANG=ru_RU.UTF-8 "$program" >>"$work/kestrin.log" 2>&1) &
+    program_pid=$!
+    pids+=("$program_pid")
+    wait_active 'Kestrin - расчёт сетевых графиков*' >/dev/null
+    sleep 0.5
+}
+
+# --- helpers -----------------------------------------------------------------------------------
+# Waits until the active window's title matches the glob; prints the window id.
+wait_active() {
+    local pattern=$1 id name
+    for _ in $(seq 100); do
+        id=$(xdotool getactivewindow 2>/dev/null || true)
+        if [ -n "$id" ]; then
+            name=$(xdotool getwindowname "$id" 2>/dev/null || true)
+            # shellcheck disable=SC2053
+            if [[ $name == $pattern ]]; then echo "$id"; return 0; fi
+        fi
+        sleep 0.1
+    done
+    echo "screenshots: no window '$pattern' (active: '${name:-none}')" >&2
+    exit 1
+}
+
+# Sets CX CY (client area origin), CW CH (client size) and FL FR FT FB (frame extents) of a window.
+locate() {
+    local info extents
+    info=$(xwininfo -id "$1")
+    CX=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$info")
+    CY=$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$info")
+    CW=$(sed -n 's/.*Width: *//p' <<<"$info")
+    CH=$(sed -n 's/.*Height: *//p' <<<"$info")
+    extents=$(xprop -id "$1" _NET_FRAME_EXTENTS | sed 's/.*= *//; s/,//g')
+    read -r FL FR FT FB <<<"$extents"
+}
+
+park() { xdotool mousemove 5 5; sleep 0.6; }                # off every window: no hover, no tip
+click() { xdotool mousemove "$((CX + $1))" "$((CY + $2))"; sleep 0.2; xdotool click 1; sleep "${3:-0.6}"; }
+type_text() { xdotool type --delay 25 "$1"; }
+
+# Captures the screen and crops the window (client area and frame) into docs/NAME.
+shoot() {
+    local id=$1 name=$2
+    locate "$id"
+    import -window root "$work/screen.png"
+    convert "$work/screen.png" -crop "$((CW + FL + FR))x$((CH + FT + FB))+$((CX - FL))+$((CY - FT))" \
+        +repage "$docs/$name"
+    echo "screenshots: docs/$name"
+}
+
+# Types a file name (the dialog opens in the folder of the program's files) or a full path into
+# the focused Qt file dialog and accepts it. Qt's completion list can stay
+# on screen after the dialog closes; a click on an empty part of the window below removes it.
+file_dialog() {
+    local title=$1 path=$2 shot=${3:-} id
+    id=$(wait_active "$title")
+    sleep 0.5
+    type_text "$path"
+    sleep 1.2
+    if [ -n "$shot" ]; then park; shoot "$id" "$shot"; fi
+    xdotool key Return
+    sleep 0.8
+}
+
+# Offsets inside the main window's client area.
+M_NEW=(15 17); M_RECALC=(95 17); M_CALENDAR=(118 17)
+M_LOAD=(16 48); M_SAVE=(40 48); M_DBF=(70 48); M_PRINT=(102 48); M_GRAPH=(126 48); M_EXIT=(159 48)
+M_AUTO=(190 48); M_EMPTY=(660 550)
+# Element dialog, start-date dialog.
+P_OK=(235 92)
+C_YEAR=(114 14); C_PREV=(14 14); C_FIRST_MONDAY=(17 74); C_OK=(129 171)
+# Graph window; the drawing area starts 29 pixels below the client area's top.
+G_SAVE=(17 17); G_PRINT=(41 17); G_CLOSE=(72 17); G_POINTS=(199 14); G_FIRST_ENTRY=(106 17)
+G_INSERT=(329 17); G_AUTO=(353 17); G_DRAW=(385 17); G_PAD_TOP=29
+# Report preview.
+V_WIDTH=(73 15); V_FIT=(16 15); V_PDF=(467 15); V_CLOSE=(510 15)
+
+# Waits for the main window to be active again and locates it.
+main_window() { main=$(wait_active 'Kestrin - расчёт сетевых графиков*'); locate "$main"; }
+
+# --- the house example, from the first work to the reports -------------------------------------
+start_program
+main_window
+park
+shoot "$main" guide-start.png
+
+add_work() { # from to duration [screenshot of the dialog]
+    local id
+    locate "$main"
+    click "${M_NEW[@]}"
+    id=$(wait_active 'Параметры элемента графика')
+    type_text "$1"; xdotool key Tab; type_text "$2"; xdotool key Tab; type_text "$3"
+    sleep 0.3
+    if [ -n "${4:-}" ]; then park; shoot "$id" "$4"; fi
+    locate "$id"
+    click "${P_OK[@]}"
+    wait_active 'Kestrin - расчёт сетевых графиков*' >/dev/null
+}
+add_work 1 2 3
+add_work 1 3 5
+add_work 2 4 4
+add_work 3 4 0
+add_work 3 5 2,5 dialog-props.png
+add_work 4 6 6
+add_work 5 6 1
+add_work 6 7 3
+add_work 6 8 2
+add_work 7 9 4
+add_work 8 9 1,5
+add_work 9 10 1
+locate "$main"; park
+shoot "$main" guide-works.png
+
+click "${M_AUTO[@]}"
+click "${M_RECALC[@]}"
+park
+shoot "$main" guide-recalc.png
+
+# Start date: Monday, 1 March 2027 (the year typed into the calendar's year field, then back
+# nine months from December).
+click "${M_CALENDAR[@]}"
+calendar=$(wait_active 'Начало работ'); locate "$calendar"
+click "${C_YEAR[@]}" 0.4
+type_text 2027; xdotool key Return; sleep 0.4
+for _ in $(seq 9); do click "${C_PREV[@]}" 0.2; done
+click "${C_FIRST_MONDAY[@]}" 0.4
+park
+shoot "$calendar" dialog-calendar.png
+click "${C_OK[@]}"
+main_window; park
+shoot "$main" guide-dates.png
+
+# Work list file and dBASE table.
+click "${M_SAVE[@]}"
+file_dialog 'Сохранить как' house.kdf guide-save.png
+main_window
+cmp -s "$files/house.kdf" "$docs/examples/house.kdf" ||
+    echo "screenshots: WARNING: the saved house.kdf differs from docs/examples/house.kdf" >&2
+click "${M_DBF[@]}"
+file_dialog 'Сохранить как' "$files/house.dbf"
+main_window
+[ -s "$files/house.dbf" ] || echo "screenshots: WARNING: no house.dbf was written" >&2
+
+# Graph window: the critical path placed automatically, the other events by hand.
+click "${M_GRAPH[@]}"
+graph=$(wait_active 'Kestrin - построение графа*'); sleep 0.5; locate "$graph"
+click "${G_AUTO[@]}"
+click "${G_POINTS[@]}"
+park
+shoot "$graph" guide-graph-auto.png
+place_first_entry() { # left top of the marker in the drawing area
+    locate "$graph"
+    # The list may already be open (after the picture above); open it if it is not.
+    [ "${1}" = open ] || click "${G_POINTS[@]}" 0.5
+    click "${G_FIRST_ENTRY[@]}" 0.4
+    click "${G_INSERT[@]}" 0.4
+    # One jump of the pointer carries the marker there; the click on it drops it.
+    xdotool mousemove "$((CX + $2))" "$((CY + G_PAD_TOP + $3))"; sleep 0.4
+    xdotool click 1; sleep 0.4
+}
+place_first_entry open 136 406   # event 3
+place_first_entry closed 283 470 # event 5
+place_first_entry closed 509 140 # event 8
+park
+shoot "$graph" guide-graph-placed.png
+click "${G_DRAW[@]}"
+park
+shoot "$graph" guide-graph.png
+click "${G_SAVE[@]}"
+file_dialog 'Сохранить как' "$files/house.bmp"
+graph=$(wait_active 'Kestrin - построение графа*'); locate "$graph"
+[ -s "$files/house.bmp" ] || echo "screenshots: WARNING: no house.bmp was written" >&2
+click "${G_PRINT[@]}"
+preview=$(wait_active 'Предварительный просмотр'); sleep 2
+park
+shoot "$preview" guide-graph-print.png
+locate "$preview"
+click "${V_CLOSE[@]}"
+graph=$(wait_active 'Kestrin - построение графа*'); locate "$graph"
+click "${G_CLOSE[@]}"
+
+# Table report.
+main_window
+click "${M_PRINT[@]}"
+preview=$(wait_active 'Предварительный просмотр'); sleep 2
+park
+shoot "$preview" preview.png
+locate "$preview"
+click "${V_WIDTH[@]}" 1
+park
+shoot "$preview" guide-preview-width.png
+locate "$preview"
+click "${V_FIT[@]}" 0.6
+click "${V_PDF[@]}"
+file_dialog 'Экспорт в PDF' "$files/house.pdf"
+preview=$(wait_active 'Предварительный просмотр'); locate "$preview"
+[ -s "$files/house.pdf" ] || echo "screenshots: WARNING: no house.pdf was written" >&2
+click "${V_CLOSE[@]}"
+main_window
+click "${M_EXIT[@]}"
+wait "$program_pid" || true
+
+echo "screenshots: done"
