@@ -17,6 +17,7 @@
 #include "TfmPreview.h"
 #include "TfmProps.h"
 #include "TfmReport.h"
+#include "WorkGrid.h"
 #include "WorkListFile.h"
 #include "WorkTable.h"
 
@@ -315,7 +316,7 @@ void TfmMain::buildHeaderStrip()
 
 void TfmMain::buildGrid()
 {
-    sgMain = new QTableView(this);
+    sgMain = new WorkGrid(this);
     sgMain->setObjectName(QStringLiteral("sgMain"));
     sgMain->setAccessibleName(QStringLiteral("Таблица работ"));
     sgMain->setModel(m_table);
@@ -554,6 +555,8 @@ QFileDialog* TfmMain::makeFileDialog(const char* name, bool save, const QString&
     // The open dialog takes any name: opening the file reports one that does not exist.
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setNameFilters({filterName, QStringLiteral("Все файлы (*)")});
+    // The entries read "Данные Kestrin" and "Все файлы", without their patterns.
+    dialog->setOption(QFileDialog::HideNameFilterDetails);
     dialog->setDefaultSuffix(suffix);
     dialog->setModal(true);
     return dialog;
@@ -584,7 +587,7 @@ void TfmMain::sbLoadTempClick()
         try {
             const WorkTable::Batch batch(*m_table);
             worklistfile::read(path, *m_table);
-        } catch (const KestrinError&) {
+        } catch (...) {
             // What was read stays; the lists and commands still follow it before the error shows.
             EnableButtons();
             FillEventLists();
@@ -609,6 +612,8 @@ void TfmMain::sbPrintClick()
 {
     const QString folder = privateTempFolder();
     const QString name = QStringLiteral("$kestrin-preprint$.dbf");
+    if (folder.isEmpty())
+        throw KestrinError(QStringLiteral("Cannot create file %1").arg(name));
     const QString path = QDir(folder).filePath(name);
     // A table left open by a failed report is closed first, so that its file can go.
     dtData.close();

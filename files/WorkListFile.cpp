@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -159,7 +160,13 @@ void write(const QString& path, const WorkCells& table)
         }
     }
 
+    // A folder is refused up front: the save file would report it as a failed write.
+    if (QFileInfo(path).isDir())
+        throw KestrinError(ioerror::message(5));
     QSaveFile file(path);
+    // Where the folder takes no new file but the file itself may be written, it is rewritten in
+    // place, as a plain write would; everywhere else the old file stays until the new one is whole.
+    file.setDirectWriteFallback(true);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly))
         raiseSaveFailure(file, errno, path);

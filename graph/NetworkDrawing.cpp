@@ -36,18 +36,21 @@ quint64 pairKey(int from, int to)
     return (static_cast<quint64>(static_cast<quint32>(from)) << 32) | static_cast<quint32>(to);
 }
 
-// Every work between the two events reads its duration; the last one decides the style, but an
-// earlier one that does not read as a number still stops the drawing.
-Qt::PenStyle arrowStyle(PairWorks& works, const WorkCells& table, const NumberFormat& numbers)
+// Every work between the two events reads its duration and sets the pen style as it goes; the last
+// one decides, and one that does not read as a number stops the drawing with the style the works
+// before it set (the pen keeps it for the next drawing, as any pen setting does).
+void setArrowStyle(GraphPicture::Canvas& canvas, PairWorks& works, const WorkCells& table,
+                   const NumberFormat& numbers)
 {
     if (!works.styleKnown) {
         for (int row : works.rows) {
             const long double duration = numbers.parse(table.cellView(WorkColumn::Duration, row));
             works.style = duration == 0 ? Qt::DashDotDotLine : Qt::SolidLine;
+            canvas.setPenStyle(works.style);
         }
         works.styleKnown = true;
     }
-    return works.style;
+    canvas.setPenStyle(works.style);
 }
 
 void drawArrow(GraphPicture::Canvas& canvas, const Node& a, const Node& b, PairWorks& works,
@@ -59,7 +62,7 @@ void drawArrow(GraphPicture::Canvas& canvas, const Node& a, const Node& b, PairW
     const bool critical =
         a.pathPosition >= 0 && b.pathPosition >= 0 && b.pathPosition == a.pathPosition + 1;
     canvas.setPenWidth(critical ? 2 : 1);
-    canvas.setPenStyle(arrowStyle(works, table, numbers));
+    setArrowStyle(canvas, works, table, numbers);
     canvas.line(place.from, place.end);
 
     canvas.setPenWidth(1);

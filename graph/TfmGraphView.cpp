@@ -102,6 +102,7 @@ TfmGraphView::TfmGraphView(const WorkCells& table, const QStringList& criticalPa
     sdView->setAcceptMode(QFileDialog::AcceptSave);
     sdView->setFileMode(QFileDialog::AnyFile);
     sdView->setNameFilters({QStringLiteral("Файлы BMP (*.bmp)"), QStringLiteral("Все файлы (*)")});
+    sdView->setOption(QFileDialog::HideNameFilterDetails);
     sdView->setDefaultSuffix(QStringLiteral("bmp"));
     sdView->setModal(true);
 

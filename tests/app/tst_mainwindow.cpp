@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -65,6 +66,7 @@ private slots:
     void errorBoxAddsFullStopAfterLettersAndDigits();
     void guardShowsTheStandardErrorBox();
     void pathLineScrollsWhenWiderThanItsScroller();
+    void gridLinesResizeAndKeysOnlyMove();
     void quitClosesAtOnce();
 
 private:
@@ -335,6 +337,39 @@ void TestMainWindow::pathLineScrollsWhenWiderThanItsScroller()
     forward->click();
     QVERIFY(back->isVisible());
     QVERIFY(line->x() < 0);
+}
+
+void TestMainWindow::gridLinesResizeAndKeysOnlyMove()
+{
+    fillTable(*m_window, {{"1", "2", "3"}, {"2", "3", "4"}, {"3", "4", "5"}});
+    auto* grid = control<QTableView>("sgMain");
+    auto* header = control<QHeaderView>("HeaderControl1");
+    QWidget* cells = grid->viewport();
+    const auto drag = [cells](QPoint from, QPoint to) {
+        QTest::mousePress(cells, Qt::LeftButton, {}, from);
+        QMouseEvent move(QEvent::MouseMove, QPointF(to), cells->mapToGlobal(QPointF(to)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(cells, &move);
+        QTest::mouseRelease(cells, Qt::LeftButton, {}, to);
+    };
+    // The grid line to the right of column 1, dragged 30 pixels to the right.
+    const int line = grid->columnViewportPosition(1) + grid->columnWidth(1);
+    drag(QPoint(line, 5), QPoint(line + 30, 5));
+    QCOMPARE(grid->columnWidth(1), 78 + 30);
+    QCOMPARE(header->sectionSize(1), 79);
+    QCOMPARE(grid->currentIndex().row(), 0); // the drag selected nothing
+
+    // Rows too, by their lower grid line.
+    const int rowLine = grid->rowViewportPosition(0) + grid->rowHeight(0);
+    drag(QPoint(20, rowLine), QPoint(20, rowLine + 10));
+    QCOMPARE(grid->rowHeight(0), 26);
+
+    // Arrow keys move the current row; typing does not search the cells.
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Down);
+    QCOMPARE(grid->currentIndex().row(), 1);
+    QTest::keyClicks(grid, QStringLiteral("3"));
+    QCOMPARE(grid->currentIndex().row(), 1);
 }
 
 void TestMainWindow::quitClosesAtOnce()

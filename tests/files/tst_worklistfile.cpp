@@ -242,6 +242,8 @@ void TestWorkListFile::missingFileLeavesTheTable()
              QStringLiteral("Invalid filename"));
     QCOMPARE(messageOf([&] { worklistfile::read(m_dir.path(), table); }),
              QStringLiteral("File access denied"));
+    QCOMPARE(messageOf([&] { worklistfile::write(m_dir.path(), table); }),
+             QStringLiteral("File access denied"));
     QCOMPARE(table.rowCount(), 2);
     QCOMPARE(table.cell(WorkColumn::StartEvent, 1), QStringLiteral("kept"));
 }

@@ -34,6 +34,7 @@ private slots:
     void redrawingUsesTheNewPositions();
     void failuresStopTheDrawing_data();
     void failuresStopTheDrawing();
+    void failureKeepsThePenStyleSetBeforeIt();
 };
 
 namespace {
@@ -427,6 +428,24 @@ void TestNetworkDrawing::failuresStopTheDrawing()
     QCOMPARE(clickAndAnswerErrorBox(draw), QString());
     QVERIFY(!window->isPictureShown());
     QVERIFY(!draw->isChecked());
+}
+
+void TestNetworkDrawing::failureKeepsThePenStyleSetBeforeIt()
+{
+    // Between B and A the first work (duration 0) sets dash-dot-dot before the second fails; the
+    // pen keeps that style, so the next clearing outlines the picture's top edge dash-dot-dot.
+    const auto table =
+        makeTable({{u"A"_s, u"B"_s, u"5"_s}, {u"B"_s, u"A"_s, u"0"_s}, {u"B"_s, u"A"_s, u"x"_s}});
+    const auto window = openWindow(*table);
+    place(*window, u"A"_s, {100, 100});
+    place(*window, u"B"_s, {400, 100});
+    auto* draw = control<QAbstractButton>(*window, "tbDrawGraph");
+    QCOMPARE(clickAndAnswerErrorBox(draw), u"'x' is not a valid floating point value."_s);
+    QCOMPARE(clickAndAnswerErrorBox(draw), QString()); // off
+    QCOMPARE(clickAndAnswerErrorBox(draw), u"'x' is not a valid floating point value."_s);
+    const QImage& picture = window->picture();
+    const int black = blackInRow(picture, 0, 0, 99);
+    QVERIFY2(black > 20 && black < 90, qPrintable(QString::number(black)));
 }
 
 QTEST_MAIN(TestNetworkDrawing)
