@@ -17,6 +17,7 @@
 #include "TfmPreview.h"
 #include "TfmProps.h"
 #include "TfmReport.h"
+#include "WindowPlacement.h"
 #include "WorkGrid.h"
 #include "WorkListFile.h"
 #include "WorkTable.h"
@@ -361,11 +362,7 @@ void TfmMain::showEvent(QShowEvent* event)
 {
     if (!m_centred) {
         m_centred = true;
-        if (const QScreen* screen = this->screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        centreOnScreen(this);
     }
     QWidget::showEvent(event);
 }

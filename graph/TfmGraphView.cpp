@@ -10,6 +10,7 @@
 #include "Pictures.h"
 #include "PixelRounding.h"
 #include "PrivateTempFolder.h"
+#include "WindowPlacement.h"
 #include "WorkCells.h"
 
 #include <QComboBox>
@@ -414,11 +415,7 @@ void TfmGraphView::showEvent(QShowEvent* event)
 {
     if (!m_centred) {
         m_centred = true;
-        if (const QScreen* screen = this->screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        centreOnScreen(this);
     }
     QDialog::showEvent(event);
 }

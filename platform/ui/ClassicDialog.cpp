@@ -2,6 +2,7 @@
 
 #include "ClassicFonts.h"
 #include "PictureButton.h"
+#include "WindowPlacement.h"
 
 #include <QKeyEvent>
 #include <QScreen>
@@ -42,10 +43,6 @@ void ClassicDialog::keyPressEvent(QKeyEvent* event)
 
 void ClassicDialog::showEvent(QShowEvent* event)
 {
-    if (const QScreen* screen = this->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen(this);
     QDialog::showEvent(event);
 }

@@ -1,4 +1,5 @@
 #include "DialogDriver.h"
+#include "FileTestSupport.h"
 #include "Table.h"
 #include "TfmMain.h"
 #include "WorkTable.h"
@@ -16,20 +17,9 @@
 
 namespace {
 
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write test file");
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("cannot read back");
-    return file.readAll();
-}
+using testsupport::messageOf;
+using testsupport::readAll;
+using testsupport::writeAll;
 
 // Picks a name in the file dialog that is shown next, or cancels it when path is empty.
 void answerFileDialog(const QString& path, const char* expectedName)

@@ -1,4 +1,5 @@
 #include "FieldCodec.h"
+#include "FileTestSupport.h"
 #include "KestrinError.h"
 #include "NumberFormat.h"
 #include "Query.h"
@@ -17,35 +18,14 @@
 
 namespace {
 
+using testsupport::messageOf;
+using testsupport::readAll;
+using testsupport::writeAll;
+
 const QString kStatement = QStringLiteral(
     "create table \"t.dbf\" (\n num numeric,\n name char(20),\n code char(3),\n day date\n)");
 constexpr int kHeaderLength = 32 + 4 * 32 + 1;
 constexpr int kRecordLength = 1 + 21 + 20 + 3 + 8;
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write test file");
-}
-
-QString messageOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const KestrinError& error) {
-        return error.message();
-    }
-    return QStringLiteral("(no error)");
-}
 
 int le32(const QByteArray& bytes, int at)
 {

@@ -1,4 +1,5 @@
 #include "DateFormat.h"
+#include "FileTestSupport.h"
 #include "KestrinError.h"
 #include "NumberFormat.h"
 #include "Query.h"
@@ -24,6 +25,10 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+
+using testsupport::messageOf;
+using testsupport::readAll;
+using testsupport::writeAll;
 
 const NumberFormat kNumbers(QStringLiteral("."));
 const DateFormat kDates(QStringLiteral("dd.MM.yyyy"));
@@ -98,31 +103,6 @@ QList<QStringList> recordsOf(const QString& path)
         records.append(fields);
     }
     return records;
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write test file");
-}
-
-QString messageOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const KestrinError& error) {
-        return error.message();
-    }
-    return QStringLiteral("(no error)");
 }
 
 QStringList filesIn(const QString& folder)

@@ -1,3 +1,4 @@
+#include "FileTestSupport.h"
 #include "KestrinError.h"
 #include "Windows1251.h"
 #include "WorkListFile.h"
@@ -13,20 +14,9 @@
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("cannot read back");
-    return file.readAll();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write test file");
-}
+using testsupport::messageOf;
+using testsupport::readAll;
+using testsupport::writeAll;
 
 QStringList inputRows(const WorkTable& table)
 {
@@ -37,16 +27,6 @@ QStringList inputRows(const WorkTable& table)
                     table.cell(WorkColumn::Duration, row));
     }
     return rows;
-}
-
-QString messageOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const KestrinError& error) {
-        return error.message();
-    }
-    return {};
 }
 
 } // namespace
