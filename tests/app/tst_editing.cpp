@@ -3,6 +3,7 @@
 #include "NumberFormat.h"
 #include "TfmMain.h"
 #include "TfmProps.h"
+#include "WidgetTestSupport.h"
 #include "WorkTable.h"
 
 #include <QCalendarWidget>
@@ -32,14 +33,6 @@ void typeWork(QWidget* dialog, const Work& work)
     typeText(dialog->findChild<QComboBox*>(QStringLiteral("cbFrom"))->lineEdit(), work.from);
     typeText(dialog->findChild<QComboBox*>(QStringLiteral("cbTo"))->lineEdit(), work.to);
     typeText(dialog->findChild<QLineEdit*>(QStringLiteral("eLength")), work.duration);
-}
-
-QStringList entries(const QComboBox* box)
-{
-    QStringList list;
-    for (int i = 0; i < box->count(); ++i)
-        list.append(box->itemText(i));
-    return list;
 }
 
 } // namespace
@@ -268,8 +261,10 @@ void TestEditing::dialogListsStartThenEndEventsUnsorted()
     TfmProps dialog(table, NameCollation(), numbers);
     const QStringList expected{QStringLiteral("X"), QStringLiteral("B"), QStringLiteral("A"),
                                QStringLiteral("D")};
-    QCOMPARE(entries(dialog.findChild<QComboBox*>(QStringLiteral("cbFrom"))), expected);
-    QCOMPARE(entries(dialog.findChild<QComboBox*>(QStringLiteral("cbTo"))), expected);
+    QCOMPARE(testsupport::comboEntries(dialog.findChild<QComboBox*>(QStringLiteral("cbFrom"))),
+             expected);
+    QCOMPARE(testsupport::comboEntries(dialog.findChild<QComboBox*>(QStringLiteral("cbTo"))),
+             expected);
     QVERIFY(dialog.startEvent().isEmpty());
 }
 

@@ -1,5 +1,6 @@
 #include "ErrorBox.h"
 #include "TfmMain.h"
+#include "WidgetTestSupport.h"
 #include "WorkTable.h"
 
 #include <QAbstractButton>
@@ -35,14 +36,6 @@ void fillTable(TfmMain& window, std::initializer_list<Work> works)
         table.setCell(WorkColumn::Duration, row, QString::fromUtf8(work.duration));
         ++row;
     }
-}
-
-QStringList entries(const QComboBox* box)
-{
-    QStringList list;
-    for (int i = 0; i < box->count(); ++i)
-        list.append(box->itemText(i));
-    return list;
 }
 
 } // namespace
@@ -198,10 +191,10 @@ void TestMainWindow::eventListsAreSortedWithoutCaseDuplicates()
         *m_window,
         {{"b", "x", "1"}, {"A", "y", "1"}, {"a", "X", "1"}, {"10", "", "1"}, {"2", "y", "1"}});
     m_window->FillEventLists();
-    QCOMPARE(entries(control<QComboBox>("cbFrom")),
+    QCOMPARE(testsupport::comboEntries(control<QComboBox>("cbFrom")),
              QStringList({QStringLiteral("10"), QStringLiteral("2"), QStringLiteral("A"),
                           QStringLiteral("b")}));
-    QCOMPARE(entries(control<QComboBox>("cbTo")),
+    QCOMPARE(testsupport::comboEntries(control<QComboBox>("cbTo")),
              QStringList({QStringLiteral("x"), QStringLiteral("y")}));
 }
 
