@@ -7,8 +7,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <string>
+#include <string_view>
 
 NumberFormat::NumberFormat(const QLocale& locale) : m_decimalSeparator(locale.decimalPoint())
 {
@@ -38,10 +38,13 @@ QString NumberFormat::format(long double value) const
     if (value == 0)
         return QStringLiteral("0");
 
-    // "%.14Le" rounds the binary value correctly to 15 significant digits: d.ddddddddddddddde±x
+    // Scientific with 14 decimals rounds the binary value correctly to 15 significant digits:
+    // d.ddddddddddddddde±x. std::to_chars never follows the C library's locale, whose decimal
+    // point a Russian desktop makes a comma.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.14Le", value);
-    const std::string_view text(buffer);
+    const std::to_chars_result written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+    const std::string_view text(buffer, static_cast<std::size_t>(written.ptr - buffer));
     const bool negative = text.front() == '-';
     const std::size_t first = negative ? 1 : 0;
     const std::size_t ePos = text.find('e');

@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs Kestrin on Debian 12, installing only the packages that are missing.
-#   scripts/kestrin.sh run             build (Release) and start the program
-#   scripts/kestrin.sh test            build (Debug) and run every test
+#   scripts/kestrin.sh run             build the program (Release) and start it
+#   scripts/kestrin.sh test            build (Debug) and run every test, under a Russian, the C and
+#                                      an English locale
 #   scripts/kestrin.sh test-sanitized  build with AddressSanitizer + UBSan and run every test
+#   scripts/kestrin.sh start-headless  build as run does and start the program under Xvfb with a
+#                                      Russian locale until its main window shows
 #   scripts/kestrin.sh package         build the Debian package, check it, install it and start it
 #   scripts/kestrin.sh fuzz [runs]     fuzz the work list file reader with libFuzzer (clang)
+# KESTRIN_WERROR=ON (as CI sets it) makes every compiler warning an error.
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
@@ -14,7 +18,9 @@ mode="${1:-}"
 # files the program writes).
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libicu-dev
           libxkbcommon-dev libshp-dev qt6-translations-l10n fonts-liberation2 fonts-dejavu-core)
-test_packages=(python3-dbfread python3-pil poppler-utils)
+test_packages=(python3-dbfread python3-pil poppler-utils locales)
+# What starting the program headless needs.
+headless_packages=(xvfb xauth xdotool)
 
 install_missing() {
     local missing=()
@@ -33,10 +39,68 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-build() { # build-dir cmake-args...
+configure() { # build-dir cmake-args...
     local dir="$1"; shift
-    cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
-    cmake --build "$dir" -j "$(nproc)"
+    cmake -S . -B "$dir" -G Ninja -DKESTRIN_WERROR="${KESTRIN_WERROR:-OFF}" "$@" >/dev/null
+}
+
+build() { # build-dir cmake-args...
+    configure "$@"
+    cmake --build "$1" -j "$(nproc)"
+}
+
+# The program alone, as a user starts it: no tests, no benchmark.
+build_program() {
+    configure build-release -DCMAKE_BUILD_TYPE=Release -DKESTRIN_BUILD_BENCH=OFF
+    cmake --build build-release -j "$(nproc)" --target kestrin "$@"
+}
+
+# The glibc locales the tests run under, generated into a folder of ours (LOCPATH) so that the
+# machine's own locales stay as they are. A suite that silently fell back to "C" would prove
+# nothing about a Russian desktop, so a locale that cannot be made stops here.
+make_locales() {
+    export LOCPATH="$PWD/build-locales"
+    mkdir -p "$LOCPATH"
+    local name
+    for name in ru_RU de_DE en_US; do
+        [ -f "$LOCPATH/$name.UTF-8/LC_NUMERIC" ] && continue
+        localedef -i "$name" -f UTF-8 "$LOCPATH/$name.UTF-8" ||
+            { echo "kestrin: cannot generate the $name.UTF-8 locale" >&2; exit 1; }
+    done
+    if [ "$(LC_ALL=ru_RU.UTF-8 locale decimal_point 2>/dev/null)" != "," ]; then
+        echo "kestrin: the generated ru_RU.UTF-8 locale does not work" >&2
+        exit 1
+    fi
+}
+
+run_suite() { # build-dir locale...
+    local dir="$1"; shift
+    local locale
+    for locale in "$@"; do
+        echo "kestrin: the test suite under LANG=LC_ALL=$locale"
+        (cd "$dir" && LANG="$locale" LC_ALL="$locale" QT_QPA_PLATFORM=offscreen \
+            ctest --output-on-failure -j "$(nproc)")
+    done
+}
+
+# Starts a program under a fresh Xvfb display with a Russian desktop's locale and waits until its
+# main window shows.
+show_headless() { # program
+    local display=:$((90 + RANDOM % 9))
+    Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
+    local xvfb=$!
+    sleep 1
+    DISPLAY="$display" HOME="$(mktemp -d)" LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8 "$1" >/dev/null 2>&1 &
+    local program=$!
+    local status=0
+    if DISPLAY="$display" timeout 30 xdotool search --sync --name "Kestrin - расчёт сетевых графиков" >/dev/null; then
+        echo "kestrin: $1 shows its main window"
+    else
+        echo "kestrin: $1 did not show its main window" >&2
+        status=1
+    fi
+    kill "$program" "$xvfb" 2>/dev/null || true
+    return $status
 }
 
 case "$mode" in
@@ -46,29 +110,37 @@ run)
         exit 1
     fi
     install_missing
-    build build-release -DCMAKE_BUILD_TYPE=Release -DKESTRIN_BUILD_BENCH=OFF
+    build_program
     exec build-release/app/kestrin
+    ;;
+start-headless)
+    packages+=("${headless_packages[@]}" locales)
+    install_missing
+    make_locales
+    build_program
+    show_headless build-release/app/kestrin
     ;;
 test)
     packages+=("${test_packages[@]}")
     install_missing
+    make_locales
     build build -DCMAKE_BUILD_TYPE=Debug
-    cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)"
+    run_suite build ru_RU.UTF-8 C.UTF-8 en_US.UTF-8
     ;;
 test-sanitized)
     packages+=("${test_packages[@]}")
     install_missing
+    make_locales
     build build-sanitized -DCMAKE_BUILD_TYPE=Debug -DKESTRIN_SANITIZE=ON -DKESTRIN_BUILD_BENCH=OFF
-    cd build-sanitized && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
-        UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j "$(nproc)"
+    ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 run_suite build-sanitized ru_RU.UTF-8
     ;;
 package)
     # The Debian package: built from a Release build, checked with lintian, installed, and the
     # installed program started headless until its main window shows.
-    packages+=(lintian xvfb xauth xdotool)
+    packages+=(lintian "${headless_packages[@]}" locales)
     install_missing
-    cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTRIN_BUILD_BENCH=OFF >/dev/null
-    cmake --build build-release -j "$(nproc)" --target kestrin kestrin_icons kestrin_docs
+    make_locales
+    build_program kestrin_icons kestrin_docs
     (cd build-release && rm -f ./*.deb && cpack -G DEB >/dev/null)
     deb=$(ls build-release/kestrin_*.deb)
     echo "kestrin: built $deb"
@@ -76,27 +148,13 @@ package)
     lintian --fail-on error "$deb"
     sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --reinstall "./$deb" >/dev/null
-    display=:$((90 + RANDOM % 9))
-    Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
-    xvfb=$!
-    sleep 1
-    DISPLAY="$display" HOME="$(mktemp -d)" /usr/bin/kestrin >/dev/null 2>&1 &
-    program=$!
-    if DISPLAY="$display" timeout 30 xdotool search --sync --name "Kestrin - расчёт сетевых графиков" >/dev/null; then
-        echo "kestrin: the installed program shows its main window"
-        status=0
-    else
-        echo "kestrin: the installed program did not show its main window" >&2
-        status=1
-    fi
-    kill "$program" "$xvfb" 2>/dev/null || true
-    exit $status
+    show_headless /usr/bin/kestrin
     ;;
 fuzz)
     packages+=(clang libclang-rt-dev)
     install_missing
-    CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRIN_SANITIZE=ON \
-        -DKESTRIN_FUZZ=ON -DKESTRIN_BUILD_BENCH=OFF >/dev/null
+    CXX=clang++ configure build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRIN_SANITIZE=ON \
+        -DKESTRIN_FUZZ=ON -DKESTRIN_BUILD_BENCH=OFF
     cmake --build build-fuzz -j "$(nproc)" --target fuzz_worklist
 
     mkdir -p build-fuzz/corpus
@@ -105,9 +163,7 @@ fuzz)
     build-fuzz/fuzz/fuzz_worklist -print_final_stats=1 -runs="${2:-200000}" -max_len=4096 build-fuzz/corpus
     ;;
 *)
-    echo "usage: scripts/kestrin.sh run | test | test-sanitized | package | fuzz [runs]" >&2
-
-
+    echo "usage: scripts/kestrin.sh run | test | test-sanitized | start-headless | package | fuzz [runs]" >&2
     exit 2
     ;;
 esac

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QLocale>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -187,7 +188,8 @@ void TestFileCommands::dialogsRememberTheLastName()
 void TestFileCommands::exportWritesTheCalculatedTable()
 {
     const QString plan = m_dir.filePath(QStringLiteral("export.kdf"));
-    writeAll(plan, "1\r\n2\r\n3\r\n2\r\n3\r\n2.5\r\n"); // the tests run in the C locale
+    // A duration as the user's locale writes it: the suite runs under several locales.
+    writeAll(plan, "1\r\n2\r\n3\r\n2\r\n3\r\n2" + QLocale().decimalPoint().toLatin1() + "5\r\n");
     load(plan);
     const QString path = m_dir.filePath(QStringLiteral("plan.dbf"));
     answerFileDialog(path, "sdBase");

@@ -169,8 +169,10 @@ void TestNumberFormat::readsTheCorrectlyRoundedValue()
             digits.push_back(static_cast<char>('0' + random.bounded(10)));
         const int point = random.bounded(length + 1);
         std::string ascii = digits.substr(0, point) + "." + digits.substr(point);
-        if (random.bounded(3) == 0)
-            ascii += "e" + std::to_string(random.bounded(-40, 41));
+        if (random.bounded(3) == 0) {
+            ascii.push_back('e');
+            ascii.append(std::to_string(random.bounded(-40, 41)));
+        }
         long double expected = 0;
         std::from_chars(ascii.data(), ascii.data() + ascii.size(), expected);
         const long double parsed = format.parse(QString::fromStdString(ascii));

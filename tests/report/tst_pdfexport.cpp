@@ -123,10 +123,12 @@ private slots:
                                             << "left" << 26.67;
         QTest::newRow("right-aligned page number") << "1"
                                                    << "right" << 198.65;
-        // pdftotext joins the date with the number just left of it into one word.
+        // pdftotext may join the date with the number just left of it into one word; the print
+        // date of the page header can read the same on the day the test runs.
         QTest::newRow("right-aligned date field") << "[^<]*07\\.12\\.2026"
                                                   << "right" << 197.32;
     }
+    // Some word matching the pattern has the edge at x (a pattern may match several words).
     void wordsStandWhereTheLayoutPutsThem()
     {
         QFETCH(QString, word);
@@ -139,11 +141,15 @@ private slots:
             QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"[\\d.]+\" xMax=\"([\\d.]+)\" "
                            "yMax=\"[\\d.]+\">%1</word>")
                 .arg(word));
-        const QRegularExpressionMatch match = box.match(html);
-        QVERIFY2(match.hasMatch(), qPrintable(word));
-        const qreal found =
-            match.captured(edge == QLatin1String("left") ? 1 : 2).toDouble() * kMmPerPoint;
-        QVERIFY2(qAbs(found - x) <= 0.3, qPrintable(QString::number(found)));
+        QStringList edges;
+        for (const QRegularExpressionMatch& match : box.globalMatch(html)) {
+            const qreal found =
+                match.captured(edge == QLatin1String("left") ? 1 : 2).toDouble() * kMmPerPoint;
+            if (qAbs(found - x) <= 0.3)
+                return;
+            edges.append(QString::number(found));
+        }
+        QFAIL(qPrintable(word + QStringLiteral(" found at: ") + edges.join(QLatin1Char(' '))));
     }
 
     void fontsAreEmbeddedAndLinesAreVectors()
