@@ -3,6 +3,9 @@
 #include "AutomaticEnds.h"
 #include "ClassicFonts.h"
 #include "ErrorBox.h"
+#include "EventIndex.h"
+#include "ListCombo.h"
+#include "LongLineLabel.h"
 #include "NameCollation.h"
 #include "PageScroller.h"
 #include "PictureButton.h"
@@ -33,6 +36,7 @@
 #include <QLocale>
 #include <QScreen>
 #include <QStandardItemModel>
+#include <QStringView>
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
@@ -40,6 +44,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 namespace {
 
@@ -88,35 +93,6 @@ QString text(const char16_t* utf16)
     return QString::fromUtf16(utf16);
 }
 
-QStringList columnTexts(const WorkCells& table, WorkColumn column)
-{
-    QStringList texts;
-    texts.reserve(table.rowCount());
-    for (int row = 0; row < table.rowCount(); ++row)
-        texts.append(table.cell(column, row));
-    return texts;
-}
-
-QStringList listEntries(const QComboBox* box)
-{
-    QStringList entries;
-    entries.reserve(box->count());
-    for (int i = 0; i < box->count(); ++i)
-        entries.append(box->itemText(i));
-    return entries;
-}
-
-// Replaces a selector's drop-down list; its text stays exactly as it was.
-void replaceList(QComboBox* box, const QStringList& entries)
-{
-    const QString kept = box->currentText();
-    const QSignalBlocker blocker(box);
-    box->clear();
-    box->addItems(entries);
-    box->setCurrentIndex(-1);
-    box->setEditText(kept);
-}
-
 QComboBox* makeSelector(const char* name, QWidget* parent)
 {
     auto* box = new QComboBox(parent);
@@ -126,6 +102,7 @@ QComboBox* makeSelector(const char* name, QWidget* parent)
     // The text is exactly what the user typed: no inline completion from the list.
     box->setCompleter(nullptr);
     box->setFixedWidth(kSelectorWidth);
+    listcombo::install(box);
     return box;
 }
 
@@ -170,6 +147,18 @@ TfmMain::TfmMain(QWidget* parent)
     m_graphReport = new TfmGraphReport(this);
 }
 
+TfmMain::~TfmMain() = default;
+
+const EventIndex& TfmMain::events()
+{
+    if (!m_events || m_eventsRevision != m_table->namesRevision()) {
+        m_events.reset();
+        m_events = std::make_unique<EventIndex>(*m_table, m_names);
+        m_eventsRevision = m_table->namesRevision();
+    }
+    return *m_events;
+}
+
 void TfmMain::buildToolBars(QWidget* coolBar)
 {
     auto* bands = new QVBoxLayout(coolBar);
@@ -199,7 +188,7 @@ void TfmMain::buildToolBars(QWidget* coolBar)
     psMain = new PageScroller(ToolBar1);
     psMain->setObjectName(QStringLiteral("psMain"));
     psMain->setFixedSize(kScrollerSize);
-    pWay = new QLabel;
+    pWay = new LongLineLabel;
     pWay->setObjectName(QStringLiteral("pWay"));
     pWay->setAccessibleName(QStringLiteral("Критический путь"));
     QFont pathFont(QStringLiteral("MS Sans Serif"), 10);
@@ -408,10 +397,10 @@ void TfmMain::FillEventLists()
 {
     bool cleared = false;
     const auto refill = [&](QComboBox* selector, WorkColumn column) {
-        const QStringList entries = m_names.distinctSorted(columnTexts(*m_table, column));
-        replaceList(selector, entries);
+        const QStringList entries = events().sortedNames(column);
+        listcombo::setEntries(selector, entries);
         const QString current = selector->currentText();
-        if (current.isEmpty() || m_names.indexOf(entries, current) < 0) {
+        if (current.isEmpty() || m_names.indexOfSorted(entries, current) < 0) {
             selector->setEditText(QString());
             cleared = true;
         }
@@ -443,9 +432,9 @@ void TfmMain::sbInitBordersClick()
     if (m_automaticEnds) {
         cbFrom->setEnabled(false);
         cbTo->setEnabled(false);
-        if (const std::optional<QString> start = chooseStartEvent(listEntries(cbFrom), *m_table))
+        if (const std::optional<QString> start = chooseStartEvent(listcombo::entries(cbFrom), events()))
             cbFrom->setEditText(*start);
-        if (const std::optional<QString> end = chooseEndEvent(listEntries(cbTo), *m_table))
+        if (const std::optional<QString> end = chooseEndEvent(listcombo::entries(cbTo), events()))
             cbTo->setEditText(*end);
 
     } else {
@@ -463,8 +452,8 @@ void TfmMain::cbFromChange()
 void TfmMain::sbRecalcClick()
 {
     const WorkTable::Batch batch(*m_table);
-    Recalculation recalculation(*m_table, cbFrom->currentText(), cbTo->currentText(), m_startDate,
-                                m_numbers, m_dates, m_names);
+    Recalculation recalculation(*m_table, events(), cbFrom->currentText(), cbTo->currentText(),
+                                m_startDate, m_numbers, m_dates, m_names);
     const long double length = recalculation.criticalLength(m_criticalPath);
     pWay->setText(criticalPathLine(m_numbers, length, m_criticalPath));
     psMain->setPosition(0);
@@ -473,7 +462,7 @@ void TfmMain::sbRecalcClick()
 
 void TfmMain::sbNewLineClick()
 {
-    TfmProps dialog(*m_table, m_names, m_numbers, this);
+    TfmProps dialog(events(), m_numbers, this);
     dialog.exec();
     if (dialog.tag() == 1) {
         {
@@ -496,7 +485,7 @@ void TfmMain::sbNewLineClick()
 void TfmMain::sbEditClick()
 {
     const int row = currentRow();
-    TfmProps dialog(*m_table, m_names, m_numbers, this);
+    TfmProps dialog(events(), m_numbers, this);
     dialog.setWork(m_table->cell(WorkColumn::StartEvent, row),
                    m_table->cell(WorkColumn::EndEvent, row),
                    m_table->cell(WorkColumn::Duration, row));

@@ -9,12 +9,15 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <memory>
+
 enum class Picture;
+class EventIndex;
 class PageScroller;
 class QComboBox;
 class QFileDialog;
 class QHeaderView;
-class QLabel;
+class LongLineLabel;
 class QTableView;
 class QToolBar;
 class QToolButton;
@@ -32,6 +35,7 @@ class TfmMain : public QWidget
 
 public:
     explicit TfmMain(QWidget* parent = nullptr);
+    ~TfmMain() override;
 
     WorkTable& workTable() { return *m_table; }
     const QStringList& criticalPath() const { return m_criticalPath; }
@@ -73,6 +77,8 @@ private:
     QToolButton* addCommand(QToolBar* bar, const char* name, Picture picture, const QString& hint,
                             void (TfmMain::*handler)());
     void keepCurrentRowInTable();
+    // The events of the table as it is now, indexed once per change of its names.
+    const EventIndex& events();
     // A persistent file dialog: it keeps the name and filter entry last chosen for the run.
     QFileDialog* makeFileDialog(const char* name, bool save, const QString& filterName,
                                 const QString& suffix);
@@ -84,6 +90,8 @@ private:
     NameCollation m_names;
     NumberFormat m_numbers;
     DateFormat m_dates;
+    std::unique_ptr<EventIndex> m_events;
+    quint64 m_eventsRevision = 0;
 
     QWidget* CoolBar1 = nullptr;
     QToolBar* ToolBar1 = nullptr;
@@ -92,7 +100,7 @@ private:
     QHeaderView* HeaderControl1 = nullptr;
     QTableView* sgMain = nullptr;
     PageScroller* psMain = nullptr;
-    QLabel* pWay = nullptr;
+    LongLineLabel* pWay = nullptr;
     QToolButton* sbNewLine = nullptr;
     QToolButton* sbEdit = nullptr;
     QToolButton* sbDel = nullptr;

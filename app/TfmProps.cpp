@@ -1,5 +1,7 @@
 #include "TfmProps.h"
 
+#include "EventIndex.h"
+#include "ListCombo.h"
 #include "NameCollation.h"
 #include "NumberFormat.h"
 #include "Pictures.h"
@@ -25,17 +27,13 @@ QLabel* makeLabel(const char* name, const QString& caption, QPoint position, QWi
     return label;
 }
 
-QComboBox* makeEventBox(const char* name, QRect geometry, const QStringList& events,
-                        QWidget* parent)
+QComboBox* makeEventBox(const char* name, QRect geometry, QWidget* parent)
 {
     auto* box = new QComboBox(parent);
     box->setObjectName(QLatin1String(name));
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
     box->setCompleter(nullptr);
-    box->addItems(events);
-    box->setCurrentIndex(-1);
-    box->setEditText(QString());
     box->setGeometry(geometry.x(), geometry.y(), geometry.width(), box->sizeHint().height());
     return box;
 }
@@ -44,23 +42,23 @@ QComboBox* makeEventBox(const char* name, QRect geometry, const QStringList& eve
 
 TfmProps::TfmProps(const WorkCells& table, const NameCollation& names, const NumberFormat& numbers,
                    QWidget* parent)
+    : TfmProps(EventIndex(table, names), numbers, parent)
+{
+}
+
+TfmProps::TfmProps(const EventIndex& events, const NumberFormat& numbers, QWidget* parent)
     : ClassicDialog("fmProps", QStringLiteral("Параметры элемента графика"), QSize(280, 105),
                     parent),
       m_numbers(numbers)
 {
-    // Start events in row order, then the end events not listed yet; not sorted.
-    QStringList events;
-    events.reserve(2 * table.rowCount());
-    for (WorkColumn column : {WorkColumn::StartEvent, WorkColumn::EndEvent}) {
-        for (int row = 0; row < table.rowCount(); ++row)
-            events.append(table.cell(column, row));
-    }
-    events = names.distinctInOrder(events);
-
     Label1 = makeLabel("Label1", QStringLiteral("Начало элемента"), {2, 12}, this);
-    cbFrom = makeEventBox("cbFrom", {104, 8, 169, 0}, events, this);
+    cbFrom = makeEventBox("cbFrom", {104, 8, 169, 0}, this);
+    listcombo::install(cbFrom);
+    // Start events in row order, then the end events not listed yet; not sorted.
+    listcombo::setEntries(cbFrom, events.namesInRowOrder());
     Label2 = makeLabel("Label2", QStringLiteral("Конец элемента"), {2, 36}, this);
-    cbTo = makeEventBox("cbTo", {104, 32, 169, 0}, events, this);
+    cbTo = makeEventBox("cbTo", {104, 32, 169, 0}, this);
+    listcombo::install(cbTo, cbFrom); // one list for both
     Label3 = makeLabel("Label3", QStringLiteral("Длина элемента"), {2, 60}, this);
     eLength = new QLineEdit(this);
     eLength->setObjectName(QStringLiteral("eLength"));

@@ -2,6 +2,7 @@
 
 #include "ClassicDialog.h"
 
+class EventIndex;
 class NameCollation;
 class NumberFormat;
 class QComboBox;
@@ -20,6 +21,8 @@ public:
     // Fills the event list of both combo boxes from the table as it is now (FormCreate).
     TfmProps(const WorkCells& table, const NameCollation& names, const NumberFormat& numbers,
              QWidget* parent = nullptr);
+    // The same from the table's events, already indexed.
+    TfmProps(const EventIndex& events, const NumberFormat& numbers, QWidget* parent = nullptr);
 
     // Preloads the fields from a work; each counts as a change and runs the validation.
     void setWork(const QString& startEvent, const QString& endEvent, const QString& duration);

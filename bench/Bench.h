@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <chrono>
 #include <functional>
@@ -24,3 +25,4 @@ void benchWorkList();
 void benchExport();
 void benchReport();
 void benchGraph();
+void benchEndToEnd(const QStringList& arguments);

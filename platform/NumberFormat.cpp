@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -32,65 +33,155 @@ QString NumberFormat::conversionMessage(QStringView text)
     return QStringLiteral("'%1' is not a valid floating point value").arg(text);
 }
 
+namespace {
+
+constexpr int kSignificantDigits = 15;
+
+// 10^0 .. 10^19, all of which fit in 64 bits.
+constexpr std::array<std::uint64_t, 20> kIntegerPowersOfTen = [] {
+    std::array<std::uint64_t, 20> powers{};
+    std::uint64_t power = 1;
+    for (std::uint64_t& entry : powers) {
+        entry = power;
+        power *= 10;
+    }
+    return powers;
+}();
+
+// The value rounded to 15 significant decimal digits, half to even: digits * 10^(exponent - 14)
+// with 10^14 <= digits < 10^15.
+struct Rounded
+{
+    std::uint64_t digits = 0;
+    int exponent = 0;
+};
+
+// Exact integer arithmetic where the value allows it: a = m / 2^t with a 64-bit m, so
+// a * 10^s = m * 10^s / 2^t, whose numerator fits in 128 bits for s <= 19. That covers
+// 2^-16 <= a < 10^15, which is where the table's numbers live; elsewhere the result is empty.
+std::optional<Rounded> roundExactly(long double a)
+{
+    static_assert(std::numeric_limits<long double>::digits == 64, "x87 extended precision");
+    int binaryExponent = 0;
+    const long double fraction = std::frexp(a, &binaryExponent); // a = fraction * 2^e, [0.5, 1)
+    if (binaryExponent < -15 || binaryExponent > 50)
+        return std::nullopt;
+    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 64));
+    const int shift = 64 - binaryExponent; // a = mantissa / 2^shift, 14 <= shift <= 79
+    // floor(log10(2^(e-1))) <= floor(log10(a)) <= that + 1.
+    int exponent = ((binaryExponent - 1) * 78913) >> 18;
+    for (int attempt = 0; attempt < 2; ++attempt, ++exponent) {
+        const int scale = kSignificantDigits - 1 - exponent;
+        if (scale < 0 || scale > 19)
+            return std::nullopt;
+        __extension__ using u128 = unsigned __int128; // GCC and clang on 64-bit targets
+        const u128 scaled = u128(mantissa) * kIntegerPowersOfTen[std::size_t(scale)];
+        u128 digits = scaled >> shift;
+        if (digits >= kIntegerPowersOfTen[kSignificantDigits])
+            continue; // the decimal exponent is one more
+        const u128 remainder = scaled & ((u128(1) << shift) - 1);
+        const u128 half = u128(1) << (shift - 1);
+        if (remainder > half || (remainder == half && (digits & 1) != 0))
+            ++digits;
+        Rounded rounded{std::uint64_t(digits), exponent};
+        if (rounded.digits == kIntegerPowersOfTen[kSignificantDigits]) {
+            rounded.digits = kIntegerPowersOfTen[kSignificantDigits - 1];
+            ++rounded.exponent;
+        }
+        return rounded;
+    }
+    return std::nullopt;
+}
+
+// Any finite value: scientific with 14 decimals rounds the binary value correctly to 15
+// significant digits, d.ddddddddddddddde±x. std::to_chars never follows the C library's locale,
+// whose decimal point a Russian desktop makes a comma.
+Rounded roundThroughCharconv(long double a)
+{
+    char buffer[64];
+    const std::to_chars_result written =
+        std::to_chars(buffer, buffer + sizeof buffer, a, std::chars_format::scientific, 14);
+    const std::string_view text(buffer, static_cast<std::size_t>(written.ptr - buffer));
+    Rounded rounded;
+    const std::size_t ePos = text.find('e');
+    for (std::size_t i = 0; i < ePos; ++i) {
+        if (text[i] != '.')
+            rounded.digits = rounded.digits * 10 + std::uint64_t(text[i] - '0');
+    }
+    std::from_chars(text.data() + ePos + (text[ePos + 1] == '+' ? 2 : 1), text.data() + text.size(),
+                    rounded.exponent);
+    return rounded;
+}
+
+} // namespace
+
 QString NumberFormat::format(long double value) const
 {
     checked::finite(value);
     if (value == 0)
         return QStringLiteral("0");
 
-    // Scientific with 14 decimals rounds the binary value correctly to 15 significant digits:
-    // d.ddddddddddddddde±x. std::to_chars never follows the C library's locale, whose decimal
-    // point a Russian desktop makes a comma.
-    char buffer[64];
-    const std::to_chars_result written =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
-    const std::string_view text(buffer, static_cast<std::size_t>(written.ptr - buffer));
-    const bool negative = text.front() == '-';
-    const std::size_t first = negative ? 1 : 0;
-    const std::size_t ePos = text.find('e');
-    std::string digits;
-    digits.reserve(15);
-    for (std::size_t i = first; i < ePos; ++i) {
-        if (text[i] != '.')
-            digits.push_back(text[i]);
-    }
-    int exponent = 0;
-    std::from_chars(text.data() + ePos + (text[ePos + 1] == '+' ? 2 : 1), text.data() + text.size(),
-                    exponent);
+    const bool negative = value < 0;
+    const long double magnitude = negative ? -value : value;
+    const std::optional<Rounded> exact = roundExactly(magnitude);
+    const Rounded rounded = exact ? *exact : roundThroughCharconv(magnitude);
+    char digitBuffer[kSignificantDigits + 1];
+    const std::to_chars_result end =
+        std::to_chars(digitBuffer, digitBuffer + sizeof digitBuffer, rounded.digits);
+    std::string_view digits(digitBuffer, static_cast<std::size_t>(end.ptr - digitBuffer));
     while (digits.size() > 1 && digits.back() == '0')
-        digits.pop_back();
+        digits.remove_suffix(1);
+    const int exponent = rounded.exponent;
 
-    QString result;
-    result.reserve(24);
+    // Written in UTF-16 straight into the result: at most a sign, 20 digits, the separator and a
+    // four-character exponent.
+    QString result(32 + m_decimalSeparator.size(), Qt::Uninitialized);
+    char16_t* text = reinterpret_cast<char16_t*>(result.data());
+    int length = 0;
+    const auto put = [&](char c) { text[length++] = char16_t(c); };
+    const auto putDigits = [&](std::string_view part) {
+        for (const char c : part)
+            put(c);
+    };
+    const auto putSeparator = [&] {
+        for (const QChar c : m_decimalSeparator)
+            text[length++] = c.unicode();
+    };
     if (negative)
-        result += QLatin1Char('-');
+        put('-');
     const int count = static_cast<int>(digits.size());
-    if (exponent >= -5 && exponent < 15) {
+    if (exponent >= -5 && exponent < kSignificantDigits) {
         if (exponent < 0) {
-            result += QLatin1Char('0');
-            result += m_decimalSeparator;
-            result += QString(-exponent - 1, QLatin1Char('0'));
-            result += QLatin1String(digits.data(), count);
+            put('0');
+            putSeparator();
+            for (int i = 0; i < -exponent - 1; ++i)
+                put('0');
+            putDigits(digits);
         } else {
             const int integerDigits = exponent + 1;
             if (count <= integerDigits) {
-                result += QLatin1String(digits.data(), count);
-                result += QString(integerDigits - count, QLatin1Char('0'));
+                putDigits(digits);
+                for (int i = count; i < integerDigits; ++i)
+                    put('0');
             } else {
-                result += QLatin1String(digits.data(), integerDigits);
-                result += m_decimalSeparator;
-                result += QLatin1String(digits.data() + integerDigits, count - integerDigits);
+                putDigits(digits.substr(0, std::size_t(integerDigits)));
+                putSeparator();
+                putDigits(digits.substr(std::size_t(integerDigits)));
             }
         }
     } else {
-        result += QLatin1Char(digits.front());
+        put(digits.front());
         if (count > 1) {
-            result += m_decimalSeparator;
-            result += QLatin1String(digits.data() + 1, count - 1);
+            putSeparator();
+            putDigits(digits.substr(1));
         }
-        result += QLatin1Char('E');
-        result += QString::number(exponent);
+        put('E');
+        char exponentText[8];
+        const std::to_chars_result exponentEnd =
+            std::to_chars(exponentText, exponentText + sizeof exponentText, exponent);
+        putDigits(std::string_view(exponentText, std::size_t(exponentEnd.ptr - exponentText)));
     }
+    result.truncate(length);
     return result;
 }
 

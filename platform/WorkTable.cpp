@@ -18,6 +18,7 @@ void WorkTable::setRowCount(int rows)
     const int current = rowCount();
     if (rows == current)
         return;
+    ++m_namesRevision;
     if (m_batchDepth > 0) {
         beginRowChange();
         m_rows.resize(static_cast<std::size_t>(rows));
@@ -40,6 +41,7 @@ void WorkTable::setRowCount(int rows)
 void WorkTable::removeRow(int row)
 {
     Q_ASSERT(row >= 0 && row < rowCount());
+    ++m_namesRevision;
     if (rowCount() == 1) {
         for (int column = 0; column < kWorkColumnCount; ++column)
             setCell(static_cast<WorkColumn>(column), 0, QStringView());
@@ -68,6 +70,8 @@ void WorkTable::setCell(WorkColumn column, int row, QStringView text)
     const int columnNumber = columnIndex(column);
     if (cells.cell(columnNumber) == text)
         return;
+    if (column == WorkColumn::StartEvent || column == WorkColumn::EndEvent)
+        ++m_namesRevision;
     cells.setCell(columnNumber, text);
     if (m_batchDepth > 0) {
         m_changedInBatch = true;

@@ -21,6 +21,10 @@ public:
     // emptied instead, so the table keeps its one row.
     void removeRow(int row);
 
+    // Counts the changes of the start and end cells and of the row count: an index of the
+    // events read at one count describes the table for as long as the count stays.
+    quint64 namesRevision() const { return m_namesRevision; }
+
     // WorkCells
     int rowCount() const override { return static_cast<int>(m_rows.size()); }
     void setRowCount(int rows) override;
@@ -55,6 +59,7 @@ private:
     // Announces the coming change of the row count: one reset within a batch, else per change.
     void beginRowChange();
 
+    quint64 m_namesRevision = 0;
     int m_batchDepth = 0;
     bool m_changedInBatch = false;
     bool m_resetInBatch = false;

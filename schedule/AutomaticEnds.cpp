@@ -1,39 +1,29 @@
 #include "AutomaticEnds.h"
 
-#include "WorkCells.h"
+#include "EventIndex.h"
 
-#include <QSet>
-#include <QStringView>
-
-namespace {
-
-std::optional<QString> lastNotInColumn(const QStringList& entries, QString fallback,
-                                       const WorkCells& table, WorkColumn column)
+std::optional<QString> chooseStartEvent(const QStringList& startEventList, const EventIndex& events)
 {
-    QSet<QStringView> cells;
-    cells.reserve(table.rowCount());
-    for (int row = 0; row < table.rowCount(); ++row)
-        cells.insert(table.cellView(column, row));
-    QString chosen = std::move(fallback);
-    for (const QString& entry : entries) {
-        if (!cells.contains(entry))
+    if (startEventList.isEmpty())
+        return std::nullopt;
+    QString chosen = startEventList.first();
+    for (const QString& entry : startEventList) {
+        const int event = events.find(entry);
+        if (event < 0 || !events.endsWork(event))
             chosen = entry;
     }
     return chosen;
 }
 
-} // namespace
-
-std::optional<QString> chooseStartEvent(const QStringList& startEventList, const WorkCells& table)
-{
-    if (startEventList.isEmpty())
-        return std::nullopt;
-    return lastNotInColumn(startEventList, startEventList.first(), table, WorkColumn::EndEvent);
-}
-
-std::optional<QString> chooseEndEvent(const QStringList& endEventList, const WorkCells& table)
+std::optional<QString> chooseEndEvent(const QStringList& endEventList, const EventIndex& events)
 {
     if (endEventList.isEmpty())
         return std::nullopt;
-    return lastNotInColumn(endEventList, endEventList.last(), table, WorkColumn::StartEvent);
+    QString chosen = endEventList.last();
+    for (const QString& entry : endEventList) {
+        const int event = events.find(entry);
+        if (event < 0 || !events.startsWork(event))
+            chosen = entry;
+    }
+    return chosen;
 }

@@ -35,14 +35,24 @@ Recalculation::Recalculation(WorkCells& table, QString startEvent, QString endEv
 {
 }
 
+Recalculation::Recalculation(WorkCells& table, const EventIndex& events, QString startEvent,
+                             QString endEvent, double startDate, const NumberFormat& numbers,
+                             const DateFormat& dates, const NameCollation& names)
+    : Recalculation(table, std::move(startEvent), std::move(endEvent), startDate, numbers, dates,
+                    names)
+{
+    m_events = &events;
+}
+
 Recalculation::~Recalculation() = default;
 
 void Recalculation::prepare()
 {
     if (m_graph)
         return;
-    m_graph = std::make_unique<SuccessorGraph>(m_table, QStringList{m_startEvent, m_endEvent},
-                                               m_numbers, m_names);
+    const QStringList ends{m_startEvent, m_endEvent};
+    m_graph = m_events ? std::make_unique<SuccessorGraph>(m_table, *m_events, ends, m_numbers)
+                       : std::make_unique<SuccessorGraph>(m_table, ends, m_numbers, m_names);
     m_start = m_graph->eventId(m_startEvent);
     m_end = m_graph->eventId(m_endEvent);
     m_fromStart = std::make_unique<ForwardSearches>(*m_graph, m_start);

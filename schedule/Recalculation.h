@@ -8,6 +8,7 @@
 
 class BackwardSearches;
 class DateFormat;
+class EventIndex;
 class ForwardSearches;
 class NameCollation;
 class NumberFormat;
@@ -35,6 +36,11 @@ class Recalculation
 public:
     Recalculation(WorkCells& table, QString startEvent, QString endEvent, double startDate,
                   const NumberFormat& numbers, const DateFormat& dates, const NameCollation& names);
+    // The same with the events of the table already indexed; the index must describe the table
+    // as it is, and outlive the recalculation.
+    Recalculation(WorkCells& table, const EventIndex& events, QString startEvent,
+                  QString endEvent, double startDate, const NumberFormat& numbers,
+                  const DateFormat& dates, const NameCollation& names);
     ~Recalculation();
     Recalculation(const Recalculation&) = delete;
     Recalculation& operator=(const Recalculation&) = delete;
@@ -62,6 +68,7 @@ private:
     const NumberFormat& m_numbers;
     const DateFormat& m_dates;
     const NameCollation& m_names;
+    const EventIndex* m_events = nullptr;
 
     std::unique_ptr<SuccessorGraph> m_graph;
     std::unique_ptr<ForwardSearches> m_fromStart;

@@ -1,5 +1,6 @@
 #include "SuccessorGraph.h"
 
+#include "EventIndex.h"
 #include "NameCollation.h"
 #include "NumberFormat.h"
 #include "WorkCells.h"
@@ -11,12 +12,6 @@
 #include <limits>
 
 namespace {
-
-constexpr std::size_t kInitialSlots = 1024;
-
-// Successor lists longer than this are deduplicated through collation sort keys instead of
-// comparing every pair.
-constexpr std::size_t kPairwiseLimit = 32;
 
 // The number of binary digits after the point that the value needs (0 for integers).
 int fractionBits(long double value)
@@ -40,23 +35,44 @@ int fractionBits(long double value)
 
 } // namespace
 
+SuccessorGraph::SuccessorGraph(const WorkCells& table, const EventIndex& index,
+                               const QStringList& extraEvents, const NumberFormat& numbers)
+    : m_index(&index)
+{
+    build(table, extraEvents, numbers);
+}
+
 SuccessorGraph::SuccessorGraph(const WorkCells& table, const QStringList& extraEvents,
                                const NumberFormat& numbers, const NameCollation& names)
-    : m_slots(kInitialSlots, -1)
+    : m_ownIndex(std::make_unique<EventIndex>(table, names)), m_index(m_ownIndex.get())
 {
+    build(table, extraEvents, numbers);
+}
+
+SuccessorGraph::~SuccessorGraph() = default;
+
+void SuccessorGraph::build(const WorkCells& table, const QStringList& extraEvents,
+                           const NumberFormat& numbers)
+{
+    Q_ASSERT(m_index->rowCount() == table.rowCount());
+    m_eventCount = m_index->eventCount();
     const int rows = table.rowCount();
     m_rowStart.assign(std::size_t(rows), -1);
     m_rowEnd.assign(std::size_t(rows), -1);
     m_duration.assign(std::size_t(rows), 0.0L);
     m_durationParses.assign(std::size_t(rows), 0);
     for (int row = 0; row < rows; ++row) {
-        const QStringView start = table.cellView(WorkColumn::StartEvent, row);
-        const QStringView end = table.cellView(WorkColumn::EndEvent, row);
+        int start = m_index->startOf(row);
+        int end = m_index->endOf(row);
         const QStringView duration = table.cellView(WorkColumn::Duration, row);
-        if (start.isEmpty() && end.isEmpty() && duration.isEmpty())
+        if (start < 0 && end < 0 && duration.isEmpty())
             continue;
-        m_rowStart[std::size_t(row)] = intern(start);
-        m_rowEnd[std::size_t(row)] = intern(end);
+        if (start < 0)
+            start = extraId(QStringView());
+        if (end < 0)
+            end = extraId(QStringView());
+        m_rowStart[std::size_t(row)] = start;
+        m_rowEnd[std::size_t(row)] = end;
         if (const std::optional<long double> value = numbers.tryParse(duration)) {
             m_duration[std::size_t(row)] = *value;
             m_durationParses[std::size_t(row)] = 1;
@@ -64,47 +80,40 @@ SuccessorGraph::SuccessorGraph(const WorkCells& table, const QStringList& extraE
             m_badMessages.insert(row, NumberFormat::conversionMessage(duration));
         }
     }
-    for (const QString& name : extraEvents)
-        intern(name);
-    buildEdges(names);
+    for (const QString& name : extraEvents) {
+        if (eventId(name) < 0)
+            extraId(name);
+    }
+    buildEdges();
     classifyArithmetic();
 }
 
-int SuccessorGraph::intern(QStringView name)
+int SuccessorGraph::extraId(QStringView name)
 {
-    if (2 * (m_names.size() + 1) > m_slots.size()) {
-        std::vector<int> buckets(m_slots.size() * 2, -1);
-        const std::size_t mask = buckets.size() - 1;
-        for (std::size_t id = 0; id < m_names.size(); ++id) {
-            std::size_t slot = qHash(QStringView(m_names[id])) & mask;
-            while (buckets[slot] >= 0)
-                slot = (slot + 1) & mask;
-            buckets[slot] = int(id);
-        }
-        m_slots.swap(buckets);
+    for (std::size_t i = 0; i < m_extraNames.size(); ++i) {
+        if (m_extraNames[i] == name)
+            return m_index->eventCount() + int(i);
     }
-    const std::size_t mask = m_slots.size() - 1;
-    std::size_t slot = qHash(name) & mask;
-    while (m_slots[slot] >= 0) {
-        if (m_names[std::size_t(m_slots[slot])] == name)
-            return m_slots[slot];
-        slot = (slot + 1) & mask;
-    }
-    m_slots[slot] = int(m_names.size());
-    m_names.push_back(name.toString());
-    return m_slots[slot];
+    m_extraNames.push_back(name.toString());
+    return m_eventCount++;
 }
 
 int SuccessorGraph::eventId(QStringView name) const
 {
-    const std::size_t mask = m_slots.size() - 1;
-    std::size_t slot = qHash(name) & mask;
-    while (m_slots[slot] >= 0) {
-        if (m_names[std::size_t(m_slots[slot])] == name)
-            return m_slots[slot];
-        slot = (slot + 1) & mask;
+    const int indexed = m_index->find(name);
+    if (indexed >= 0)
+        return indexed;
+    for (std::size_t i = 0; i < m_extraNames.size(); ++i) {
+        if (m_extraNames[i] == name)
+            return m_index->eventCount() + int(i);
     }
     return -1;
+}
+
+const QString& SuccessorGraph::eventName(int event) const
+{
+    const int indexed = m_index->eventCount();
+    return event < indexed ? m_index->name(event) : m_extraNames[std::size_t(event - indexed)];
 }
 
 const QString& SuccessorGraph::badDurationMessage(int row) const
@@ -114,9 +123,9 @@ const QString& SuccessorGraph::badDurationMessage(int row) const
     return *found;
 }
 
-void SuccessorGraph::buildEdges(const NameCollation& names)
+void SuccessorGraph::buildEdges()
 {
-    const std::size_t events = m_names.size();
+    const std::size_t events = std::size_t(m_eventCount);
     const int rows = rowCount();
 
     // Rows grouped by start event, table order kept within each group.
@@ -136,12 +145,12 @@ void SuccessorGraph::buildEdges(const NameCollation& names)
         }
     }
 
-    const int emptyName = eventId(QStringView());
-    std::vector<int> seenFor(events, -1); // the start event for which an end event was met last
+    // The end events of rows are indexed events or the empty name, which is no successor; an
+    // end event equal to an earlier successor ignoring case (one group of the index) is none.
+    const int indexed = m_index->eventCount();
+    std::vector<int> successorOfGroup(events, -1); // the start event whose list holds the group
     std::vector<int> localEdge(events, -1);
-    std::vector<int> distinct;
     std::vector<int> rowsPerEdge;
-    QStringList groupNames;
 
     m_firstEdge.assign(events + 1, 0);
     m_edgeRowsBegin.assign(1, 0);
@@ -150,46 +159,36 @@ void SuccessorGraph::buildEdges(const NameCollation& names)
         const auto groupRows = std::span<const int>(byStart).subspan(
             std::size_t(groupBegin[event]), std::size_t(groupBegin[event + 1] - groupBegin[event]));
 
-        // The distinct exact end events in the order of their first row.
-        distinct.clear();
+        // The distinct exact end events in the order of their first row, less those equal to an
+        // earlier one ignoring case.
+        int successors = 0;
         for (const int row : groupRows) {
             const int end = rowEnd(row);
-            if (end == emptyName || seenFor[std::size_t(end)] == int(event))
+            if (end >= indexed)
                 continue;
-            seenFor[std::size_t(end)] = int(event);
-            distinct.push_back(end);
-        }
-
-        // An end event equal to an earlier one when letter case is ignored is no successor.
-        std::vector<char> kept(distinct.size(), 1);
-        if (distinct.size() > kPairwiseLimit) {
-            groupNames.clear();
-            for (const int end : distinct)
-                groupNames.append(m_names[std::size_t(end)]);
-            const std::vector<int> first = names.firstEqualIndex(groupNames);
-            for (std::size_t i = 0; i < distinct.size(); ++i)
-                kept[i] = first[i] == int(i);
-        } else {
-            for (std::size_t i = 1; i < distinct.size(); ++i) {
-                for (std::size_t j = 0; j < i && kept[i]; ++j) {
-                    if (kept[j] && names.equalIgnoringCase(m_names[std::size_t(distinct[i])],
-                                                           m_names[std::size_t(distinct[j])]))
-                        kept[i] = 0;
-                }
-            }
-        }
-        int successors = 0;
-        for (std::size_t i = 0; i < distinct.size(); ++i) {
-            localEdge[std::size_t(distinct[i])] = kept[i] ? successors++ : -1;
-            if (kept[i])
-                m_edgeTarget.push_back(distinct[i]);
+            int& owner = successorOfGroup[std::size_t(m_index->groupOf(end))];
+            if (owner == int(event))
+                continue;
+            owner = int(event);
+            localEdge[std::size_t(end)] = successors++;
+            m_edgeTarget.push_back(end);
         }
 
         rowsPerEdge.assign(std::size_t(successors), 0);
+        const auto edgeOf = [&](int end) {
+            if (end >= indexed)
+                return -1;
+            const int local = localEdge[std::size_t(end)];
+            // A stale entry from an earlier start event, or a case twin of a successor.
+            if (local < 0 || local >= successors ||
+                m_edgeTarget[std::size_t(m_firstEdge[event] + local)] != end)
+                return -1;
+            return local;
+        };
         for (const int row : groupRows) {
-            const int end = rowEnd(row);
-            if (end != emptyName && localEdge[std::size_t(end)] >= 0)
-                ++rowsPerEdge[std::size_t(localEdge[std::size_t(end)])];
+            const int local = edgeOf(rowEnd(row));
+            if (local >= 0)
+                ++rowsPerEdge[std::size_t(local)];
         }
         const std::size_t edgeBase = m_edgeRowsBegin.size() - 1;
         for (const int count : rowsPerEdge)
@@ -198,11 +197,11 @@ void SuccessorGraph::buildEdges(const NameCollation& names)
         for (int& count : rowsPerEdge)
             count = 0;
         for (const int row : groupRows) {
-            const int end = rowEnd(row);
-            if (end == emptyName || localEdge[std::size_t(end)] < 0)
+            const int local = edgeOf(rowEnd(row));
+            if (local < 0)
                 continue;
-            const std::size_t local = std::size_t(localEdge[std::size_t(end)]);
-            m_edgeRows[std::size_t(m_edgeRowsBegin[edgeBase + local] + rowsPerEdge[local]++)] = row;
+            m_edgeRows[std::size_t(m_edgeRowsBegin[edgeBase + std::size_t(local)] +
+                                   rowsPerEdge[std::size_t(local)]++)] = row;
         }
     }
     m_firstEdge[events] = edgeCount();

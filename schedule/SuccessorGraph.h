@@ -6,9 +6,11 @@
 #include <QStringView>
 
 #include <cmath>
+#include <memory>
 #include <span>
 #include <vector>
 
+class EventIndex;
 class NameCollation;
 class NumberFormat;
 class WorkCells;
@@ -28,14 +30,19 @@ class SuccessorGraph
 {
 public:
     // extraEvents (the start and end events of the recalculation) are given ids even when no row
-    // names them, so that every name a recalculation asks about has one.
+    // names them, so that every name a recalculation asks about has one. The events are those of
+    // the index, which must describe the table as it is.
+    SuccessorGraph(const WorkCells& table, const EventIndex& index, const QStringList& extraEvents,
+                   const NumberFormat& numbers);
+    // The same with an index of its own.
     SuccessorGraph(const WorkCells& table, const QStringList& extraEvents,
                    const NumberFormat& numbers, const NameCollation& names);
+    ~SuccessorGraph();
 
-    int eventCount() const { return static_cast<int>(m_names.size()); }
+    int eventCount() const { return m_eventCount; }
     // The id of an event, or -1 when neither a row nor the extra events name it.
     int eventId(QStringView name) const;
-    const QString& eventName(int event) const { return m_names[std::size_t(event)]; }
+    const QString& eventName(int event) const;
 
     // Outgoing edges of an event, in successor-list order: [firstEdge, endEdge).
     int firstEdge(int event) const { return m_firstEdge[std::size_t(event)]; }
@@ -82,12 +89,17 @@ public:
     bool totalsMayOverflow() const { return m_totalsMayOverflow; }
 
 private:
-    int intern(QStringView name);
-    void buildEdges(const NameCollation& names);
+    void build(const WorkCells& table, const QStringList& extraEvents,
+               const NumberFormat& numbers);
+    // The id of a name no row's non-empty cell holds: the empty name, or an extra event.
+    int extraId(QStringView name);
+    void buildEdges();
     void classifyArithmetic();
 
-    std::vector<QString> m_names;
-    std::vector<int> m_slots; // open addressing over m_names, -1 empty
+    std::unique_ptr<EventIndex> m_ownIndex;
+    const EventIndex* m_index = nullptr;
+    std::vector<QString> m_extraNames; // ids from the index's event count on
+    int m_eventCount = 0;
 
     std::vector<int> m_rowStart;
     std::vector<int> m_rowEnd;

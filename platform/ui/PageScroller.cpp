@@ -1,7 +1,8 @@
 #include "PageScroller.h"
 
+#include "LongLineLabel.h"
+
 #include <QEvent>
-#include <QLabel>
 #include <QResizeEvent>
 #include <QToolButton>
 
@@ -31,7 +32,7 @@ PageScroller::PageScroller(QWidget* parent)
     m_viewport->installEventFilter(this);
 }
 
-void PageScroller::setContent(QLabel* content)
+void PageScroller::setContent(LongLineLabel* content)
 {
     m_content = content;
     content->setParent(m_viewport);
@@ -48,11 +49,7 @@ int PageScroller::maximumPosition() const
 
 int PageScroller::textWidth() const
 {
-    if (!m_content || m_content->text().isEmpty())
-        return 0;
-    const int frame =
-        2 * (m_content->margin() + m_content->frameWidth()) + std::max(0, m_content->indent());
-    return m_content->fontMetrics().horizontalAdvance(m_content->text()) + frame;
+    return m_content ? m_content->textWidth() : 0;
 }
 
 void PageScroller::setPosition(int position)

@@ -2,10 +2,10 @@
 
 #include <QWidget>
 
-class QLabel;
+class LongLineLabel;
 class QToolButton;
 
-// A horizontal page scroller: a fixed-size window onto a wider label. When the label's text is
+// A horizontal page scroller: a fixed-size window onto a wider one-line label. When the label's text is
 // wider than the scroller, arrow buttons at the ends move it sideways; they hide when there is
 // nothing more to see in their direction. A text wider than the label widens the label, so a
 // long line is never cut off.
@@ -17,8 +17,8 @@ public:
     explicit PageScroller(QWidget* parent = nullptr);
 
     // Takes ownership of the label and places it at position 0.
-    void setContent(QLabel* content);
-    QLabel* content() const { return m_content; }
+    void setContent(LongLineLabel* content);
+    LongLineLabel* content() const { return m_content; }
 
     int position() const { return m_position; }
     int maximumPosition() const;
@@ -33,7 +33,7 @@ private:
     int textWidth() const;
 
     QWidget* m_viewport;
-    QLabel* m_content = nullptr;
+    LongLineLabel* m_content = nullptr;
     QToolButton* m_back;
     QToolButton* m_forward;
     int m_position = 0;

@@ -25,6 +25,7 @@ private slots:
     void rejectsOtherTexts();
     void roundTripsThroughText();
     void readsTheCorrectlyRoundedValue();
+    void writesTheCorrectlyRoundedDigits();
     void refusesNonFiniteValues();
     void arithmeticRaisesFloatingPointErrors();
 };
@@ -57,6 +58,12 @@ void TestNumberFormat::formatsGeneralText_data()
     QTest::newRow("huge") << point << 1.5e4000L << QStringLiteral("1.5E4000");
     QTest::newRow("negative fraction") << point << -0.125L << QStringLiteral("-0.125");
     QTest::newRow("no thousands separator") << comma << 1234567.0L << QStringLiteral("1234567");
+    QTest::newRow("tie rounds to even, up")
+        << point << 123456789012345.5L << QStringLiteral("123456789012346");
+    QTest::newRow("tie rounds to even, down")
+        << point << 12345678901234.25L << QStringLiteral("12345678901234.2");
+    QTest::newRow("long separator") << QStringLiteral("<sep>") << -0.03125L
+                                    << QStringLiteral("-0<sep>03125");
 }
 
 void TestNumberFormat::formatsGeneralText()
@@ -181,6 +188,42 @@ void TestNumberFormat::readsTheCorrectlyRoundedValue()
                                  .arg(QString::fromStdString(ascii))
                                  .arg(static_cast<double>(parsed), 0, 'g', 21)
                                  .arg(static_cast<double>(expected), 0, 'g', 21)));
+    }
+}
+
+void TestNumberFormat::writesTheCorrectlyRoundedDigits()
+{
+    // The formatter's own exact rounding must give the value of the standard library's
+    // correctly rounded 15 digits for every binary value: across the magnitudes where it works,
+    // at their edges, and on decimal sums as the schedule makes them.
+    const NumberFormat format(QStringLiteral("."));
+    QRandomGenerator random(7);
+    for (int i = 0; i < 100000; ++i) {
+        long double value = 0;
+        switch (i % 3) {
+        case 0: { // any bit pattern
+            const long double mantissa = static_cast<long double>(random.generate64() | (1ULL << 63));
+            value = std::ldexp(mantissa, random.bounded(-64 - 24, -64 + 56));
+            break;
+        }
+        case 1: // sums of tenths
+            for (int n = random.bounded(1, 2000); n > 0; --n)
+                value += 0.1L * random.bounded(1, 100);
+            break;
+        default: // near powers of ten
+            value = std::nextafter(std::pow(10.0L, random.bounded(-7, 17)),
+                                   random.bounded(2) ? 0.0L : HUGE_VALL);
+        }
+        char buffer[64];
+        const auto written =
+            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+        long double expected = 0;
+        std::from_chars(buffer, written.ptr, expected);
+        const QString text = format.format(value);
+        if (format.parse(text) != expected)
+            QFAIL(qPrintable(QStringLiteral("%1 written as %2, not %3")
+                                 .arg(static_cast<double>(value), 0, 'g', 21)
+                                 .arg(text, QLatin1String(buffer, written.ptr))));
     }
 }
 

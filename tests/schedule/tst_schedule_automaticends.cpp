@@ -1,4 +1,6 @@
 #include "AutomaticEnds.h"
+#include "EventIndex.h"
+#include "NameCollation.h"
 #include "ScheduleTestSupport.h"
 #include "WorkTable.h"
 
@@ -50,8 +52,9 @@ void TestAutomaticEnds::choosesEnds()
 
     WorkTable table;
     setWorks(table, worksFrom(works));
-    QCOMPARE(chooseStartEvent(startList, table).value_or(QStringLiteral("-")), start);
-    QCOMPARE(chooseEndEvent(endList, table).value_or(QStringLiteral("-")), end);
+    const EventIndex events(table, NameCollation(QLocale(QLocale::Russian, QLocale::Russia)));
+    QCOMPARE(chooseStartEvent(startList, events).value_or(QStringLiteral("-")), start);
+    QCOMPARE(chooseEndEvent(endList, events).value_or(QStringLiteral("-")), end);
 }
 
 QTEST_GUILESS_MAIN(TestAutomaticEnds)
