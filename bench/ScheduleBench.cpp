@@ -27,9 +27,11 @@ QString durationText(std::mt19937_64& random, Durations kind)
     std::uniform_real_distribution<double> share(0, 1);
     if (share(random) < 0.1)
         return QStringLiteral("0");
+    // Written as the user's locale writes them, as the recalculation reads them.
+    const NumberFormat& numbers = NumberFormat::system();
     if (kind == Durations::HalvesAndQuarters)
-        return QString::number(std::uniform_int_distribution<int>(1, 40)(random) * 0.25);
-    return QString::number(std::uniform_int_distribution<int>(1, 99)(random) / 10.0);
+        return numbers.format(std::uniform_int_distribution<int>(1, 40)(random) * 0.25L);
+    return numbers.format(std::uniform_int_distribution<int>(1, 99)(random) / 10.0L);
 }
 
 // A project in layers of events: every event has three works to events of the next layer (now and
@@ -77,8 +79,9 @@ Network layeredNetwork(WorkTable& table, int works, Durations kind, std::uint64_
 // Two events per layer, each joined to both events of the next layer: 2^layers paths.
 Network latticeNetwork(WorkTable& table, int layers)
 {
-    const QStringList durations = {QStringLiteral("1.1"), QStringLiteral("2.7"),
-                                   QStringLiteral("2.2"), QStringLiteral("1.6")};
+    const NumberFormat& numbers = NumberFormat::system();
+    const QStringList durations = {numbers.format(1.1L), numbers.format(2.7L),
+                                   numbers.format(2.2L), numbers.format(1.6L)};
     table.setRowCount(layers * 4);
     WorkTable::Batch batch(table);
     int row = 0;

@@ -9,12 +9,39 @@
 #include <cstdint>
 #include <limits>
 
+namespace {
+
+// The value of a name that is a whole number written the plain way ("0", "17"; never "017",
+// "+1" or " 1"), when below the limit; -1 otherwise. Most networks number their events, and a
+// number looks itself up in an array, with no hashing and no comparison of texts.
+std::int64_t plainNumber(QStringView name, std::int64_t limit)
+{
+    if (name.isEmpty() || name.size() > 10 || (name.size() > 1 && name[0] == u'0'))
+        return -1;
+    std::int64_t value = 0;
+    for (const QChar c : name) {
+        if (c < u'0' || c > u'9')
+            return -1;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value < limit ? value : -1;
+}
+
+std::uint32_t hashOf(QStringView name)
+{
+    return std::uint32_t(qHash(name));
+}
+
+} // namespace
+
 EventIndex::EventIndex(const WorkCells& table, const NameCollation& names)
 {
     const int rows = table.rowCount();
     m_start.resize(std::size_t(rows));
     m_end.resize(std::size_t(rows));
-    m_slots.assign(std::bit_ceil(std::max<std::size_t>(16, std::size_t(rows) * 2)), -1);
+    m_numberLimit = 4 * std::int64_t(rows) + 1024;
+    m_byNumber.assign(std::size_t(m_numberLimit), -1);
+    m_slots.assign(std::bit_ceil(std::max<std::size_t>(16, std::size_t(rows) * 2)), Slot{});
     for (int row = 0; row < rows; ++row)
         m_start[std::size_t(row)] =
             intern(table.cellView(WorkColumn::StartEvent, row), row, m_firstStartRow);
@@ -26,40 +53,51 @@ EventIndex::EventIndex(const WorkCells& table, const NameCollation& names)
     m_groupCount = m_group.empty() ? 0 : *std::max_element(m_group.begin(), m_group.end()) + 1;
 }
 
+int* EventIndex::entry(QStringView name)
+{
+    const std::int64_t number = plainNumber(name, m_numberLimit);
+    if (number >= 0)
+        return &m_byNumber[std::size_t(number)];
+    const std::uint32_t hash = hashOf(name);
+    const std::size_t mask = m_slots.size() - 1;
+    std::size_t slot = hash & mask;
+    while (m_slots[slot].event >= 0 &&
+           (m_slots[slot].hash != hash || m_names[std::size_t(m_slots[slot].event)] != name))
+        slot = (slot + 1) & mask;
+    m_slots[slot].hash = hash;
+    return &m_slots[slot].event;
+}
+
 int EventIndex::intern(QStringView name, int row, std::vector<int>& firstRow)
 {
     if (name.isEmpty())
         return -1;
-    const std::size_t mask = m_slots.size() - 1;
-    std::size_t slot = qHash(name) & mask;
-    while (m_slots[slot] >= 0) {
-        const int event = m_slots[slot];
-        if (m_names[std::size_t(event)] == name) {
-            if (firstRow[std::size_t(event)] < 0)
-                firstRow[std::size_t(event)] = row;
-            return event;
-        }
-        slot = (slot + 1) & mask;
+    int* const found = entry(name);
+    if (*found < 0) {
+        *found = int(m_names.size());
+        m_names.push_back(name.toString());
+        m_firstStartRow.push_back(-1);
+        m_firstEndRow.push_back(-1);
     }
-    const int event = int(m_names.size());
-    m_slots[slot] = event;
-    m_names.push_back(name.toString());
-    m_firstStartRow.push_back(-1);
-    m_firstEndRow.push_back(-1);
-    firstRow[std::size_t(event)] = row;
-    return event;
+    int& first = firstRow[std::size_t(*found)];
+    if (first < 0)
+        first = row;
+    return *found;
 }
 
 int EventIndex::find(QStringView name) const
 {
     if (name.isEmpty())
         return -1;
+    const std::int64_t number = plainNumber(name, m_numberLimit);
+    if (number >= 0)
+        return m_byNumber[std::size_t(number)];
+    const std::uint32_t hash = hashOf(name);
     const std::size_t mask = m_slots.size() - 1;
-    std::size_t slot = qHash(name) & mask;
-    while (m_slots[slot] >= 0) {
-        if (m_names[std::size_t(m_slots[slot])] == name)
-            return m_slots[slot];
-        slot = (slot + 1) & mask;
+    for (std::size_t slot = hash & mask; m_slots[slot].event >= 0; slot = (slot + 1) & mask) {
+        const Slot& candidate = m_slots[slot];
+        if (candidate.hash == hash && m_names[std::size_t(candidate.event)] == name)
+            return candidate.event;
     }
     return -1;
 }

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <cstdint>
 #include <vector>
 
 class NameCollation;
@@ -43,9 +44,19 @@ public:
 
 private:
     int intern(QStringView name, int row, std::vector<int>& firstRow);
+    // Where the event of that name is kept (-1 there while it has none).
+    int* entry(QStringView name);
+
+    struct Slot
+    {
+        std::uint32_t hash = 0;
+        int event = -1;
+    };
 
     std::vector<QString> m_names;
-    std::vector<int> m_slots; // open addressing over m_names, -1 empty
+    std::int64_t m_numberLimit = 0;
+    std::vector<int> m_byNumber; // events named by plain whole numbers, by value
+    std::vector<Slot> m_slots;   // open addressing over the other names
     std::vector<int> m_start;
     std::vector<int> m_end;
     std::vector<int> m_firstStartRow;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <utility>
 #include <cstdint>
 #include <variant>
 
@@ -135,17 +136,45 @@ NameCollation::Classes NameCollation::classify(std::span<const QStringView> name
 
 namespace {
 
-// The first four case-folded units of a plain name, one per 16 bits: equal keys leave the order
-// to the rest of the names; otherwise the key decides it.
+// The first eight case-folded characters of a plain name, 7-bit ASCII, one per byte, the first
+// in the highest: a shorter name's key ends in zeros, below every character of a longer one, so
+// the keys keep the order of the names and only equal keys leave it to the rest of the names.
 std::uint64_t plainPrefixKey(QStringView name)
 {
     std::uint64_t key = 0;
-    for (int i = 0; i < 4; ++i) {
-        key <<= 16;
+    for (int i = 0; i < 8; ++i) {
+        key <<= 8;
         if (i < name.size())
             key |= std::uint64_t(foldAscii(name[i].unicode()));
     }
     return key;
+}
+
+// Sorts (key, name) pairs by key, least significant 16 bits first; passes over bits that all
+// keys share are skipped.
+void radixSort(std::vector<std::pair<std::uint64_t, int>>& items)
+{
+    // Below some thousands of names the counting tables cost more than they save.
+    if (items.size() < 4096) {
+        std::sort(items.begin(), items.end(),
+                  [](const auto& a, const auto& b) { return a.first < b.first; });
+        return;
+    }
+    std::vector<std::pair<std::uint64_t, int>> buffer(items.size());
+    std::vector<std::size_t> counts(1 << 16);
+    for (int shift = 0; shift < 64; shift += 16) {
+        std::fill(counts.begin(), counts.end(), 0);
+        for (const auto& item : items)
+            ++counts[(item.first >> shift) & 0xffff];
+        if (!items.empty() && counts[(items.front().first >> shift) & 0xffff] == items.size())
+            continue;
+        std::size_t total = 0;
+        for (std::size_t& count : counts)
+            total += std::exchange(count, total);
+        for (const auto& item : items)
+            buffer[counts[(item.first >> shift) & 0xffff]++] = item;
+        items.swap(buffer);
+    }
 }
 
 } // namespace
@@ -163,13 +192,17 @@ void NameCollation::group(std::span<const QStringView> texts, std::vector<int>& 
         else
             other.push_back(distinct);
     }
-    // A shorter name's key ends in zeros, below every unit of a longer one: the keys keep the
-    // order of the names, and only names with equal keys need a look at the rest.
-    std::sort(plain.begin(), plain.end(), [&](const auto& a, const auto& b) {
-        if (a.first != b.first)
-            return a.first < b.first;
-        return comparePlain(text(a.second), text(b.second)) < 0;
-    });
+    radixSort(plain);
+    for (auto run = plain.begin(); run != plain.end();) {
+        const auto next = std::find_if(run, plain.end(),
+                                       [&](const auto& item) { return item.first != run->first; });
+        if (next - run > 1) {
+            std::sort(run, next, [&](const auto& a, const auto& b) {
+                return comparePlain(text(a.second), text(b.second)) < 0;
+            });
+        }
+        run = next;
+    }
 
     // The other names by sort key: the collator's, or the case-folded text in the C locale.
     using Key = std::variant<QString, QCollatorSortKey>;

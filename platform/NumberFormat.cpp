@@ -7,19 +7,20 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <string_view>
 
-NumberFormat::NumberFormat(const QLocale& locale) : m_decimalSeparator(locale.decimalPoint())
-{
-    if (m_decimalSeparator.isEmpty())
-        m_decimalSeparator = QStringLiteral(".");
-}
+NumberFormat::NumberFormat(const QLocale& locale) : NumberFormat(locale.decimalPoint()) {}
 
 NumberFormat::NumberFormat(QString decimalSeparator)
     : m_decimalSeparator(std::move(decimalSeparator))
 {
+    if (m_decimalSeparator.isEmpty())
+        m_decimalSeparator = QStringLiteral(".");
+    // Every locale's separator is a character or two; NumberText has room for a few.
+    m_decimalSeparator.truncate(NumberText::kSeparatorRoom);
 }
 
 const NumberFormat& NumberFormat::system()
@@ -48,26 +49,53 @@ constexpr std::array<std::uint64_t, 20> kIntegerPowersOfTen = [] {
     return powers;
 }();
 
-// The value rounded to 15 significant decimal digits, half to even: digits * 10^(exponent - 14)
-// with 10^14 <= digits < 10^15.
+// A positive value rounded to at most 15 significant decimal digits, half to even:
+// digits * 10^(exponent - count + 1) with `count` digits and no trailing zero dropped yet.
 struct Rounded
 {
     std::uint64_t digits = 0;
-    int exponent = 0;
+    int exponent = 0; // of the leading digit
 };
+
+// The binary parts of a positive finite x87 value: a = mantissa * 2^-shift, the mantissa's top
+// bit set for every normal value.
+struct Binary
+{
+    std::uint64_t mantissa = 0;
+    int shift = 0;
+};
+
+Binary binaryOf(long double a)
+{
+    static_assert(std::numeric_limits<long double>::digits == 64, "x87 extended precision");
+    Binary binary;
+    std::uint16_t signAndExponent = 0;
+    std::memcpy(&binary.mantissa, &a, sizeof binary.mantissa);
+    std::memcpy(&signAndExponent, reinterpret_cast<const char*>(&a) + sizeof binary.mantissa,
+                sizeof signAndExponent);
+    binary.shift = 16383 + 63 - (signAndExponent & 0x7fff);
+    return binary;
+}
 
 // Exact integer arithmetic where the value allows it: a = m / 2^t with a 64-bit m, so
 // a * 10^s = m * 10^s / 2^t, whose numerator fits in 128 bits for s <= 19. That covers
-// 2^-16 <= a < 10^15, which is where the table's numbers live; elsewhere the result is empty.
+// 2^-16 <= a < 10^15, where the table's numbers live; elsewhere the result is empty.
 std::optional<Rounded> roundExactly(long double a)
 {
-    static_assert(std::numeric_limits<long double>::digits == 64, "x87 extended precision");
-    int binaryExponent = 0;
-    const long double fraction = std::frexp(a, &binaryExponent); // a = fraction * 2^e, [0.5, 1)
-    if (binaryExponent < -15 || binaryExponent > 50)
-        return std::nullopt;
-    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 64));
-    const int shift = 64 - binaryExponent; // a = mantissa / 2^shift, 14 <= shift <= 79
+    const Binary binary = binaryOf(a);
+    if ((binary.mantissa >> 63) == 0 || binary.shift < 14 || binary.shift > 80)
+        return std::nullopt; // unnormal, or outside the range
+    // A whole number below 10^15 is its own digits.
+    if (binary.shift < 64 && (binary.mantissa & ((std::uint64_t(1) << binary.shift) - 1)) == 0) {
+        const std::uint64_t whole = binary.mantissa >> binary.shift;
+        if (whole < kIntegerPowersOfTen[kSignificantDigits]) {
+            int exponent = 0;
+            while (exponent + 1 < 20 && whole >= kIntegerPowersOfTen[std::size_t(exponent + 1)])
+                ++exponent;
+            return Rounded{whole, exponent};
+        }
+    }
+    const int binaryExponent = 64 - binary.shift; // a = fraction * 2^e, fraction in [0.5, 1)
     // floor(log10(2^(e-1))) <= floor(log10(a)) <= that + 1.
     int exponent = ((binaryExponent - 1) * 78913) >> 18;
     for (int attempt = 0; attempt < 2; ++attempt, ++exponent) {
@@ -75,12 +103,12 @@ std::optional<Rounded> roundExactly(long double a)
         if (scale < 0 || scale > 19)
             return std::nullopt;
         __extension__ using u128 = unsigned __int128; // GCC and clang on 64-bit targets
-        const u128 scaled = u128(mantissa) * kIntegerPowersOfTen[std::size_t(scale)];
-        u128 digits = scaled >> shift;
+        const u128 scaled = u128(binary.mantissa) * kIntegerPowersOfTen[std::size_t(scale)];
+        u128 digits = scaled >> binary.shift;
         if (digits >= kIntegerPowersOfTen[kSignificantDigits])
             continue; // the decimal exponent is one more
-        const u128 remainder = scaled & ((u128(1) << shift) - 1);
-        const u128 half = u128(1) << (shift - 1);
+        const u128 remainder = scaled & ((u128(1) << binary.shift) - 1);
+        const u128 half = u128(1) << (binary.shift - 1);
         if (remainder > half || (remainder == half && (digits & 1) != 0))
             ++digits;
         Rounded rounded{std::uint64_t(digits), exponent};
@@ -115,17 +143,23 @@ Rounded roundThroughCharconv(long double a)
 
 } // namespace
 
-QString NumberFormat::format(long double value) const
+NumberText NumberFormat::text(long double value) const
 {
-    checked::finite(value);
-    if (value == 0)
-        return QStringLiteral("0");
+    if (!std::isfinite(value))
+        checked::finite(value); // raises
+    NumberText out;
+    char16_t* const text = out.m_chars.data();
+    int& length = out.m_length;
+    if (value == 0) {
+        text[length++] = u'0';
+        return out;
+    }
 
     const bool negative = value < 0;
     const long double magnitude = negative ? -value : value;
     const std::optional<Rounded> exact = roundExactly(magnitude);
     const Rounded rounded = exact ? *exact : roundThroughCharconv(magnitude);
-    char digitBuffer[kSignificantDigits + 1];
+    char digitBuffer[24];
     const std::to_chars_result end =
         std::to_chars(digitBuffer, digitBuffer + sizeof digitBuffer, rounded.digits);
     std::string_view digits(digitBuffer, static_cast<std::size_t>(end.ptr - digitBuffer));
@@ -133,11 +167,6 @@ QString NumberFormat::format(long double value) const
         digits.remove_suffix(1);
     const int exponent = rounded.exponent;
 
-    // Written in UTF-16 straight into the result: at most a sign, 20 digits, the separator and a
-    // four-character exponent.
-    QString result(32 + m_decimalSeparator.size(), Qt::Uninitialized);
-    char16_t* text = reinterpret_cast<char16_t*>(result.data());
-    int length = 0;
     const auto put = [&](char c) { text[length++] = char16_t(c); };
     const auto putDigits = [&](std::string_view part) {
         for (const char c : part)
@@ -181,8 +210,12 @@ QString NumberFormat::format(long double value) const
             std::to_chars(exponentText, exponentText + sizeof exponentText, exponent);
         putDigits(std::string_view(exponentText, std::size_t(exponentEnd.ptr - exponentText)));
     }
-    result.truncate(length);
-    return result;
+    return out;
+}
+
+QString NumberFormat::format(long double value) const
+{
+    return text(value).toString();
 }
 
 namespace {

@@ -4,7 +4,25 @@
 #include <QString>
 #include <QStringView>
 
+#include <array>
 #include <optional>
+
+// One general number text, held without a heap allocation: what the recalculation writes into
+// millions of cells.
+class NumberText
+{
+public:
+    static constexpr int kSeparatorRoom = 8;
+
+    QStringView view() const { return QStringView(m_chars.data(), m_length); }
+    QString toString() const { return view().toString(); }
+
+private:
+    friend class NumberFormat;
+    // A sign, 20 digits or zeros, "E", a sign and four exponent digits, and the separator.
+    std::array<char16_t, 28 + kSeparatorRoom> m_chars{};
+    int m_length = 0;
+};
 
 // The text form of numbers in the work table: "general number text" for computed values and the
 // parser that every Part uses when it needs a number from a cell. Only the decimal separator is
@@ -27,6 +45,7 @@ public:
     // the exponent ("1E15", "1,5E-6"). Negative zero is "0". A value that is not finite raises
     // the floating-point error it stands for.
     QString format(long double value) const;
+    NumberText text(long double value) const;
 
     // Accepts blanks around the number, an optional sign, digits with at most one decimal
     // separator and an optional exponent (E or e, optional sign, digits). Raises

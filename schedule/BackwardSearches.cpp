@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <queue>
 
@@ -45,6 +47,82 @@ Wide operator+(Wide x, long double y)
 bool operator<(Wide x, Wide y)
 {
     return x.hi < y.hi || (x.hi == y.hi && x.lo < y.lo);
+}
+
+// Long doubles in order as integers: neighbouring values have neighbouring keys, so the values
+// between two of them can be halved like a range of integers.
+__extension__ using Key = __int128;
+
+Key keyOf(long double value)
+{
+    static_assert(std::numeric_limits<long double>::digits == 64, "x87 extended precision");
+    std::uint64_t mantissa = 0;
+    std::uint16_t signAndExponent = 0;
+    std::memcpy(&mantissa, &value, sizeof mantissa);
+    std::memcpy(&signAndExponent, reinterpret_cast<const char*>(&value) + sizeof mantissa,
+                sizeof signAndExponent);
+    // The explicit leading bit is implied by the exponent: dropping it leaves no gaps.
+    const Key magnitude = (Key(signAndExponent & 0x7fff) << 63) | Key(mantissa & ~(1ULL << 63));
+    return (signAndExponent & 0x8000) != 0 ? -magnitude : magnitude;
+}
+
+long double valueOf(Key key)
+{
+    const bool negative = key < 0;
+    const Key magnitude = negative ? -key : key;
+    const auto exponent = std::uint16_t(magnitude >> 63);
+    std::uint64_t mantissa = std::uint64_t(magnitude) & ~(1ULL << 63);
+    if (exponent != 0)
+        mantissa |= 1ULL << 63;
+    const std::uint16_t signAndExponent = negative ? std::uint16_t(exponent | 0x8000) : exponent;
+    long double value = 0;
+    std::memcpy(&value, &mantissa, sizeof mantissa);
+    std::memcpy(reinterpret_cast<char*>(&value) + sizeof mantissa, &signAndExponent,
+                sizeof signAndExponent);
+    return value;
+}
+
+// The least long double t with t + duration >= wanted as the enumeration adds (rounded to
+// nearest), +infinity when there is none. The rounded sum only grows with t, so the answer is
+// found by galloping away from the estimate wanted - duration and halving the last step.
+long double leastAddend(long double duration, long double wanted)
+{
+    const Key lowest = keyOf(-std::numeric_limits<long double>::max());
+    const Key highest = keyOf(std::numeric_limits<long double>::max());
+    const auto enough = [&](Key key) { return valueOf(key) + duration >= wanted; };
+    const long double estimate = wanted - duration;
+    Key start = std::isfinite(estimate) ? keyOf(estimate) : (estimate > 0 ? highest : lowest);
+    Key low = 0;  // not enough
+    Key high = 0; // enough
+    Key step = 1;
+    if (enough(start)) {
+        high = start;
+        for (;;) {
+            if (high == lowest)
+                return valueOf(lowest);
+            low = std::max(lowest, high - step);
+            if (!enough(low))
+                break;
+            high = low;
+            step *= 2;
+        }
+    } else {
+        low = start;
+        for (;;) {
+            if (low == highest)
+                return std::numeric_limits<long double>::infinity();
+            high = std::min(highest, low + step);
+            if (enough(high))
+                break;
+            low = high;
+            step *= 2;
+        }
+    }
+    while (high - low > 1) {
+        const Key middle = low + (high - low) / 2;
+        (enough(middle) ? high : low) = middle;
+    }
+    return valueOf(high);
 }
 
 constexpr long double kUnitRoundoff = std::numeric_limits<long double>::epsilon() / 2;
@@ -307,6 +385,35 @@ QString BackwardSearches::remainderText(int source, long double total, const Num
     return numbers.format(checked::subtract(total, exactLength(source)));
 }
 
+void BackwardSearches::computeLeastTotals(long double length)
+{
+    constexpr long double kNone = std::numeric_limits<long double>::infinity();
+    m_leastTotal.assign(m_ahead.size(), kNone);
+    m_leastTotalLength = length;
+    // Rank order visits every successor before its event.
+    for (const int event : m_byRank) {
+        const Ahead& ahead = m_ahead[std::size_t(event)];
+        if (event == m_end) {
+            m_leastTotal[std::size_t(event)] = length;
+            continue;
+        }
+        if (ahead.loop || !ahead.leads || ahead.badDuration)
+            continue;
+        long double least = kNone;
+        for (int edge = m_graph.firstEdge(event); edge < m_graph.endEdge(event); ++edge) {
+            long double wanted = m_leastTotal[std::size_t(m_graph.edgeTarget(edge))];
+            if (wanted == kNone || m_graph.edgeHasBadDuration(edge))
+                continue;
+            // The edge's rows are added in table order: undo them from the last one.
+            const std::span<const int> rows = m_graph.edgeRows(edge);
+            for (auto row = rows.rbegin(); row != rows.rend() && wanted != kNone; ++row)
+                wanted = leastAddend(m_graph.duration(*row), wanted);
+            least = std::min(least, wanted);
+        }
+        m_leastTotal[std::size_t(event)] = least;
+    }
+}
+
 bool BackwardSearches::reachesExactly(int event, long double total, long double length)
 {
     if (event == m_end)
@@ -321,5 +428,9 @@ bool BackwardSearches::reachesExactly(int event, long double total, long double 
         return total + ahead.high == length;
     if ((total + ahead.high + ahead.low) + errorBound(event, total) < length)
         return false;
-    return highestFrom(event, total, length) == length;
+    // Every path's total only grows with the total it continues, and none ends above length:
+    // length is reached exactly from every total at least the least one that reaches it.
+    if (m_leastTotal.empty() || m_leastTotalLength != length)
+        computeLeastTotals(length);
+    return total >= m_leastTotal[std::size_t(event)];
 }

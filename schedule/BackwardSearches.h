@@ -67,6 +67,9 @@ private:
     bool checkSearchable(int source);
     // The search from source, exactly; source must pass checkSearchable.
     long double exactLength(int source);
+    // For every event, the least running total from which some path to the end event ends at
+    // `length` or above (+infinity where none does), from the end event backwards.
+    void computeLeastTotals(long double length);
 
     const SuccessorGraph& m_graph;
     int m_end;
@@ -78,4 +81,6 @@ private:
     int m_generation = 0;
     std::vector<int> m_seen;
     std::vector<long double> m_running;
+    std::vector<long double> m_leastTotal; // for m_leastTotalLength
+    long double m_leastTotalLength = 0;
 };

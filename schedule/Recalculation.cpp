@@ -121,7 +121,7 @@ void Recalculation::firstPass(long double length)
 
         // A count is a whole number well below 10^15: its general number text is its digits.
         m_table.setCell(WorkColumn::PrecedingWorks, row,
-                        QString::number(texts.rowsEndingAt[start]));
+                        m_numbers.text(texts.rowsEndingAt[start]).view());
 
         // Searches depend on their two events only, so each event's texts are made once.
         if (!texts.earlyKnown[start]) {
@@ -135,9 +135,9 @@ void Recalculation::firstPass(long double length)
         if (!m_graph->durationParses(row))
             throw KestrinError(m_graph->badDurationMessage(row));
         const long double duration = m_graph->duration(row);
-        const QString earlyFinish = m_numbers.format(checked::add(duration, earlyStart));
-        m_table.setCell(WorkColumn::EarlyFinish, row, earlyFinish);
-        texts.earlyFinish[std::size_t(row)] = m_numbers.parse(earlyFinish);
+        const NumberText earlyFinish = m_numbers.text(checked::add(duration, earlyStart));
+        m_table.setCell(WorkColumn::EarlyFinish, row, earlyFinish.view());
+        texts.earlyFinish[std::size_t(row)] = m_numbers.parse(earlyFinish.view());
 
         if (!texts.lateKnown[end]) {
             texts.lateText[end] = toEnd().remainderText(int(end), length, m_numbers);
@@ -146,13 +146,14 @@ void Recalculation::firstPass(long double length)
         }
         m_table.setCell(WorkColumn::LateFinish, row, texts.lateText[end]);
 
-        const QString lateStart =
-            m_numbers.format(checked::subtract(texts.lateValue[end], duration));
-        m_table.setCell(WorkColumn::LateStart, row, lateStart);
+        const NumberText lateStart =
+            m_numbers.text(checked::subtract(texts.lateValue[end], duration));
+        m_table.setCell(WorkColumn::LateStart, row, lateStart.view());
 
-        m_table.setCell(
-            WorkColumn::TotalFloat, row,
-            m_numbers.format(checked::subtract(m_numbers.parse(lateStart), earlyStart)));
+        m_table.setCell(WorkColumn::TotalFloat, row,
+                        m_numbers
+                            .text(checked::subtract(m_numbers.parse(lateStart.view()), earlyStart))
+                            .view());
     }
 }
 
@@ -170,7 +171,8 @@ void Recalculation::secondPass(long double length)
         const long double following = texts.rowsStartHere[end] ? texts.earlyValue[end] : length;
         m_table.setCell(
             WorkColumn::FreeFloat, row,
-            m_numbers.format(checked::subtract(following, texts.earlyFinish[std::size_t(row)])));
+            m_numbers.text(checked::subtract(following, texts.earlyFinish[std::size_t(row)]))
+                .view());
     }
 }
 
@@ -178,7 +180,10 @@ void Recalculation::thirdPass()
 {
     const EventTexts& texts = *m_texts;
     std::optional<QString> startDateText;
-    QHash<qint64, QString> dayTexts; // the text depends on the calendar day alone
+    // The date of a work depends on its start event alone, and its text on the calendar day.
+    std::vector<int> dayTextOfEvent(std::size_t(m_graph->eventCount()), -1);
+    std::vector<QString> dayTexts;
+    QHash<qint64, int> dayTextOfDay;
     for (int row = 0; row < m_graph->rowCount(); ++row) {
         if (m_graph->isBlank(row)) {
             m_table.setCell(WorkColumn::BeginDate, row, QStringView());
@@ -191,12 +196,19 @@ void Recalculation::thirdPass()
             m_table.setCell(WorkColumn::BeginDate, row, *startDateText);
             continue;
         }
-        const double days = checked::toDouble(checked::add(m_startDate, texts.earlyValue[start]));
-        const qint64 day = DateFormat::dateOf(days).toJulianDay();
-        auto known = dayTexts.find(day);
-        if (known == dayTexts.end())
-            known = dayTexts.insert(day, m_dates.formatDate(days));
-        m_table.setCell(WorkColumn::BeginDate, row, *known);
+        int& known = dayTextOfEvent[start];
+        if (known < 0) {
+            const double days =
+                checked::toDouble(checked::add(m_startDate, texts.earlyValue[start]));
+            const qint64 day = DateFormat::dateOf(days).toJulianDay();
+            auto text = dayTextOfDay.find(day);
+            if (text == dayTextOfDay.end()) {
+                text = dayTextOfDay.insert(day, int(dayTexts.size()));
+                dayTexts.push_back(m_dates.formatDate(days));
+            }
+            known = *text;
+        }
+        m_table.setCell(WorkColumn::BeginDate, row, dayTexts[std::size_t(known)]);
     }
 }
 

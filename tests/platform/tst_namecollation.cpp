@@ -54,7 +54,8 @@ QStringList randomNames(QRandomGenerator& random, int count)
         QStringLiteral("ch"), QStringLiteral("AA"), QStringLiteral("y"),   QStringLiteral("w"),
         QStringLiteral("ё"),  QStringLiteral("Е"),  QStringLiteral("е"),   QStringLiteral("Я"),
         QStringLiteral("é"),  QStringLiteral("-"),  QStringLiteral(" "),   QStringLiteral("."),
-        QStringLiteral("_"),  QStringLiteral("ａ"), QStringLiteral("\u00AD"), QStringLiteral("ß")};
+        QStringLiteral("_"),  QStringLiteral("ａ"), QStringLiteral("\u00AD"), QStringLiteral("ß"),
+        QStringLiteral("12345678"), QStringLiteral("abcdEFGH")}; // past the 8 letters of a key
     QStringList names;
     for (int i = 0; i < count; ++i) {
         QString name;

@@ -200,7 +200,7 @@ void TestNumberFormat::writesTheCorrectlyRoundedDigits()
     QRandomGenerator random(7);
     for (int i = 0; i < 100000; ++i) {
         long double value = 0;
-        switch (i % 3) {
+        switch (i % 4) {
         case 0: { // any bit pattern
             const long double mantissa = static_cast<long double>(random.generate64() | (1ULL << 63));
             value = std::ldexp(mantissa, random.bounded(-64 - 24, -64 + 56));
@@ -209,6 +209,9 @@ void TestNumberFormat::writesTheCorrectlyRoundedDigits()
         case 1: // sums of tenths
             for (int n = random.bounded(1, 2000); n > 0; --n)
                 value += 0.1L * random.bounded(1, 100);
+            break;
+        case 2: // whole numbers of any length
+            value = static_cast<long double>(random.generate64() >> random.bounded(0, 64));
             break;
         default: // near powers of ten
             value = std::nextafter(std::pow(10.0L, random.bounded(-7, 17)),
