@@ -2,6 +2,7 @@
 
 #include "CreateTableStatement.h"
 #include "DbfFile.h"
+#include "FileErrorText.h"
 #include "KestrinError.h"
 #include "TableFile.h"
 
@@ -39,7 +40,7 @@ void Query::execSql()
                                    .arg(statement.fileName, folderOf(m_databaseName)));
         throw KestrinError(QStringLiteral("Не удалось создать таблицу в папке «%1»: %2")
                                .arg(folderOf(m_databaseName), error != 0
-                                                                  ? detail::describeFileError(error)
+                                                                  ? fileErrorText(error)
                                                                   : detail::libraryMessage()));
     }
     const QDate today = QDate::currentDate();
@@ -58,7 +59,7 @@ void Query::execSql()
         QFile::remove(path);
         throw KestrinError(QStringLiteral("Не удалось создать таблицу в папке «%1»: %2")
                                .arg(folderOf(m_databaseName), error != 0
-                                                                  ? detail::describeFileError(error)
+                                                                  ? fileErrorText(error)
                                                                   : detail::libraryMessage()));
     }
 }
