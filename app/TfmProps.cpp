@@ -81,7 +81,9 @@ TfmProps::TfmProps(const WorkCells& table, const NameCollation& names, const Num
 
     // Every handler runs under the command guard, as the main window's commands do.
     const auto guarded = [this](void (TfmProps::*handler)()) {
-        return [this, handler] { runGuarded(this, [this, handler] { (this->*handler)(); }); };
+        return [this, handler] {
+            runGuarded(this, [this, handler] { (this->*handler)(); });
+        };
     };
     for (QComboBox* box : {cbFrom, cbTo}) {
         connect(box, &QComboBox::currentTextChanged, this, guarded(&TfmProps::cbFromChange));

@@ -20,6 +20,8 @@
 
 namespace {
 
+using FileStatus = struct stat;
+
 // Small writes gather here; a full buffer, a large write and commit() write it out.
 constexpr qsizetype kBufferSize = qsizetype(1) << 20;
 // One write call at most, well below what the system takes at once.
@@ -54,12 +56,8 @@ void removeIfStale(const QString& path)
     const int fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return;
-    struct stat opened
-    {
-    };
-    struct stat named
-    {
-    };
+    FileStatus opened{};
+    FileStatus named{};
     if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
         ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(name.constData(), &named) == 0 &&
         named.st_dev == opened.st_dev && named.st_ino == opened.st_ino)
@@ -168,9 +166,7 @@ void AtomicFile::prepare()
 {
     Q_ASSERT(m_temporary.isEmpty());
     m_target = followLinks(m_path);
-    struct stat target
-    {
-    };
+    FileStatus target{};
     if (::lstat(encoded(m_target).constData(), &target) != 0) {
         // A missing folder, a file where a folder should be, a name too long: the folder fails.
         if (errno != ENOENT)
@@ -198,9 +194,7 @@ void AtomicFile::takeOverTarget(int fd)
 {
     if (!m_targetExists)
         return;
-    struct stat made
-    {
-    };
+    FileStatus made{};
     if (::fstat(fd, &made) == 0 && (made.st_uid != m_targetOwner || made.st_gid != m_targetGroup)) {
         // Only the superuser may give a file away; a group of the user's own is allowed too.
         // Where neither is allowed, the new file belongs to this user.
@@ -242,9 +236,7 @@ void AtomicFile::adopt(const std::function<void(const QString& temporaryPath)>& 
     lock(m_fd);
     // Between its making and the lock, a cleaner in another process could have taken the file
     // for stale; the save then fails instead of renaming a file that is no longer there.
-    struct stat made
-    {
-    };
+    FileStatus made{};
     if (::fstat(m_fd, &made) != 0 || made.st_nlink == 0)
         raise(Failure::Stage::Write, ENOENT);
     takeOverTarget(m_fd);

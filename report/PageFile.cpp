@@ -109,8 +109,8 @@ void readFont(QDataStream& in, QFont& font)
 {
     QIODevice* device = in.device();
     const qint64 start = device->pos();
-    bool fits = skipString(in) && skipString(in) &&
-                in.skipRawData(kFontFixedBytes) == kFontFixedBytes;
+    bool fits =
+        skipString(in) && skipString(in) && in.skipRawData(kFontFixedBytes) == kFontFixedBytes;
     quint32 families = 0;
     in >> families;
     fits = fits && in.status() == QDataStream::Ok && families <= device->bytesAvailable() / 4;

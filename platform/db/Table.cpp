@@ -1,8 +1,8 @@
 #include "Table.h"
 
 #include "DbfFile.h"
-#include "FileErrorText.h"
 #include "FieldCodec.h"
+#include "FileErrorText.h"
 #include "KestrinError.h"
 #include "TableFile.h"
 
@@ -133,10 +133,9 @@ void Table::open()
         if (!open->dbf) {
             throw KestrinError(
                 QStringLiteral("Файл «%1» не является таблицей dBASE%2")
-                    .arg(open->path,
-                         call.openError() != 0
-                             ? QStringLiteral(": ") + fileErrorText(call.openError())
-                             : QString()));
+                    .arg(open->path, call.openError() != 0
+                                         ? QStringLiteral(": ") + fileErrorText(call.openError())
+                                         : QString()));
         }
         open->file = call.takeOpenFile();
     }
@@ -174,10 +173,9 @@ void Table::requireOpen() const
 void Table::raiseFileFailure(const QString& action, int error) const
 {
     m_lastFileError = error;
-    throw KestrinError(
-        QStringLiteral("Не удалось %1 таблицу «%2»: %3")
-            .arg(action, m_open->path,
-                 error != 0 ? fileErrorText(error) : detail::libraryMessage()));
+    throw KestrinError(QStringLiteral("Не удалось %1 таблицу «%2»: %3")
+                           .arg(action, m_open->path,
+                                error != 0 ? fileErrorText(error) : detail::libraryMessage()));
 }
 
 void Table::appendRecord(const QList<Value>& values)
