@@ -77,11 +77,14 @@ void removeStaleTemporaries(const QString& folder)
 }
 
 // Claims a temporary file for its writer: a cleaner in another process leaves a locked file
-// alone. Where the file system knows no locks, the file is simply never taken for stale.
-void lock(int fd)
+// alone. Where the file system knows no locks, the file is simply never taken for stale. False
+// when a cleaner took the file away between its making and the lock.
+bool claim(int fd)
 {
     while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
     }
+    FileStatus claimed{};
+    return ::fstat(fd, &claimed) == 0 && claimed.st_nlink > 0;
 }
 
 // The file a symbolic link leads to, through every link of a chain; the path itself otherwise.
@@ -211,15 +214,20 @@ void AtomicFile::open()
 {
     prepare();
     const QString folder = QFileInfo(m_target).absolutePath();
-    for (int attempt = 0; m_fd < 0; ++attempt) {
+    for (int attempt = 1; m_fd < 0; ++attempt) {
         m_temporary = QDir(folder).filePath(temporaryName(m_suffix));
         m_fd = ::open(encoded(m_temporary).constData(),
                       O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-        if (m_fd < 0 && (errno != EEXIST || attempt + 1 == kNameAttempts))
-            raise(Failure::Stage::Folder, errno);
+        if (m_fd < 0) {
+            // A name that exists already: another one.
+            if (errno != EEXIST || attempt == kNameAttempts)
+                raise(Failure::Stage::Folder, errno);
+        } else if (!claim(m_fd)) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
     }
     m_temporaryMayExist = true;
-    lock(m_fd);
     takeOverTarget(m_fd);
 }
 
@@ -233,11 +241,9 @@ void AtomicFile::adopt(const std::function<void(const QString& temporaryPath)>& 
     m_fd = ::open(encoded(m_temporary).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (m_fd < 0)
         raise(Failure::Stage::Write, errno);
-    lock(m_fd);
-    // Between its making and the lock, a cleaner in another process could have taken the file
-    // for stale; the save then fails instead of renaming a file that is no longer there.
-    FileStatus made{};
-    if (::fstat(m_fd, &made) != 0 || made.st_nlink == 0)
+    // The library made the file before it could be locked: should a cleaner in another process
+    // have taken it for stale meanwhile, the save fails rather than rename a file that is gone.
+    if (!claim(m_fd))
         raise(Failure::Stage::Write, ENOENT);
     takeOverTarget(m_fd);
 }

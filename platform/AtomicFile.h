@@ -38,7 +38,9 @@ class QIODevice;
 //   may not be replaced (Stage::Target): a folder, a device or pipe, a file this user may not
 //   write, or a file without any write permission bit (write-protected files stay protected, even
 //   from the superuser).
-// - A symbolic link is followed: the file it points to is replaced, the link stays as it is.
+// - A symbolic link is followed: the file it points to is replaced, the link stays as it is. A
+//   file with further hard links is replaced under this name only; the other names keep the old
+//   content.
 // - The new file takes over the old one's permission bits and, as far as the system allows, its
 //   owner and group; a file that did not exist gets the default permissions (0666 less umask).
 //

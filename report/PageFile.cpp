@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <limits>
+
 namespace report {
 
 namespace {
@@ -84,7 +86,8 @@ qint32 readCount(QDataStream& in, qint64 minimumBytes)
 }
 
 // Skips a QString as the stream holds it (a byte length, 0xFFFFFFFF for a null string, then
-// UTF-16), checking the length against the bytes left.
+// UTF-16), checking the length against the bytes left. An odd length is refused as Qt refuses it:
+// Qt stops reading there without skipping the text, and what follows would be read out of step.
 bool skipString(QDataStream& in)
 {
     quint32 bytes = 0;
@@ -93,7 +96,9 @@ bool skipString(QDataStream& in)
         return false;
     if (bytes == 0xFFFFFFFF)
         return true;
-    return bytes <= in.device()->bytesAvailable() && in.skipRawData(int(bytes)) == int(bytes);
+    return bytes % 2 == 0 && bytes <= in.device()->bytesAvailable() &&
+           bytes <= quint32(std::numeric_limits<int>::max()) &&
+           in.skipRawData(int(bytes)) == int(bytes);
 }
 
 // The bytes of a QFont in the Qt_6_4 stream format: family and style name (QString), point size
@@ -255,6 +260,10 @@ std::unique_ptr<ReportDocument> readPages(QIODevice& device, const QString& path
         qint32 number = 0;
         in >> number >> page.madeAt;
         page.number = number;
+        // The print date is painted from it: it must be a day of the calendar the program writes.
+        const int year = page.madeAt.date().year();
+        if (!page.madeAt.isValid() || year < 1 || year > 9999)
+            in.setStatus(QDataStream::ReadCorruptData);
         const qint32 bands = readCount(in, kPlacedBandBytes);
         for (qint32 j = 0; j < bands && in.status() == QDataStream::Ok; ++j) {
             PlacedBand band;
