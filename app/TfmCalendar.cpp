@@ -1,5 +1,6 @@
 #include "TfmCalendar.h"
 
+#include "ErrorBox.h"
 #include "Pictures.h"
 
 #include <QCalendarWidget>
@@ -30,8 +31,10 @@ TfmCalendar::TfmCalendar(QWidget* parent)
                             QStringLiteral("Принять новую дату начала работ"), {118, 160});
     sbCancel = addPictureButton("sbCancel", Picture::Cancel,
                                 QStringLiteral("Не изменять дату начала работ"), {143, 160});
-    connect(sbOk, &QToolButton::clicked, this, &TfmCalendar::sbOkClick);
-    connect(sbCancel, &QToolButton::clicked, this, &TfmCalendar::sbCancelClick);
+    connect(sbOk, &QToolButton::clicked, this,
+            [this] { runGuarded(this, [this] { sbOkClick(); }); });
+    connect(sbCancel, &QToolButton::clicked, this,
+            [this] { runGuarded(this, [this] { sbCancelClick(); }); });
     setTag(0);
 }
 

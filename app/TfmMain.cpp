@@ -594,6 +594,33 @@ void TfmMain::sbSaveBaseClick()
         scheduletable::exportTo(path, *m_table, qStore.sql(), qCreate, dtData, m_numbers, m_dates);
 }
 
+namespace {
+
+// The table report's temporary table, released on every way out of the command: the table is
+// closed and its file removed, also when filling it or showing the preview failed. Its own
+// failure to close matters no more then; the file goes all the same.
+class TemporaryTable
+{
+public:
+    TemporaryTable(db::Table& table, QString path) : m_table(table), m_path(std::move(path)) {}
+    ~TemporaryTable()
+    {
+        try {
+            m_table.close();
+        } catch (const KestrinError&) {
+        }
+        QFile::remove(m_path);
+    }
+    TemporaryTable(const TemporaryTable&) = delete;
+    TemporaryTable& operator=(const TemporaryTable&) = delete;
+
+private:
+    db::Table& m_table;
+    QString m_path;
+};
+
+} // namespace
+
 void TfmMain::sbPrintClick()
 {
     const QString folder = privateTempFolder();
@@ -601,19 +628,17 @@ void TfmMain::sbPrintClick()
     if (folder.isEmpty())
         throw KestrinError(QStringLiteral("Cannot create file %1").arg(name));
     const QString path = QDir(folder).filePath(name);
-    // A table left open by a failed report is closed first, so that its file can go.
     dtData.close();
+    // A table left behind by a program that was killed while printing.
     QFile::remove(path);
+    const TemporaryTable temporary(dtData, path);
     scheduletable::create(qCreate, qStore.sql(), folder, name);
-    dtData.close();
     dtData.setTableName(name);
     dtData.setDatabaseName(folder);
     dtData.open();
     scheduletable::fill(dtData, *m_table, m_numbers, m_dates);
     const ScheduleDataSet records(dtData, m_numbers, m_dates);
     report::showPreview(m_report->qrMain, &records, this);
-    dtData.close();
-    QFile::remove(path);
 }
 
 void TfmMain::tbGraphClick()

@@ -1,5 +1,6 @@
 #include "TfmProps.h"
 
+#include "ErrorBox.h"
 #include "EventIndex.h"
 #include "ListCombo.h"
 #include "NameCollation.h"
@@ -76,13 +77,19 @@ TfmProps::TfmProps(const EventIndex& events, const NumberFormat& numbers, QWidge
     setTabOrder(cbFrom, cbTo);
     setTabOrder(cbTo, eLength);
 
+    // Every handler runs under the command guard, as the main window's commands do.
+    const auto guarded = [this](void (TfmProps::*handler)()) {
+        return [this, handler] {
+            runGuarded(this, [this, handler] { (this->*handler)(); });
+        };
+    };
     for (QComboBox* box : {cbFrom, cbTo}) {
-        connect(box, &QComboBox::currentTextChanged, this, &TfmProps::cbFromChange);
-        connect(box, &QComboBox::editTextChanged, this, &TfmProps::cbFromChange);
+        connect(box, &QComboBox::currentTextChanged, this, guarded(&TfmProps::cbFromChange));
+        connect(box, &QComboBox::editTextChanged, this, guarded(&TfmProps::cbFromChange));
     }
-    connect(eLength, &QLineEdit::textChanged, this, &TfmProps::cbFromChange);
-    connect(sbOk, &QToolButton::clicked, this, &TfmProps::sbOkClick);
-    connect(sbCancel, &QToolButton::clicked, this, &TfmProps::sbCancelClick);
+    connect(eLength, &QLineEdit::textChanged, this, guarded(&TfmProps::cbFromChange));
+    connect(sbOk, &QToolButton::clicked, this, guarded(&TfmProps::sbOkClick));
+    connect(sbCancel, &QToolButton::clicked, this, guarded(&TfmProps::sbCancelClick));
 
     setTag(0);
     cbFromChange();

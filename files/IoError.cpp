@@ -28,7 +28,7 @@ int codeForErrno(int error, const QString& path)
 #ifdef ETXTBSY
     case ETXTBSY:
 #endif
-        return 5;
+        return kAccessDenied;
     case ENOSPC:
 #ifdef EDQUOT
     case EDQUOT:
@@ -50,7 +50,7 @@ QString message(int code)
         return QStringLiteral("Invalid filename");
     case 4:
         return QStringLiteral("Too many open files");
-    case 5:
+    case kAccessDenied:
         return QStringLiteral("File access denied");
     case 100:
         return QStringLiteral("Read beyond end of file");

@@ -7,6 +7,9 @@
 // operating system's error number is translated into the code the message table knows.
 namespace ioerror {
 
+// The code of permission problems and folders, "File access denied".
+constexpr int kAccessDenied = 5;
+
 // The program's error code of a failure with the given errno, for a file at path (the path tells
 // a missing folder, code 3, from a missing file, code 2).
 int codeForErrno(int error, const QString& path);

@@ -1,7 +1,8 @@
 #include "ScheduleTable.h"
 
+#include "AtomicFile.h"
 #include "DateFormat.h"
-#include "IoError.h"
+#include "FileErrorText.h"
 #include "KestrinError.h"
 #include "NumberFormat.h"
 #include "Query.h"
@@ -9,18 +10,6 @@
 #include "TableFile.h"
 #include "Value.h"
 #include "WorkCells.h"
-
-#include <QFile>
-#include <QFileInfo>
-#include <QRandomGenerator>
-
-#include <cerrno>
-#include <filesystem>
-#include <system_error>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 namespace scheduletable {
 
@@ -48,45 +37,44 @@ db::Value cellValue(const WorkCells& table, WorkColumn column, int row, const Nu
     }
 }
 
-// The table was written through buffers the system may still hold; it replaces the user's file
-// only once it is on the disk, or a crash right after the replacement could leave an empty file
-// where the old one was.
-void syncToDisk(const QString& path)
+// The export's words for a failure of its file: the engine's own for a folder that takes no new
+// table, and the chosen file's name (never the temporary one) for a table that could not be
+// written or put in place.
+QString exportFailureMessage(const AtomicFile::Failure& failure)
 {
-#ifdef Q_OS_UNIX
-    QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly))
-        ioerror::raise(errno, path);
-    if (::fsync(file.handle()) != 0)
-        ioerror::raise(errno, path);
-#else
-    Q_UNUSED(path);
-#endif
-}
-
-void replaceFile(const QString& from, const QString& to)
-{
-    const QFileInfo existing(to);
-    if (existing.exists() && existing.isFile())
-        QFile::setPermissions(from, existing.permissions());
-    syncToDisk(from);
-    std::error_code error;
-    std::filesystem::rename(std::filesystem::path(from.toStdU16String()),
-                            std::filesystem::path(to.toStdU16String()), error);
-    if (error)
-        ioerror::raise(error.default_error_condition().value(), to);
-}
-
-// Releases a table that is being given up after a failure; its own failure to close no longer
-// matters, the file is removed next.
-void discard(db::Table& table)
-{
-    try {
-        table.close();
-    } catch (const KestrinError&) {
+    switch (failure.stage) {
+    case AtomicFile::Failure::Stage::Target:
+        return QStringLiteral("Не удалось заменить таблицу «%1»: %2")
+            .arg(failure.target, fileErrorText(failure.error));
+    case AtomicFile::Failure::Stage::Folder:
+        return QStringLiteral("Не удалось создать таблицу в папке «%1»: %2")
+            .arg(failure.folder, fileErrorText(failure.error));
+    case AtomicFile::Failure::Stage::Write:
+        break;
     }
+    return QStringLiteral("Не удалось записать таблицу «%1»: %2")
+        .arg(failure.target, fileErrorText(failure.error));
 }
+
+// Closes a table that is being given up on the way out of a failed export; its own failure to
+// close no longer matters then, its file is removed next.
+class ClosedOnExit
+{
+public:
+    explicit ClosedOnExit(db::Table& table) : m_table(table) {}
+    ~ClosedOnExit()
+    {
+        try {
+            m_table.close();
+        } catch (const KestrinError&) {
+        }
+    }
+    ClosedOnExit(const ClosedOnExit&) = delete;
+    ClosedOnExit& operator=(const ClosedOnExit&) = delete;
+
+private:
+    db::Table& m_table;
+};
 
 } // namespace
 
@@ -175,28 +163,33 @@ void exportTo(const QString& path, const WorkCells& table, const QStringList& qS
 {
     const PathParts parts = splitPath(path);
     db::checkTableFileName(parts.fileName);
-    // Hidden, and unlike any name a user would choose; the engine refuses to create over an
-    // existing file, so a clash could only stop the export, never damage a file.
-    const QString temporaryName =
-        QStringLiteral(".kestrin-%1.dbf")
-            .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
-    const QString temporaryPath = db::tablePath(parts.directory, temporaryName);
-
+    // The engine makes the table itself, so it makes the temporary file too; the name ends in
+    // ".dbf" as the engine requires.
+    AtomicFile file(db::tablePath(parts.directory, parts.fileName), exportFailureMessage,
+                    QStringLiteral(".dbf"));
     dtData.close();
-    create(qCreate, qStoreTemplate, parts.directory, temporaryName);
-    try {
-        dtData.setTableName(temporaryName);
-        dtData.setDatabaseName(parts.directory);
-        dtData.open();
-        fill(dtData, table, numbers, dates);
-        dtData.close();
-        replaceFile(temporaryPath, db::tablePath(parts.directory, parts.fileName));
-    } catch (...) {
-        discard(dtData);
-        QFile::remove(temporaryPath);
-        throw;
+    file.adopt([&](const QString& temporaryPath) {
+        const PathParts temporary = splitPath(temporaryPath);
+        create(qCreate, qStoreTemplate, temporary.directory, temporary.fileName);
+        dtData.setTableName(temporary.fileName);
+        dtData.setDatabaseName(temporary.directory);
+    });
+    {
+        const ClosedOnExit closed(dtData);
+        try {
+            dtData.open();
+            fill(dtData, table, numbers, dates);
+            dtData.close();
+        } catch (const KestrinError&) {
+            // A full disk is the disk's fault, not the row's where it showed.
+            if (const int error = dtData.lastFileError())
+                file.raise(AtomicFile::Failure::Stage::Write, error);
+            throw;
+        }
     }
+    file.commit();
     dtData.setTableName(parts.fileName);
+    dtData.setDatabaseName(parts.directory);
 }
 
 } // namespace scheduletable

@@ -51,11 +51,13 @@ void create(db::Query& qCreate, const QStringList& qStoreTemplate, const QString
 void fill(db::Table& dtData, const WorkCells& table, const NumberFormat& numbers,
           const DateFormat& dates);
 
-// The dBASE export of the work table to path. The table is created and filled under a temporary
-// name in the target folder, written to disk, and only then put in place of path, so that a
-// failure leaves neither a half-written table nor a damaged file of that name (an existing file
-// keeps its content; the replacing one takes over its permissions). Afterwards dtData is closed
-// and names the exported table.
+// The dBASE export of the work table to path, all or nothing (AtomicFile): the table is created
+// and filled under a hidden temporary name in the target folder, written to disk, and only then
+// put in place of path, so that a failure leaves neither a half-written table nor a damaged file
+// of that name (an existing file keeps its content; the replacing one takes over its
+// permissions). A write-protected file is refused. A failure to write names the chosen file and
+// the reason, whichever row it showed at. Afterwards dtData is closed and names the exported
+// table.
 void exportTo(const QString& path, const WorkCells& table, const QStringList& qStoreTemplate,
               db::Query& qCreate, db::Table& dtData, const NumberFormat& numbers,
               const DateFormat& dates);

@@ -1,5 +1,6 @@
 #include "WorkListFile.h"
 
+#include "AtomicFile.h"
 #include "IoError.h"
 #include "KestrinError.h"
 #include "OpenFile.h"
@@ -7,9 +8,6 @@
 #include "WorkCells.h"
 
 #include <QByteArray>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <cstdio>
@@ -117,23 +115,23 @@ private:
     qsizetype m_length = 0;
 };
 
-[[noreturn]] void raiseSaveFailure(const QSaveFile& file, int error, const QString& path)
+// The words of the classic runtime ("Disk full", "File access denied", ...), except where the
+// folder takes no new file: the message then names the folder, since the file itself might have
+// been writable.
+QString saveFailureMessage(const AtomicFile::Failure& failure, const QString& path)
 {
-    if (error != 0)
-        ioerror::raise(error, path);
-    if (file.error() == QFileDevice::OpenError || file.error() == QFileDevice::PermissionsError)
-        throw KestrinError(ioerror::message(5));
-    throw KestrinError(ioerror::message(101));
+    const int code = ioerror::codeForErrno(failure.error, path);
+    if (failure.stage == AtomicFile::Failure::Stage::Folder && code == ioerror::kAccessDenied)
+        return AtomicFile::defaultMessage(failure);
+    return ioerror::message(code);
 }
 
 } // namespace
 
 namespace worklistfile {
 
-void write(const QString& path, const WorkCells& table)
+QByteArray encode(const WorkCells& table)
 {
-    // The whole file is encoded in memory first: a cell that cannot be encoded stops the command
-    // before the file is touched, and the bytes then go out in one write.
     const int rows = table.rowCount();
     qsizetype size = 0;
     for (int row = 0; row < rows; ++row) {
@@ -159,23 +157,20 @@ void write(const QString& path, const WorkCells& table)
             bytes.append(kLf);
         }
     }
+    return bytes;
+}
 
-    // A folder is refused up front: the save file would report it as a failed write.
-    if (QFileInfo(path).isDir())
-        throw KestrinError(ioerror::message(5));
-    QSaveFile file(path);
-    // Where the folder takes no new file but the file itself may be written, it is rewritten in
-    // place, as a plain write would; everywhere else the old file stays until the new one is whole.
-    file.setDirectWriteFallback(true);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly))
-        raiseSaveFailure(file, errno, path);
-    errno = 0;
-    if (file.write(bytes) != bytes.size())
-        raiseSaveFailure(file, errno, path);
-    errno = 0;
-    if (!file.commit())
-        raiseSaveFailure(file, errno, path);
+void write(const QString& path, const WorkCells& table)
+{
+    // The whole file is encoded in memory first: a cell that cannot be encoded stops the command
+    // before the file is touched.
+    const QByteArray bytes = encode(table);
+    AtomicFile file(path, [&path](const AtomicFile::Failure& failure) {
+        return saveFailureMessage(failure, path);
+    });
+    file.open();
+    file.write(bytes);
+    file.commit();
 }
 
 void read(const QString& path, WorkCells& table)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdio>
@@ -10,10 +11,14 @@ class WorkCells;
 // duration) of Windows-1251 text, each ended by CR LF. Nothing computed is stored.
 namespace worklistfile {
 
-// Writes every row of the table. The file is written under a temporary name in the same folder
-// and replaces the target only when complete, so a failure never leaves a half-written file nor
-// destroys the old one. A cell holding a character Windows-1251 cannot encode stops the write
-// before anything is written, naming the row. I/O failures raise the messages of ioerror.
+// The file's bytes for every row of the table. A cell holding a character Windows-1251 cannot
+// encode raises a message naming the row.
+QByteArray encode(const WorkCells& table);
+
+// Writes every row of the table, all or nothing (AtomicFile): the old file stays byte for byte
+// until the new one is complete on the disk. A cell that cannot be encoded stops the write before
+// anything is written. I/O failures raise the messages of ioerror; a folder that takes no new
+// file raises a message naming the folder.
 void write(const QString& path, const WorkCells& table);
 
 // Reads the file into columns 1 to 3 of the table: cuts the table to one row, then reads groups

@@ -1,15 +1,14 @@
 #include "GraphPicture.h"
 
+#include "AtomicFile.h"
 #include "ClassicFonts.h"
-#include "KestrinError.h"
 
-#include <QDir>
 #include <QFontMetrics>
 #include <QImageWriter>
 #include <QPen>
-#include <QSaveFile>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace {
 
@@ -35,6 +34,23 @@ QRectF outlineBox(QPoint corner1, QPoint corner2)
     if (right - left < 2 || bottom - top < 2)
         return {};
     return QRectF(left, top, right - left - 1, bottom - top - 1);
+}
+
+// The classic words: "Cannot create file" where the file cannot be made, the folder named where
+// the folder takes no new file, "Stream write error" where writing it failed.
+QString bmpFailureMessage(const AtomicFile::Failure& failure)
+{
+    switch (failure.stage) {
+    case AtomicFile::Failure::Stage::Target:
+        return QStringLiteral("Cannot create file %1").arg(failure.target);
+    case AtomicFile::Failure::Stage::Folder:
+        if (failure.error == ENOENT || failure.error == ENOTDIR)
+            return QStringLiteral("Cannot create file %1").arg(failure.target);
+        return AtomicFile::defaultMessage(failure);
+    case AtomicFile::Failure::Stage::Write:
+        break;
+    }
+    return QStringLiteral("Stream write error");
 }
 
 int ascentOn(const QFont& font, const QImage& device)
@@ -65,15 +81,12 @@ void GraphPicture::clear(QPoint corner)
 
 void GraphPicture::saveAsBmp(const QString& path) const
 {
-    QSaveFile file(path);
-    // A file in a folder where no temporary file can be made is still replaced, in place.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        throw KestrinError(
-            QStringLiteral("Cannot create file %1").arg(QDir::toNativeSeparators(path)));
-    QImageWriter writer(&file, "bmp");
-    if (!writer.write(m_image) || !file.commit())
-        throw KestrinError(QStringLiteral("Stream write error"));
+    AtomicFile file(path, bmpFailureMessage);
+    file.open();
+    QImageWriter writer(file.device(), "bmp");
+    if (!writer.write(m_image))
+        file.raise(AtomicFile::Failure::Stage::Write, 0);
+    file.commit();
 }
 
 GraphPicture::Canvas::Canvas(GraphPicture& picture)

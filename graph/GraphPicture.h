@@ -31,9 +31,10 @@ public:
     // outline shows along its top and left edges only.
     void clear(QPoint corner);
 
-    // Writes the picture as a Windows BMP file, replacing a file of that name. Raises
-    // "Cannot create file <path>" when the file cannot be created, "Stream write error" when it
-    // cannot be written completely; a file that existed before is then left as it was.
+    // Writes the picture as a Windows BMP file, replacing a file of that name, all or nothing
+    // (AtomicFile). Raises "Cannot create file <path>" when the file cannot be created (a message
+    // naming the folder when the folder takes no new file), "Stream write error" when it cannot be
+    // written completely; a file that existed before is then left as it was.
     void saveAsBmp(const QString& path) const;
 
     int penWidth() const { return m_penWidth; }

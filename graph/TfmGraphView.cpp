@@ -15,6 +15,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -52,6 +53,20 @@ public:
 
 private:
     std::function<void()> m_show;
+};
+
+// The graph report's temporary picture goes once the report is done with it, also when printing
+// failed: the report holds its own copy of the picture.
+class FileRemovedOnExit
+{
+public:
+    explicit FileRemovedOnExit(QString path) : m_path(std::move(path)) {}
+    ~FileRemovedOnExit() { QFile::remove(m_path); }
+    FileRemovedOnExit(const FileRemovedOnExit&) = delete;
+    FileRemovedOnExit& operator=(const FileRemovedOnExit&) = delete;
+
+private:
+    QString m_path;
 };
 
 } // namespace
@@ -355,6 +370,7 @@ void TfmGraphView::tbPrintGraphClick()
         throw KestrinError(QStringLiteral("Cannot create file %1").arg(kTemporaryPicture));
     const QString path = QDir(folder).filePath(kTemporaryPicture);
     m_picture.saveAsBmp(path);
+    const FileRemovedOnExit removed(path);
     if (m_printPicture)
         m_printPicture(path);
 }

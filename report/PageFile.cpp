@@ -1,12 +1,15 @@
 #include "PageFile.h"
 
+#include "AtomicFile.h"
 #include "KestrinError.h"
+#include "OutputFailure.h"
 #include "ReportDocument.h"
 
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+
+#include <limits>
 
 namespace report {
 
@@ -17,6 +20,18 @@ constexpr quint16 kVersion = 1;
 constexpr QDataStream::Version kStreamVersion = QDataStream::Qt_6_4;
 
 enum OptionBits : quint8 { FirstPageHeader = 1, LastPageFooter = 2, PrintIfEmpty = 4 };
+
+// The fewest bytes each record of the file can take (docs/report-pages-format.md), so that a
+// count can be checked against the bytes left. A band: kind, height, enabled, element count.
+constexpr qint64 kBandBytes = 1 + 8 + 1 + 4;
+// An element without a font: kind, name (an empty QString is its length alone), box (QRectF),
+// fits text, text, system field, has font, colour (QColor: spec and five quint16), alignment,
+// word wrap, shrink to fit, white background, shape, pen width, image fit, image (a null marker).
+constexpr qint64 kElementBytes = 1 + 4 + 32 + 1 + 4 + 1 + 1 + 11 + 4 + 1 + 1 + 1 + 1 + 8 + 1 + 4;
+// A page: number, when made (QDateTime: QDate, QTime, time spec), band count.
+constexpr qint64 kPageBytes = 4 + (8 + 4 + 1) + 4;
+// A placed band: band index, top, count of texts.
+constexpr qint64 kPlacedBandBytes = 4 + 8 + 4;
 
 QString nativePath(const QString& path)
 {
@@ -59,13 +74,58 @@ template <typename Enum> Enum readEnum(QDataStream& in, Enum last)
     return Enum(std::min(value, quint8(last)));
 }
 
-qint32 readCount(QDataStream& in)
+// A count of things that take at least minimumBytes each: more than the bytes left could hold
+// marks the stream corrupt, so a damaged count never sends the reader round a long loop.
+qint32 readCount(QDataStream& in, qint64 minimumBytes)
 {
     qint32 count = 0;
     in >> count;
-    if (count < 0)
+    if (count < 0 || count > in.device()->bytesAvailable() / minimumBytes)
         in.setStatus(QDataStream::ReadCorruptData);
-    return count;
+    return in.status() == QDataStream::Ok ? count : 0;
+}
+
+// Skips a QString as the stream holds it (a byte length, 0xFFFFFFFF for a null string, then
+// UTF-16), checking the length against the bytes left. An odd length is refused as Qt refuses it:
+// Qt stops reading there without skipping the text, and what follows would be read out of step.
+bool skipString(QDataStream& in)
+{
+    quint32 bytes = 0;
+    in >> bytes;
+    if (in.status() != QDataStream::Ok)
+        return false;
+    if (bytes == 0xFFFFFFFF)
+        return true;
+    return bytes % 2 == 0 && bytes <= in.device()->bytesAvailable() &&
+           bytes <= quint32(std::numeric_limits<int>::max()) &&
+           in.skipRawData(int(bytes)) == int(bytes);
+}
+
+// The bytes of a QFont in the Qt_6_4 stream format: family and style name (QString), point size
+// (double), pixel size (qint32), style hint (quint8), style strategy and weight (quint16 each),
+// bits (quint8), stretch (quint16), more bits (quint8), letter and word spacing (qint32 each),
+// hinting preference and capitalisation (quint8 each), then the families (QStringList).
+constexpr int kFontFixedBytes = 8 + 4 + 1 + 2 + 2 + 1 + 2 + 1 + 4 + 4 + 1 + 1;
+
+// Qt's own reader reserves room for the font's families by the count in the file before it reads
+// a single one, so a damaged count asks for gigabytes. The font's bytes are walked first, every
+// length checked against what the file holds, and only bytes that pass are read by Qt.
+void readFont(QDataStream& in, QFont& font)
+{
+    QIODevice* device = in.device();
+    const qint64 start = device->pos();
+    bool fits =
+        skipString(in) && skipString(in) && in.skipRawData(kFontFixedBytes) == kFontFixedBytes;
+    quint32 families = 0;
+    in >> families;
+    fits = fits && in.status() == QDataStream::Ok && families <= device->bytesAvailable() / 4;
+    for (quint32 i = 0; fits && i < families; ++i)
+        fits = skipString(in);
+    if (!fits || in.status() != QDataStream::Ok || !device->seek(start)) {
+        in.setStatus(QDataStream::ReadCorruptData);
+        return;
+    }
+    in >> font;
 }
 
 ReportElement readElement(QDataStream& in)
@@ -76,9 +136,9 @@ ReportElement readElement(QDataStream& in)
     e.system = readEnum(in, SystemField::PageNumber);
     bool hasFont = false;
     in >> hasFont;
-    if (hasFont) {
+    if (hasFont && in.status() == QDataStream::Ok) {
         QFont font;
-        in >> font;
+        readFont(in, font);
         e.font = font;
     }
     qint32 alignment = 0;
@@ -97,18 +157,20 @@ std::shared_ptr<ReportLayout> readLayout(QDataStream& in)
 {
     auto layout = std::make_shared<ReportLayout>();
     quint8 options = 0;
-    in >> layout->paper >> layout->margins >> layout->font >> options;
+    in >> layout->paper >> layout->margins;
+    readFont(in, layout->font);
+    in >> options;
     layout->options.firstPageHeader = options & FirstPageHeader;
     layout->options.lastPageFooter = options & LastPageFooter;
     layout->options.printIfEmpty = options & PrintIfEmpty;
-    const qint32 bands = readCount(in);
+    const qint32 bands = readCount(in, kBandBytes);
     for (qint32 i = 0; i < bands && in.status() == QDataStream::Ok; ++i) {
         ReportBand band;
         double height = 0;
         band.kind = readEnum(in, BandKind::PageFooter);
         in >> height >> band.enabled;
         band.height = height;
-        const qint32 elements = readCount(in);
+        const qint32 elements = readCount(in, kElementBytes);
         for (qint32 j = 0; j < elements && in.status() == QDataStream::Ok; ++j)
             band.elements.append(readElement(in));
         layout->bands.append(std::move(band));
@@ -148,10 +210,9 @@ qsizetype dataFieldCount(const ReportBand& band)
 
 void savePages(const ReportDocument& document, const QString& path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw KestrinError(QStringLiteral("Не удаётся создать файл %1").arg(nativePath(path)));
-    QDataStream out(&file);
+    AtomicFile file(path, outputFailureMessage);
+    file.open();
+    QDataStream out(file.device());
     out << kMagic << kVersion;
     out.setVersion(kStreamVersion);
     writeLayout(out, document.layout());
@@ -162,8 +223,10 @@ void savePages(const ReportDocument& document, const QString& path)
         for (const PlacedBand& band : page.bands)
             out << qint32(band.band) << double(band.top) << band.values;
     }
-    if (out.status() != QDataStream::Ok || !file.commit())
-        throw KestrinError(QStringLiteral("Ошибка записи файла %1").arg(nativePath(path)));
+    // A picture that would not encode fails the stream without failing a write.
+    if (out.status() != QDataStream::Ok)
+        file.raise(AtomicFile::Failure::Stage::Write, 0);
+    file.commit();
 }
 
 std::unique_ptr<ReportDocument> loadPages(const QString& path)
@@ -171,7 +234,12 @@ std::unique_ptr<ReportDocument> loadPages(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw KestrinError(QStringLiteral("Не удаётся открыть файл %1").arg(nativePath(path)));
-    QDataStream in(&file);
+    return readPages(file, path);
+}
+
+std::unique_ptr<ReportDocument> readPages(QIODevice& device, const QString& path)
+{
+    QDataStream in(&device);
     quint32 magic = 0;
     quint16 version = 0;
     in >> magic >> version;
@@ -186,13 +254,17 @@ std::unique_ptr<ReportDocument> loadPages(const QString& path)
     std::shared_ptr<const ReportLayout> layout = readLayout(in);
     auto document = std::make_unique<ReportDocument>(layout);
     QList<MadePage> pages;
-    const qint32 count = readCount(in);
+    const qint32 count = readCount(in, kPageBytes);
     for (qint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
         MadePage page;
         qint32 number = 0;
         in >> number >> page.madeAt;
         page.number = number;
-        const qint32 bands = readCount(in);
+        // The print date is painted from it: it must be a day of the calendar the program writes.
+        const int year = page.madeAt.date().year();
+        if (!page.madeAt.isValid() || year < 1 || year > 9999)
+            in.setStatus(QDataStream::ReadCorruptData);
+        const qint32 bands = readCount(in, kPlacedBandBytes);
         for (qint32 j = 0; j < bands && in.status() == QDataStream::Ok; ++j) {
             PlacedBand band;
             qint32 index = 0;

@@ -1,14 +1,14 @@
 #include "PageOutput.h"
 
+#include "AtomicFile.h"
 #include "KestrinError.h"
+#include "OutputFailure.h"
 #include "ReportDocument.h"
 
-#include <QDir>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
 
 namespace report {
 
@@ -20,17 +20,15 @@ constexpr int kPdfResolution = 1200;
 
 bool exportPdf(const ReportDocument& document, const QString& path, const OutputProgress& progress)
 {
-    const QString shownPath = QDir::toNativeSeparators(path);
     if (document.pageCount() == 0)
         throw KestrinError(QStringLiteral("В отчёте нет страниц"));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw KestrinError(QStringLiteral("Не удаётся создать файл %1").arg(shownPath));
+    AtomicFile file(path, outputFailureMessage);
+    file.open();
 
     const QSizeF paper = document.layout().paper;
     bool stopped = false;
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(file.device());
         writer.setResolution(kPdfResolution);
         writer.setCreator(QStringLiteral("Kestrin"));
         writer.setPageLayout(QPageLayout(QPageSize(paper, QPageSize::Millimeter),
@@ -49,12 +47,10 @@ bool exportPdf(const ReportDocument& document, const QString& path, const Output
             }
         }
     }
-    if (stopped) {
-        file.cancelWriting();
+    // A stopped export leaves nothing: the temporary file goes with `file`.
+    if (stopped)
         return false;
-    }
-    if (!file.commit())
-        throw KestrinError(QStringLiteral("Ошибка записи файла %1").arg(shownPath));
+    file.commit();
     return true;
 }
 

@@ -14,8 +14,9 @@ class ReportDocument;
 using OutputProgress = std::function<bool(int done, int total)>;
 
 // Writes every page of the document as one PDF at `path`: the layout's paper, 1200 dots per inch,
-// lines as vectors and text in embedded fonts, so it stays sharp and selectable. The file is
-// replaced only when complete; when stopped, no file is left and false is returned.
+// lines as vectors and text in embedded fonts, so it stays sharp and selectable. All or nothing
+// (AtomicFile): an existing file is replaced only by a complete one that is on the disk; when
+// stopped, nothing is left of the new file, false is returned and an existing file stays.
 bool exportPdf(const ReportDocument& document, const QString& path,
                const OutputProgress& progress = {});
 

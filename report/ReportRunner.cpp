@@ -1,10 +1,8 @@
 #include "ReportRunner.h"
 
-#include "KestrinError.h"
+#include "ExceptionMessage.h"
 
 #include <QElapsedTimer>
-
-#include <new>
 
 namespace report {
 
@@ -85,10 +83,9 @@ void ReportRunner::runPass(int pass, std::shared_ptr<std::atomic_bool> cancelled
                         flush();
                 },
                 isCancelled);
-        } catch (const KestrinError& e) {
-            error = e.message();
-        } catch (const std::bad_alloc&) {
-            error = QStringLiteral("Out of memory");
+        } catch (...) {
+            // Nothing may escape the worker thread: it would end the program.
+            error = messageOfCurrentException();
         }
     }
     flush();

@@ -84,7 +84,4 @@ private:
 QString libraryMessage();
 void clearLibraryMessage();
 
-// Words for a failing system call, for the engine's messages ("нет доступа", ...).
-QString describeFileError(int error);
-
 } // namespace db::detail

@@ -2,6 +2,7 @@
 
 #include "CreateTableStatement.h"
 #include "DbfFile.h"
+#include "FileErrorText.h"
 #include "KestrinError.h"
 #include "TableFile.h"
 
@@ -38,9 +39,8 @@ void Query::execSql()
             throw KestrinError(QStringLiteral("Таблица «%1» уже есть в папке «%2»")
                                    .arg(statement.fileName, folderOf(m_databaseName)));
         throw KestrinError(QStringLiteral("Не удалось создать таблицу в папке «%1»: %2")
-                               .arg(folderOf(m_databaseName), error != 0
-                                                                  ? detail::describeFileError(error)
-                                                                  : detail::libraryMessage()));
+                               .arg(folderOf(m_databaseName),
+                                    error != 0 ? fileErrorText(error) : detail::libraryMessage()));
     }
     const QDate today = QDate::currentDate();
     DBFSetLastModifiedDate(table, today.year() - 1900, today.month(), today.day());
@@ -57,9 +57,8 @@ void Query::execSql()
     if (!added || error != 0) {
         QFile::remove(path);
         throw KestrinError(QStringLiteral("Не удалось создать таблицу в папке «%1»: %2")
-                               .arg(folderOf(m_databaseName), error != 0
-                                                                  ? detail::describeFileError(error)
-                                                                  : detail::libraryMessage()));
+                               .arg(folderOf(m_databaseName),
+                                    error != 0 ? fileErrorText(error) : detail::libraryMessage()));
     }
 }
 

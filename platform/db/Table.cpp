@@ -2,6 +2,7 @@
 
 #include "DbfFile.h"
 #include "FieldCodec.h"
+#include "FileErrorText.h"
 #include "KestrinError.h"
 #include "TableFile.h"
 
@@ -73,9 +74,10 @@ void Table::close()
     DBFClose(open->dbf);
     open->dbf = nullptr;
     const int error = open->file->error();
+    m_lastFileError = error;
     if (error != 0)
         throw KestrinError(QStringLiteral("Не удалось записать таблицу «%1»: %2")
-                               .arg(open->path, detail::describeFileError(error)));
+                               .arg(open->path, fileErrorText(error)));
 }
 
 void Table::setTableName(const QString& fileName)
@@ -99,6 +101,7 @@ void Table::open()
     if (m_open)
         return;
     checkTableFileName(m_tableName);
+    m_lastFileError = 0;
     auto open = std::make_unique<OpenTable>();
     open->path = tablePath(m_databaseName, m_tableName);
 
@@ -112,7 +115,7 @@ void Table::open()
             if (error == ENOENT)
                 throw KestrinError(QStringLiteral("Таблица «%1» не найдена").arg(open->path));
             throw KestrinError(QStringLiteral("Не удалось открыть таблицу «%1»: %2")
-                                   .arg(open->path, detail::describeFileError(error)));
+                                   .arg(open->path, fileErrorText(error)));
         }
         char version = 0;
         if (file.read(&version, 1) != 1 || !isDbaseVersion(static_cast<unsigned char>(version)))
@@ -130,10 +133,9 @@ void Table::open()
         if (!open->dbf) {
             throw KestrinError(
                 QStringLiteral("Файл «%1» не является таблицей dBASE%2")
-                    .arg(open->path,
-                         call.openError() != 0
-                             ? QStringLiteral(": ") + detail::describeFileError(call.openError())
-                             : QString()));
+                    .arg(open->path, call.openError() != 0
+                                         ? QStringLiteral(": ") + fileErrorText(call.openError())
+                                         : QString()));
         }
         open->file = call.takeOpenFile();
     }
@@ -170,10 +172,10 @@ void Table::requireOpen() const
 
 void Table::raiseFileFailure(const QString& action, int error) const
 {
-    throw KestrinError(
-        QStringLiteral("Не удалось %1 таблицу «%2»: %3")
-            .arg(action, m_open->path,
-                 error != 0 ? detail::describeFileError(error) : detail::libraryMessage()));
+    m_lastFileError = error;
+    throw KestrinError(QStringLiteral("Не удалось %1 таблицу «%2»: %3")
+                           .arg(action, m_open->path,
+                                error != 0 ? fileErrorText(error) : detail::libraryMessage()));
 }
 
 void Table::appendRecord(const QList<Value>& values)

@@ -52,6 +52,11 @@ public:
     // Empty while closed.
     QList<FieldInfo> fields() const;
 
+    // errno of the failure to read or write the file that appendRecord, value or close raised
+    // last, 0 when none did since open; kept after close, so that an owner can tell a full disk
+    // from a value the table cannot hold.
+    int lastFileError() const { return m_lastFileError; }
+
 private:
     struct OpenTable;
 
@@ -61,6 +66,8 @@ private:
     QString m_tableName;
     QString m_databaseName;
     std::unique_ptr<OpenTable> m_open;
+    // Set by the const readers too.
+    mutable int m_lastFileError = 0;
 };
 
 } // namespace db

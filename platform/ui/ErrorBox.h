@@ -1,10 +1,10 @@
 #pragma once
 
+#include "ExceptionMessage.h"
 #include "KestrinError.h"
 
 #include <QString>
 
-#include <new>
 #include <utility>
 
 class QWidget;
@@ -22,14 +22,18 @@ void showErrorBox(QWidget* parent, const QString& message);
 
 // Runs one command of a window. An error raised anywhere inside ends the command where it stands
 // (what was written before stays) and is shown in the error box; the event loop then goes on.
-// This is the one place where errors are caught.
+// Every exception is caught, not only the program's own error: one escaping into the event loop
+// would end the program and lose the unsaved works (see messageOfCurrentException). This is the
+// one place where errors are caught.
 template <typename Command> void runGuarded(QWidget* parent, Command&& command)
 {
+    QString message;
     try {
         std::forward<Command>(command)();
-    } catch (const KestrinError& error) {
-        showErrorBox(parent, error.message());
-    } catch (const std::bad_alloc&) {
-        showErrorBox(parent, QStringLiteral("Out of memory"));
+        return;
+    } catch (...) {
+        message = messageOfCurrentException();
     }
+    // Shown once the exception is gone: the box runs an event loop of its own.
+    showErrorBox(parent, message);
 }

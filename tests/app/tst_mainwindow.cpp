@@ -15,6 +15,8 @@
 #include <QTimer>
 
 #include <memory>
+#include <new>
+#include <stdexcept>
 
 namespace {
 
@@ -57,7 +59,8 @@ private slots:
     void recalcOrClearEmptiesComputedColumnsOnly();
     void errorBoxAddsFullStopAfterLettersAndDigits_data();
     void errorBoxAddsFullStopAfterLettersAndDigits();
-    void guardShowsTheStandardErrorBox();
+    void guardShowsEveryExceptionInTheErrorBox_data();
+    void guardShowsEveryExceptionInTheErrorBox();
     void pathLineScrollsWhenWiderThanItsScroller();
     void gridLinesResizeAndKeysOnlyMove();
     void quitClosesAtOnce();
@@ -284,9 +287,33 @@ void TestMainWindow::errorBoxAddsFullStopAfterLettersAndDigits()
     QCOMPARE(errorBoxText(message), shown);
 }
 
-void TestMainWindow::guardShowsTheStandardErrorBox()
+void TestMainWindow::guardShowsEveryExceptionInTheErrorBox_data()
 {
-    QString title, text;
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("the program's own error") << "own"
+                                             << "Disk full.";
+    QTest::newRow("out of memory") << "memory"
+                                   << "Out of memory.";
+    // An internal assumption that broke (the searches raise std::logic_error for such faults).
+    QTest::newRow("internal fault")
+        << "logic"
+        << "Внутренняя ошибка программы: criticalPathEvents: no path of the given length. Команда "
+           "прервана.";
+    QTest::newRow("exception of no known type")
+        << "unknown"
+        << "Внутренняя ошибка программы: исключение неизвестного типа. Команда прервана.";
+}
+
+void TestMainWindow::guardShowsEveryExceptionInTheErrorBox()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, text);
+    fillTable(*m_window, {{"1", "2", "5"}, {"2", "3", "4"}});
+    m_window->FillEventLists();
+    m_window->sbInitBordersClick();
+
+    QString title, shown;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     int buttons = 0;
     bool modal = false;
@@ -294,7 +321,7 @@ void TestMainWindow::guardShowsTheStandardErrorBox()
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         QVERIFY(box);
         title = box->windowTitle();
-        text = box->text();
+        shown = box->text();
         icon = box->icon();
         buttons = static_cast<int>(box->buttons().size());
         modal = box->isModal();
@@ -302,16 +329,33 @@ void TestMainWindow::guardShowsTheStandardErrorBox()
     });
     bool afterError = false;
     runGuarded(m_window.get(), [&] {
-        throw KestrinError(QStringLiteral("Disk full"));
+        m_window->sbRecalcClick();
+        if (kind == QLatin1String("own"))
+            throw KestrinError(QStringLiteral("Disk full"));
+        if (kind == QLatin1String("memory"))
+            throw std::bad_alloc();
+        if (kind == QLatin1String("logic"))
+            throw std::logic_error("criticalPathEvents: no path of the given length");
+        throw 42;
         afterError = true;
     });
     QVERIFY(!afterError);
     QCOMPARE(title, QStringLiteral("Расчёт сетевых графиков"));
-    QCOMPARE(text, QStringLiteral("Disk full."));
+    QCOMPARE(shown, text);
     QCOMPARE(icon, QMessageBox::Critical);
     QCOMPARE(buttons, 1);
     QVERIFY(modal);
     QVERIFY(!QApplication::activeModalWidget());
+
+    // The program goes on: the works and what the command wrote before the fault stay, and the
+    // next command runs.
+    const WorkTable& table = m_window->workTable();
+    QCOMPARE(table.rowCount(), 2);
+    QCOMPARE(table.cell(WorkColumn::EndEvent, 1), QStringLiteral("3"));
+    QCOMPARE(table.cell(WorkColumn::EarlyFinish, 1), QStringLiteral("9"));
+    m_window->workTable().setCell(WorkColumn::Duration, 1, QStringLiteral("6"));
+    control<QAbstractButton>("sbRecalc")->click();
+    QCOMPARE(table.cell(WorkColumn::EarlyFinish, 1), QStringLiteral("11"));
 }
 
 void TestMainWindow::pathLineScrollsWhenWiderThanItsScroller()

@@ -363,6 +363,15 @@ void TestScheduleTable::exportReplacesAnExistingFileKeepingItsPermissions()
     QCOMPARE(recordsOf(target), kRecords);
     QCOMPARE(QFile::permissions(target) & 0x7077, permissions);
     QCOMPARE(filesIn(path({})), QStringList({u"plan.dbf"_s}));
+
+    // A write-protected file is refused, as the work list refuses it, even for the superuser.
+    const QByteArray exported = readAll(target);
+    QVERIFY(QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::ReadGroup |
+                                              QFileDevice::ReadOther));
+    QCOMPARE(messageOf([&] { exportTable(table, target); }),
+             u"Не удалось заменить таблицу «%1»: нет доступа"_s.arg(target));
+    QCOMPARE(readAll(target), exported);
+    QCOMPARE(filesIn(path({})), QStringList({u"plan.dbf"_s}));
 }
 
 void TestScheduleTable::folderWithoutWritePermissionIsRefused()

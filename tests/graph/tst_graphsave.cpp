@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <stdexcept>
+
 using namespace graphtest;
 using namespace Qt::StringLiterals;
 
@@ -31,7 +33,7 @@ private slots:
     void cancelledSaveWritesNothing();
     void fileThatCannotBeCreated();
     void printHandsTheTemporaryPictureToTheHook();
-    void printWithoutHookOnlyWritesTheFile();
+    void failedPrintShowsTheErrorAndRemovesThePicture();
     void printFailsWhenTheTemporaryFileCannotBeCreated();
 
 private:
@@ -229,6 +231,7 @@ void TestGraphSave::printHandsTheTemporaryPictureToTheHook()
     QCOMPARE(clickAndAnswerErrorBox(print), QString());
     QCOMPARE(handed.size(), 1);
     const QFileInfo file(handed.first());
+    QVERIFY(!file.exists());
     QCOMPARE(file.fileName(), u"$kestrin-graph$.bmp"_s);
     QCOMPARE(file.absolutePath(), QFileInfo(privateTempFolder()).absoluteFilePath());
     QCOMPARE(printed, m_window->picture());
@@ -238,23 +241,38 @@ void TestGraphSave::printHandsTheTemporaryPictureToTheHook()
                                       QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
     QCOMPARE(QFileInfo(file.absolutePath()).permissions() & others, QFile::Permissions());
 
-    // Printing again overwrites the file with the picture as it is now; the file stays.
+    // Printing again hands over the picture as it is now; the file goes once it is printed.
     m_window->resize(500, 300);
     QApplication::processEvents();
     print->click();
     QCOMPARE(handed.size(), 2);
     QCOMPARE(handed.last(), handed.first());
     QCOMPARE(printed.size(), QSize(499, 270));
-    QVERIFY(QFileInfo::exists(handed.last()));
+    QVERIFY(!QFileInfo::exists(handed.last()));
 }
 
-void TestGraphSave::printWithoutHookOnlyWritesTheFile()
+void TestGraphSave::failedPrintShowsTheErrorAndRemovesThePicture()
 {
+    // Any exception inside the command, not only the program's own error, ends it in the error
+    // box; the window goes on with its picture, and the temporary file is removed all the same.
     const QString path = QDir(privateTempFolder()).filePath(u"$kestrin-graph$.bmp"_s);
-    QFile::remove(path);
-    QCOMPARE(clickAndAnswerErrorBox(control<QAbstractButton>(*m_window, "tbPrintGraph")),
-             QString());
-    QCOMPARE(QImage(path).convertToFormat(QImage::Format_RGB32), m_window->picture());
+    const QImage before = m_window->picture().copy();
+    bool handed = false;
+    m_window->setPrintPicture([&handed](const QString& file) {
+        handed = QFileInfo::exists(file);
+        throw std::runtime_error("printer driver failed");
+    });
+    auto* print = control<QAbstractButton>(*m_window, "tbPrintGraph");
+    QCOMPARE(clickAndAnswerErrorBox(print),
+             u"Внутренняя ошибка программы: printer driver failed. Команда прервана."_s);
+    QVERIFY(handed);
+    QVERIFY(!QFileInfo::exists(path));
+    QCOMPARE(m_window->picture(), before);
+    QVERIFY(m_window->isVisible());
+
+    m_window->setPrintPicture({});
+    QCOMPARE(clickAndAnswerErrorBox(print), QString());
+    QVERIFY(!QFileInfo::exists(path));
 }
 
 void TestGraphSave::printFailsWhenTheTemporaryFileCannotBeCreated()

@@ -12,6 +12,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <stdexcept>
 
 // The table report over synthetic records, for the engine's tests and the benchmark: the printed
 // work table with its page header, framed column headings and ruled detail rows of eleven fields.
@@ -75,6 +76,8 @@ public:
             m_threads.insert(QThread::currentThread());
         }
         ++m_reads;
+        if (record == failAt && failsAsInternalFault)
+            throw std::out_of_range("record out of range");
         if (record == failAt)
             throw KestrinError(QStringLiteral("Запись %1 не читается").arg(record));
         if (microsecondsPerRecord > 0 && field == 0)
@@ -91,6 +94,8 @@ public:
 
     unsigned long microsecondsPerRecord = 0;
     int failAt = -1;
+    // Fails with a fault of the program's own (any exception but its error type).
+    bool failsAsInternalFault = false;
 
 private:
     mutable QMutex m_mutex;

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 using namespace report;
 
@@ -131,6 +132,13 @@ private slots:
                                                         << "Файл страниц отчёта %1 повреждён";
         QTest::newRow("band that the layout lacks") << "band index"
                                                     << "Файл страниц отчёта %1 повреждён";
+        QTest::newRow("print date beyond the calendar") << "print date"
+                                                        << "Файл страниц отчёта %1 повреждён";
+        // Qt's own font reader would reserve room for two thousand million families first
+        // (under AddressSanitizer that ends the program).
+        QTest::newRow("count of font families beyond the file")
+            << "font families"
+            << "Файл страниц отчёта %1 повреждён";
     }
     void unreadableFilesAreReported()
     {
@@ -166,6 +174,26 @@ private slots:
             QVERIFY(at > 0);
             damaged.replace(at, 4, QByteArray("\x7f\xff\xff\xff", 4));
             writeFile(path, damaged);
+        } else if (damage == QLatin1String("font families")) {
+            // After magic, version, paper and margins: the layout font's family and style name
+            // (each a length and UTF-16), 31 bytes of fixed fields, then the count of families.
+            QByteArray damaged = bytes;
+            qsizetype at = 4 + 2 + 16 + 32;
+            for (int name = 0; name < 2; ++name) {
+                const quint32 length = qFromBigEndian<quint32>(damaged.constData() + at);
+                at += 4 + (length == 0xFFFFFFFF ? 0 : length);
+            }
+            at += 31;
+            QCOMPARE(qFromBigEndian<quint32>(damaged.constData() + at), 1u);
+            damaged.replace(at, 4, QByteArray("\x7f\xff\xff\xff", 4));
+            writeFile(path, damaged);
+        } else if (damage == QLatin1String("print date")) {
+            ReportDocument document(std::make_shared<ReportLayout>(tablelike::layout()));
+            MadePage page;
+            page.number = 1;
+            page.madeAt = QDateTime(QDate(10000, 1, 1), QTime(12, 0));
+            document.appendPages({page});
+            savePages(document, path);
         } else if (damage == QLatin1String("band index")) {
             ReportDocument document(std::make_shared<ReportLayout>(tablelike::layout()));
             MadePage page;

@@ -321,10 +321,22 @@ private slots:
 
     // The pages made before the failure stay on view; what needs all pages refuses with the
     // same message rather than passing off part of the report as the whole.
+    void dataSetFailureIsShownAndKept_data()
+    {
+        QTest::addColumn<bool>("internalFault");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("the program's own error") << false << "Запись 100 не читается.";
+        // Nothing may escape the worker thread, whatever it is.
+        QTest::newRow("internal fault")
+            << true << "Внутренняя ошибка программы: record out of range. Команда прервана.";
+    }
     void dataSetFailureIsShownAndKept()
     {
+        QFETCH(bool, internalFault);
+        QFETCH(QString, message);
         tablelike::DataSet data(200);
         data.failAt = 100;
+        data.failsAsInternalFault = internalFault;
         QString shown;
         QString onSave;
         const QString path = m_dir.filePath(QStringLiteral("partial.krp"));
@@ -338,7 +350,7 @@ private slots:
             button(window, "tbSave")->click();
         });
         showPreview(tablelike::layout(), &data);
-        QCOMPARE(shown, QStringLiteral("Запись 100 не читается."));
+        QCOMPARE(shown, message);
         QCOMPARE(onSave, shown);
         QVERIFY(!QFile::exists(path));
     }
