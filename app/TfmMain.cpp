@@ -376,12 +376,18 @@ void TfmMain::keepCurrentRowInTable()
         setCurrentRow(m_table->rowCount() - 1);
 }
 
+void TfmMain::setRecalcEnabled(bool enabled)
+{
+    sbRecalc->setEnabled(enabled);
+    // The commands that read a calculated network follow the recalculation's own state.
+}
+
 void TfmMain::EnableButtons()
 {
     const bool hasWorks = !m_table->isEmptyTable();
     sbEdit->setEnabled(hasWorks);
     sbDel->setEnabled(hasWorks);
-    sbRecalc->setEnabled(hasWorks);
+    setRecalcEnabled(hasWorks);
     sbCalendar->setEnabled(hasWorks);
 }
 
@@ -389,7 +395,7 @@ void TfmMain::EnableRecalc()
 {
     // Only emptiness counts: blanks are text, and names that occur in no work are accepted.
     const bool bothNamed = !cbFrom->currentText().isEmpty() && !cbTo->currentText().isEmpty();
-    sbRecalc->setEnabled(bothNamed);
+    setRecalcEnabled(bothNamed);
     sbCalendar->setEnabled(bothNamed);
 }
 

@@ -77,6 +77,8 @@ private:
     QToolButton* addCommand(QToolBar* bar, const char* name, Picture picture, const QString& hint,
                             void (TfmMain::*handler)());
     void keepCurrentRowInTable();
+    // Enables or disables sbRecalc and every command that is enabled exactly when it is.
+    void setRecalcEnabled(bool enabled);
     // The events of the table as it is now, indexed once per change of its names.
     const EventIndex& events();
     // A persistent file dialog: it keeps the name and filter entry last chosen for the run.
