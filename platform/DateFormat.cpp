@@ -65,6 +65,27 @@ DateFormat::DateFormat(QString shortDatePattern, QString longTimePattern)
         m_order[1] = 'M';
         m_order[2] = 'y';
     }
+
+    m_numericOnly = true;
+    for (qsizetype i = 0; i < m_shortDate.size() && m_numericOnly;) {
+        const QChar c = m_shortDate[i];
+        qsizetype run = 1;
+        while (i + run < m_shortDate.size() && m_shortDate[i + run] == c)
+            ++run;
+        const char letter = c.toLatin1();
+        if ((letter == 'd' || letter == 'M') && run <= 2) {
+            m_pieces.push_back({letter, int(run), {}});
+        } else if (letter == 'y' && run == 4) {
+            m_pieces.push_back({letter, 4, {}});
+        } else if (c.isLetter() || c == QLatin1Char('\'')) {
+            m_numericOnly = false; // names, quoted text: left to Qt
+        } else {
+            if (m_pieces.empty() || m_pieces.back().field != 0)
+                m_pieces.push_back({});
+            m_pieces.back().literal += m_shortDate.mid(i, run);
+        }
+        i += run;
+    }
 }
 
 const DateFormat& DateFormat::system()
@@ -95,7 +116,27 @@ double DateFormat::daysOf(QDate date)
 
 QString DateFormat::formatDate(double days) const
 {
-    return QLocale::c().toString(dateOf(days), m_shortDate);
+    const QDate date = dateOf(days);
+    if (!m_numericOnly)
+        return QLocale::c().toString(date, m_shortDate);
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    date.getDate(&year, &month, &day);
+    QString text;
+    text.reserve(16);
+    for (const Piece& piece : m_pieces) {
+        if (piece.field == 0) {
+            text += piece.literal;
+            continue;
+        }
+        const int value = piece.field == 'd' ? day : piece.field == 'M' ? month : year;
+        QString digits = QString::number(value);
+        if (digits.size() < piece.width)
+            text += QString(piece.width - digits.size(), QLatin1Char('0'));
+        text += digits;
+    }
+    return text;
 }
 
 QString DateFormat::formatDateTime(double days) const

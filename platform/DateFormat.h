@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <vector>
+
 // Date-time values as the work table knows them: a day count from 30 December 1899 (day 0) whose
 // fraction is the time of day, shown in the user's short date format. The year is always written
 // with four digits: some locales' short formats have two, and "30.12.99" would read back as 1999.
@@ -40,6 +42,18 @@ public:
     static QString conversionMessage(QStringView text);
 
 private:
+    // The short date pattern split into fields and literal text, when it holds nothing but
+    // numeric day, month and year fields: the table's dates are then written without the
+    // general pattern machinery.
+    struct Piece
+    {
+        char field = 0; // 'd', 'M', 'y', or 0 for literal text
+        int width = 0;  // digits of the field (at least)
+        QString literal;
+    };
+    std::vector<Piece> m_pieces;
+    bool m_numericOnly = false;
+
     QString m_shortDate;
     QString m_longTime;
     // Field order of the short date pattern: indices 0..2 hold 'd', 'M', 'y' in pattern order.

@@ -12,14 +12,42 @@
 
 #include <QHash>
 
+#include <cstdint>
 #include <vector>
+
+namespace {
+
+// Texts kept back to back in one block: half a million events' texts without as many strings.
+class TextArena
+{
+public:
+    explicit TextArena(std::size_t count) : m_start(count, 0), m_length(count, 0) {}
+    void set(std::size_t index, QStringView text)
+    {
+        m_start[index] = std::uint32_t(m_chars.size());
+        m_length[index] = std::uint32_t(text.size());
+        m_chars.insert(m_chars.end(), text.utf16(), text.utf16() + text.size());
+    }
+    QStringView get(std::size_t index) const
+    {
+        return QStringView(m_chars.data() + m_start[index], qsizetype(m_length[index]));
+    }
+
+private:
+    std::vector<char16_t> m_chars;
+    std::vector<std::uint32_t> m_start;
+    std::vector<std::uint32_t> m_length;
+};
+
+} // namespace
 
 struct Recalculation::EventTexts
 {
-    std::vector<QString> earlyText;
+    explicit EventTexts(std::size_t events) : earlyText(events), lateText(events) {}
+    TextArena earlyText;
     std::vector<long double> earlyValue;
     std::vector<char> earlyKnown;
-    std::vector<QString> lateText;
+    TextArena lateText;
     std::vector<long double> lateValue;
     std::vector<char> lateKnown;
     std::vector<int> rowsEndingAt;        // non-blank rows whose end event is the event
@@ -82,12 +110,10 @@ void Recalculation::fillComputedColumns()
         m_length = m_fromStart->lengthTo(m_end);
 
     const std::size_t events = std::size_t(m_graph->eventCount());
-    m_texts = std::make_unique<EventTexts>();
+    m_texts = std::make_unique<EventTexts>(events);
     EventTexts& texts = *m_texts;
-    texts.earlyText.resize(events);
     texts.earlyValue.assign(events, 0.0L);
     texts.earlyKnown.assign(events, 0);
-    texts.lateText.resize(events);
     texts.lateValue.assign(events, 0.0L);
     texts.lateKnown.assign(events, 0);
     texts.rowsEndingAt.assign(events, 0);
@@ -125,12 +151,13 @@ void Recalculation::firstPass(long double length)
 
         // Searches depend on their two events only, so each event's texts are made once.
         if (!texts.earlyKnown[start]) {
-            texts.earlyText[start] = m_numbers.format(m_fromStart->lengthTo(int(start)));
-            texts.earlyValue[start] = m_numbers.parse(texts.earlyText[start]);
+            const NumberText early = m_numbers.text(m_fromStart->lengthTo(int(start)));
+            texts.earlyText.set(start, early.view());
+            texts.earlyValue[start] = m_numbers.parse(early.view());
             texts.earlyKnown[start] = 1;
         }
         const long double earlyStart = texts.earlyValue[start];
-        m_table.setCell(WorkColumn::EarlyStart, row, texts.earlyText[start]);
+        m_table.setCell(WorkColumn::EarlyStart, row, texts.earlyText.get(start));
 
         if (!m_graph->durationParses(row))
             throw KestrinError(m_graph->badDurationMessage(row));
@@ -140,11 +167,12 @@ void Recalculation::firstPass(long double length)
         texts.earlyFinish[std::size_t(row)] = m_numbers.parse(earlyFinish.view());
 
         if (!texts.lateKnown[end]) {
-            texts.lateText[end] = toEnd().remainderText(int(end), length, m_numbers);
-            texts.lateValue[end] = m_numbers.parse(texts.lateText[end]);
+            const QString late = toEnd().remainderText(int(end), length, m_numbers);
+            texts.lateText.set(end, late);
+            texts.lateValue[end] = m_numbers.parse(late);
             texts.lateKnown[end] = 1;
         }
-        m_table.setCell(WorkColumn::LateFinish, row, texts.lateText[end]);
+        m_table.setCell(WorkColumn::LateFinish, row, texts.lateText.get(end));
 
         const NumberText lateStart =
             m_numbers.text(checked::subtract(texts.lateValue[end], duration));

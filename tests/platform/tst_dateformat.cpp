@@ -33,6 +33,8 @@ void TestDateFormat::widensTwoDigitYears_data()
     QTest::newRow("Korean") << QLocale(QLocale::Korean, QLocale::SouthKorea)
                             << QStringLiteral("1899. 12. 30.");
     QTest::newRow("C locale, ISO order") << QLocale::c() << QStringLiteral("1899-12-30");
+    QTest::newRow("Finnish, unpadded day and month")
+        << QLocale(QLocale::Finnish, QLocale::Finland) << QStringLiteral("30.12.1899");
 }
 
 void TestDateFormat::widensTwoDigitYears()
@@ -43,6 +45,10 @@ void TestDateFormat::widensTwoDigitYears()
     QVERIFY(format.shortDatePattern().contains(QStringLiteral("yyyy")));
     QCOMPARE(format.formatDate(0.0001965077760934254), day);
     QCOMPARE(format.parse(day), 0.0);
+    // The short way for numeric patterns writes what Qt's pattern machinery writes.
+    for (double days = 1; days < 2'900'000; days = days * 1.7 + 13)
+        QCOMPARE(format.formatDate(days),
+                 QLocale::c().toString(DateFormat::dateOf(days), format.shortDatePattern()));
 }
 
 void TestDateFormat::formatsDayCounts_data()
