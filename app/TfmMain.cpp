@@ -2,6 +2,7 @@
 
 #include "AutomaticEnds.h"
 #include "ClassicFonts.h"
+#include "CommandProgress.h"
 #include "ErrorBox.h"
 #include "EventIndex.h"
 #include "ListCombo.h"
@@ -263,8 +264,12 @@ QToolButton* TfmMain::addCommand(QToolBar* bar, const char* name, Picture pictur
 {
     QToolButton* button = makePictureButton(bar, name, picture, hint);
     button->setFixedSize(kButtonSize);
-    connect(button, &QToolButton::clicked, this,
-            [this, handler] { runGuarded(this, [this, handler] { (this->*handler)(); }); });
+    connect(button, &QToolButton::clicked, this, [this, handler] {
+        runGuarded(this, [this, handler] {
+            const CommandProgress progress(this);
+            (this->*handler)();
+        });
+    });
     bar->addWidget(button);
     return button;
 }

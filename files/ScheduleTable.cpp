@@ -4,6 +4,7 @@
 #include "DateFormat.h"
 #include "FileErrorText.h"
 #include "KestrinError.h"
+#include "Progress.h"
 #include "NumberFormat.h"
 #include "Query.h"
 #include "Table.h"
@@ -144,6 +145,7 @@ void fill(db::Table& dtData, const WorkCells& table, const NumberFormat& numbers
     QList<db::Value> values(kWorkColumnCount);
     const int rows = table.rowCount();
     for (int row = 0; row < rows; ++row) {
+        progress::step(u"Запись таблицы", row, rows);
         if (isBlankRow(table, row))
             continue;
         for (int column = 0; column < kWorkColumnCount; ++column)

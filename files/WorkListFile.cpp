@@ -4,6 +4,7 @@
 #include "IoError.h"
 #include "KestrinError.h"
 #include "OpenFile.h"
+#include "Progress.h"
 #include "Windows1251.h"
 #include "WorkCells.h"
 
@@ -141,6 +142,7 @@ QByteArray encode(const WorkCells& table)
     QByteArray bytes;
     bytes.reserve(size);
     for (int row = 0; row < rows; ++row) {
+        progress::step(u"Запись файла данных", row, rows);
         for (WorkColumn column : kLineColumns) {
             const QStringView cell = table.cellView(column, row);
             if (!windows1251::tryEncodeAppend(cell, bytes)) {
@@ -192,6 +194,7 @@ void readStream(std::FILE* file, const QString& path, WorkCells& table)
     QString text;
     while (!reader.atEnd()) {
         const int row = table.rowCount() - 1;
+        progress::step(u"Чтение файла данных", row, -1);
         for (WorkColumn column : kLineColumns) {
             windows1251::decodeInto(reader.readLine(), text);
             table.setCell(column, row, text);

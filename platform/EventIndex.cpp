@@ -1,6 +1,7 @@
 #include "EventIndex.h"
 
 #include "NameCollation.h"
+#include "Progress.h"
 
 #include <QHashFunctions>
 
@@ -42,11 +43,16 @@ EventIndex::EventIndex(const WorkCells& table, const NameCollation& names)
     m_numberLimit = 4 * std::int64_t(rows) + 1024;
     m_byNumber.assign(std::size_t(m_numberLimit), -1);
     m_slots.assign(std::bit_ceil(std::max<std::size_t>(16, std::size_t(rows) * 2)), Slot{});
-    for (int row = 0; row < rows; ++row)
+    for (int row = 0; row < rows; ++row) {
+        progress::step(u"Разбор событий сети", row, 2 * qint64(rows));
         m_start[std::size_t(row)] =
             intern(table.cellView(WorkColumn::StartEvent, row), row, m_firstStartRow);
-    for (int row = 0; row < rows; ++row)
-        m_end[std::size_t(row)] = intern(table.cellView(WorkColumn::EndEvent, row), row, m_firstEndRow);
+    }
+    for (int row = 0; row < rows; ++row) {
+        progress::step(u"Разбор событий сети", rows + row, 2 * qint64(rows));
+        m_end[std::size_t(row)] =
+            intern(table.cellView(WorkColumn::EndEvent, row), row, m_firstEndRow);
+    }
 
     const std::vector<QStringView> views(m_names.cbegin(), m_names.cend());
     m_group = names.groupsInOrder(views);

@@ -93,7 +93,9 @@ int WorkTable::columnCount(const QModelIndex& parent) const
 
 QVariant WorkTable::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || role != Qt::DisplayRole)
+    // A long command repaints its windows while it works: the grid may ask, within a batch, for
+    // rows that are not there yet or any more.
+    if (!index.isValid() || role != Qt::DisplayRole || index.row() >= rowCount())
         return {};
     return m_rows[static_cast<std::size_t>(index.row())].cell(index.column()).toString();
 }

@@ -7,6 +7,7 @@
 #include "ForwardSearches.h"
 #include "KestrinError.h"
 #include "NumberFormat.h"
+#include "Progress.h"
 #include "SuccessorGraph.h"
 #include "WorkCells.h"
 
@@ -16,6 +17,8 @@
 #include <vector>
 
 namespace {
+
+constexpr char16_t kStage[] = u"Пересчёт графика";
 
 // Texts kept back to back in one block: half a million events' texts without as many strings.
 class TextArena
@@ -134,7 +137,9 @@ void Recalculation::fillComputedColumns()
 void Recalculation::firstPass(long double length)
 {
     EventTexts& texts = *m_texts;
-    for (int row = 0; row < m_graph->rowCount(); ++row) {
+    const int rows = m_graph->rowCount();
+    for (int row = 0; row < rows; ++row) {
+        progress::step(kStage, row, 3 * qint64(rows));
         if (m_graph->isBlank(row)) {
             for (const WorkColumn column :
                  {WorkColumn::PrecedingWorks, WorkColumn::EarlyStart, WorkColumn::EarlyFinish,
@@ -188,7 +193,9 @@ void Recalculation::firstPass(long double length)
 void Recalculation::secondPass(long double length)
 {
     const EventTexts& texts = *m_texts;
-    for (int row = 0; row < m_graph->rowCount(); ++row) {
+    const int rows = m_graph->rowCount();
+    for (int row = 0; row < rows; ++row) {
+        progress::step(kStage, rows + qint64(row), 3 * qint64(rows));
         if (m_graph->isBlank(row)) {
             m_table.setCell(WorkColumn::FreeFloat, row, QStringView());
             continue;
@@ -212,7 +219,9 @@ void Recalculation::thirdPass()
     std::vector<int> dayTextOfEvent(std::size_t(m_graph->eventCount()), -1);
     std::vector<QString> dayTexts;
     QHash<qint64, int> dayTextOfDay;
-    for (int row = 0; row < m_graph->rowCount(); ++row) {
+    const int rows = m_graph->rowCount();
+    for (int row = 0; row < rows; ++row) {
+        progress::step(kStage, 2 * qint64(rows) + row, 3 * qint64(rows));
         if (m_graph->isBlank(row)) {
             m_table.setCell(WorkColumn::BeginDate, row, QStringView());
             continue;

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "Progress.h"
+
+#include <QElapsedTimer>
+#include <QPointer>
+
+#include <memory>
+
+class QWidget;
+class ProgressWindow;
+
+// The progress of one command of a window. A command that runs longer than about a second shows
+// a small modal window "fmProgress" with the stage and how far it is, and from then on the
+// program's windows are repainted at every report: the window does not freeze. The modal window
+// keeps the user's clicks from starting other commands meanwhile; it cannot be closed, and it
+// goes when the command ends, however it ends.
+class CommandProgress
+{
+public:
+    explicit CommandProgress(QWidget* parent, int quietMilliseconds = kQuietMilliseconds);
+    ~CommandProgress();
+    CommandProgress(const CommandProgress&) = delete;
+    CommandProgress& operator=(const CommandProgress&) = delete;
+
+    // How long a command runs before its progress shows, in milliseconds.
+    static constexpr int kQuietMilliseconds = 1000;
+
+private:
+    void report(const QString& stage, qint64 done, qint64 total);
+
+    QPointer<QWidget> m_parent;
+    int m_quietMilliseconds;
+    QElapsedTimer m_clock;
+    std::unique_ptr<ProgressWindow> m_window;
+    progress::Scope m_scope;
+};

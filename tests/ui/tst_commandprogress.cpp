@@ -1,0 +1,103 @@
+#include "CommandProgress.h"
+#include "Progress.h"
+#include "WorkTable.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QPaintEvent>
+#include <QProgressBar>
+#include <QTest>
+
+namespace {
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+} // namespace
+
+class TestCommandProgress : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void longCommandShowsProgressAndKeepsPainting();
+    void quickCommandShowsNothing();
+    void gridMayAskForRowsThatAreGone();
+};
+
+void TestCommandProgress::longCommandShowsProgressAndKeepsPainting()
+{
+    QWidget window;
+    window.resize(200, 100);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    PaintCounter counter;
+    window.installEventFilter(&counter);
+
+    QString shownStage;
+    int shownValue = -1;
+    bool stayedOpen = false;
+    {
+        const CommandProgress progress(&window, 0);
+        constexpr qint64 kTotal = 5 << 16;
+        for (qint64 done = 0; done < kTotal; ++done) {
+            progress::step(u"Пересчёт графика", done, kTotal);
+            if (done == 2 << 16) {
+                auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                QVERIFY(modal);
+                QCOMPARE(modal->objectName(), QStringLiteral("fmProgress"));
+                shownStage = modal->findChild<QLabel*>()->text();
+                shownValue = modal->findChild<QProgressBar*>()->value();
+                QTest::keyClick(modal, Qt::Key_Escape);
+                modal->close();
+                stayedOpen = modal->isVisible();
+                window.update(); // something to paint while the command still runs
+            }
+        }
+        QVERIFY(counter.paints > 0);
+    }
+    QCOMPARE(shownStage, QStringLiteral("Пересчёт графика"));
+    QCOMPARE(shownValue, 400); // at the report of step two of five
+    QVERIFY(stayedOpen);
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(!window.findChild<QDialog*>(QStringLiteral("fmProgress")));
+}
+
+void TestCommandProgress::quickCommandShowsNothing()
+{
+    QWidget window;
+    window.show();
+    const CommandProgress progress(&window);
+    for (qint64 done = 0; done < (4 << 16); ++done)
+        progress::step(u"Чтение файла данных", done, -1);
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+void TestCommandProgress::gridMayAskForRowsThatAreGone()
+{
+    WorkTable table;
+    table.setRowCount(3);
+    const QModelIndex last = table.index(2, 1);
+    {
+        const WorkTable::Batch batch(table);
+        table.setRowCount(1);
+        // A repaint within the batch still holds the old index.
+        QCOMPARE(table.data(last), QVariant());
+    }
+}
+
+QTEST_MAIN(TestCommandProgress)
+#include "tst_commandprogress.moc"
