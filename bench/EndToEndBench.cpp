@@ -22,10 +22,12 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -171,6 +173,28 @@ double floorSeconds(const QString& path)
     });
 }
 
+// The longest time the event loop went without running, while it is watched: how long the
+// window stayed frozen.
+class FreezeWatch
+{
+public:
+    FreezeWatch()
+    {
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            m_longest = std::max(m_longest, m_clock.restart());
+        });
+        m_clock.start();
+        m_timer.start();
+    }
+    double longestSeconds() { return std::max(m_longest, m_clock.elapsed()) / 1000.0; }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_longest = 0;
+};
+
 // Runs fn and then the event loop until nothing is pending: what the user waits for.
 double untilIdle(const std::function<void()>& fn)
 {
@@ -234,7 +258,10 @@ void runCase(const QString& shape, int works)
     };
     failOnErrorBox();
     answerFile(path);
+    std::optional<FreezeWatch> watch(std::in_place);
     const double load = untilIdle([&] { button("sbLoadTemp")->click(); });
+    const double freeze = watch->longestSeconds();
+    watch.reset();
     const WorkTable& table = window.workTable();
     if (table.cell(WorkColumn::EarlyStart, table.rowCount() - 1).isEmpty())
         qFatal("the benchmark's network was not recalculated");
@@ -287,7 +314,7 @@ void runCase(const QString& shape, int works)
                         << figure(floor) << ' ' << QString::number(loadRss, 'f', 0) << ' '
                         << figure(add) << ' ' << figure(edit) << ' ' << figure(remove) << ' '
                         << figure(list) << ' ' << figure(scroll) << ' ' << figure(exportTime)
-                        << ' ' << figure(reportTime) << Qt::endl;
+                        << ' ' << figure(reportTime) << ' ' << figure(freeze) << Qt::endl;
 }
 
 } // namespace
@@ -315,7 +342,7 @@ void benchEndToEnd(const QStringList& arguments)
             const QStringList f = QString::fromUtf8(child.readAllStandardOutput())
                                       .split(QRegularExpression(QStringLiteral("\\s+")),
                                              Qt::SkipEmptyParts);
-            if (child.exitCode() != 0 || f.size() < 13 || f[0] != QLatin1String("case")) {
+            if (child.exitCode() != 0 || f.size() < 14 || f[0] != QLatin1String("case")) {
                 bench::report(QStringLiteral("%1, %2 works").arg(shape).arg(works),
                               QStringLiteral("FAILED"));
                 continue;
@@ -324,13 +351,15 @@ void benchEndToEnd(const QStringList& arguments)
             const double floor = f[4].toDouble();
             bench::report(
                 QStringLiteral("end to end: %1, %2 works").arg(shape).arg(works),
-                QStringLiteral("read+recalc %1 s, floor %2 s, ratio %3, peak RSS %4 MB%5")
+                QStringLiteral("read+recalc %1 s (longest freeze %6 s), floor %2 s, ratio %3, "
+                               "peak RSS %4 MB%5")
                     .arg(f[3], f[4])
                     .arg(load / floor, 0, 'f', 1)
                     .arg(f[5])
                     .arg(previous > 0 ? QStringLiteral(", x%1 the 100,000 case")
                                             .arg(load / previous, 0, 'f', 1)
-                                      : QString()));
+                                      : QString())
+                    .arg(f[13]));
             bench::report(QStringLiteral("  then"),
                           QStringLiteral("add %1, edit %2, delete %3, list %4, scroll %5, "
                                          "export %6, report %7 (s)")

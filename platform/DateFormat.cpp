@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <QTime>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -36,6 +37,38 @@ QString shortDatePatternOf(const QLocale& locale)
 }
 
 constexpr double kMillisecondsPerDay = 86'400'000.0;
+// Day counts beyond this are refused before any calendar arithmetic (they lie past year 9999).
+constexpr double kLargestDayCount = 3'000'000.0;
+// 30 December 1899, the day count's day 0, counted from 1 January 1970.
+constexpr qint64 kEpochFromUnixDays = -25569;
+
+struct Civil
+{
+    int year;
+    int month;
+    int day;
+};
+
+// The proleptic Gregorian date of a day counted from 1 January 1970, as QDate reckons it
+// (H. Hinnant's civil_from_days): integer arithmetic only.
+Civil civilFromDays(qint64 z)
+{
+    z += 719468;
+    const qint64 era = (z >= 0 ? z : z - 146096) / 146097;
+    const qint64 dayOfEra = z - era * 146097;
+    const qint64 yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const qint64 dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const qint64 shiftedMonth = (5 * dayOfYear + 2) / 153;
+    const int day = int(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
+    const int month = int(shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9);
+    const int year = int(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
+    return {year, month, day};
+}
+
+[[noreturn]] void raiseBeyondCalendar()
+{
+    throw KestrinError(QStringLiteral("Invalid argument to date encode"));
+}
 
 } // namespace
 
@@ -101,11 +134,11 @@ QString DateFormat::conversionMessage(QStringView text)
 
 QDate DateFormat::dateOf(double days)
 {
-    if (!std::isfinite(days) || std::fabs(days) > 3'000'000.0)
-        throw KestrinError(QStringLiteral("Invalid argument to date encode"));
+    if (!std::isfinite(days) || std::fabs(days) > kLargestDayCount)
+        raiseBeyondCalendar();
     const QDate date = epoch().addDays(static_cast<qint64>(std::trunc(days)));
     if (date.year() < 1 || date.year() > 9999)
-        throw KestrinError(QStringLiteral("Invalid argument to date encode"));
+        raiseBeyondCalendar();
     return date;
 }
 
@@ -116,13 +149,14 @@ double DateFormat::daysOf(QDate date)
 
 QString DateFormat::formatDate(double days) const
 {
-    const QDate date = dateOf(days);
     if (!m_numericOnly)
-        return QLocale::c().toString(date, m_shortDate);
-    int year = 0;
-    int month = 0;
-    int day = 0;
-    date.getDate(&year, &month, &day);
+        return QLocale::c().toString(dateOf(days), m_shortDate);
+    if (!std::isfinite(days) || std::fabs(days) > kLargestDayCount)
+        raiseBeyondCalendar();
+    const auto [year, month, day] =
+        civilFromDays(static_cast<qint64>(std::trunc(days)) + kEpochFromUnixDays);
+    if (year < 1 || year > 9999)
+        raiseBeyondCalendar();
     QString text;
     text.reserve(16);
     for (const Piece& piece : m_pieces) {
@@ -130,11 +164,17 @@ QString DateFormat::formatDate(double days) const
             text += piece.literal;
             continue;
         }
-        const int value = piece.field == 'd' ? day : piece.field == 'M' ? month : year;
-        QString digits = QString::number(value);
-        if (digits.size() < piece.width)
-            text += QString(piece.width - digits.size(), QLatin1Char('0'));
-        text += digits;
+        int value = piece.field == 'd' ? day : piece.field == 'M' ? month : year;
+        char16_t digits[8];
+        int count = 0;
+        do {
+            digits[count++] = char16_t(u'0' + value % 10);
+            value /= 10;
+        } while (value > 0 && count < 8);
+        for (int pad = count; pad < piece.width; ++pad)
+            text += QLatin1Char('0');
+        while (count > 0)
+            text += QChar(digits[--count]);
     }
     return text;
 }

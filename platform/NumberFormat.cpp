@@ -259,17 +259,16 @@ std::optional<long double> NumberFormat::tryParse(QStringView text) const
     }
 
     // One pass collects the significant digits; the C-locale spelling for std::from_chars is
-    // built alongside, in case the value needs more than the exact fast path below.
+    // made afterwards from the digit runs, only when the value needs more than the exact fast
+    // path below.
     std::uint64_t mantissa = 0;
     int significant = 0;          // significant digits seen (leading zeros excluded)
     int fractionDigits = 0;       // digits after the separator
     int leadingFractionZeros = 0; // zeros right after the separator, before a significant digit
     int integerSignificant = 0;   // significant digits before the separator
     int mantissaDigits = 0;
-    std::string ascii;
     const auto takeDigit = [&](QChar c, bool inFraction) {
         const int digit = c.unicode() - '0';
-        ascii.push_back(static_cast<char>('0' + digit));
         ++mantissaDigits;
         if (inFraction)
             ++fractionDigits;
@@ -283,14 +282,18 @@ std::optional<long double> NumberFormat::tryParse(QStringView text) const
         if (++significant <= 19)
             mantissa = mantissa * 10 + static_cast<std::uint64_t>(digit);
     };
+    const qsizetype integerStart = pos;
     while (pos < end && isDigit(text[pos]))
         takeDigit(text[pos++], false);
+    const qsizetype integerEnd = pos;
+    qsizetype fractionStart = pos;
     if (pos < end && text.mid(pos).startsWith(m_decimalSeparator)) {
         pos += m_decimalSeparator.size();
-        ascii.push_back('.');
+        fractionStart = pos;
         while (pos < end && isDigit(text[pos]))
             takeDigit(text[pos++], true);
     }
+    const qsizetype fractionEnd = pos;
     if (mantissaDigits == 0)
         return std::nullopt;
 
@@ -333,8 +336,18 @@ std::optional<long double> NumberFormat::tryParse(QStringView text) const
         }
     }
 
+    std::string ascii;
+    ascii.reserve(std::size_t(mantissaDigits) + 24);
+    for (qsizetype i = integerStart; i < integerEnd; ++i)
+        ascii.push_back(char(text[i].unicode()));
+    ascii.push_back('.');
+    for (qsizetype i = fractionStart; i < fractionEnd; ++i)
+        ascii.push_back(char(text[i].unicode()));
     ascii.push_back('e');
-    ascii += std::to_string(exponent);
+    char exponentText[24];
+    const std::to_chars_result exponentEnd =
+        std::to_chars(exponentText, exponentText + sizeof exponentText, exponent);
+    ascii.append(exponentText, exponentEnd.ptr);
     long double value = 0;
     const auto [ptr, ec] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
     if (ec == std::errc::result_out_of_range) {

@@ -13,6 +13,8 @@
 
 #include <QHash>
 
+#include <cmath>
+
 #include <cstdint>
 #include <vector>
 
@@ -237,11 +239,12 @@ void Recalculation::thirdPass()
         if (known < 0) {
             const double days =
                 checked::toDouble(checked::add(m_startDate, texts.earlyValue[start]));
-            const qint64 day = DateFormat::dateOf(days).toJulianDay();
+            // The text is made (and a day beyond the calendar refused) for each day once.
+            const qint64 day = std::isfinite(days) ? static_cast<qint64>(std::trunc(days)) : 0;
             auto text = dayTextOfDay.find(day);
             if (text == dayTextOfDay.end()) {
-                text = dayTextOfDay.insert(day, int(dayTexts.size()));
                 dayTexts.push_back(m_dates.formatDate(days));
+                text = dayTextOfDay.insert(day, int(dayTexts.size()) - 1);
             }
             known = *text;
         }

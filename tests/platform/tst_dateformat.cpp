@@ -46,9 +46,13 @@ void TestDateFormat::widensTwoDigitYears()
     QCOMPARE(format.formatDate(0.0001965077760934254), day);
     QCOMPARE(format.parse(day), 0.0);
     // The short way for numeric patterns writes what Qt's pattern machinery writes.
-    for (double days = 1; days < 2'900'000; days = days * 1.7 + 13)
-        QCOMPARE(format.formatDate(days),
-                 QLocale::c().toString(DateFormat::dateOf(days), format.shortDatePattern()));
+    for (double days = 1; days < 2'900'000; days = days * 1.7 + 13) {
+        for (const double signedDays : {days, -days / 4.2}) {
+            QCOMPARE(format.formatDate(signedDays),
+                     QLocale::c().toString(DateFormat::dateOf(signedDays),
+                                           format.shortDatePattern()));
+        }
+    }
 }
 
 void TestDateFormat::formatsDayCounts_data()
