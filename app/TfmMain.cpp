@@ -83,12 +83,6 @@ constexpr std::array<ColumnLook, kWorkColumnCount> kColumns{{
     {u"Дата", 60, 60, Qt::AlignLeft},
 }};
 
-constexpr WorkColumn kComputedColumns[] = {
-    WorkColumn::PrecedingWorks, WorkColumn::EarlyStart, WorkColumn::EarlyFinish,
-    WorkColumn::LateStart,      WorkColumn::LateFinish, WorkColumn::TotalFloat,
-    WorkColumn::FreeFloat,      WorkColumn::BeginDate,
-};
-
 QString text(const char16_t* utf16)
 {
     return QString::fromUtf16(utf16);

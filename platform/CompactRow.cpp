@@ -54,3 +54,32 @@ void CompactRow::setCell(int index, QStringView newText)
     if (m_block[1 + kCells - 1] == 0)
         m_block.reset();
 }
+
+void CompactRow::setCells(const std::array<QStringView, kCells>& texts)
+{
+    std::uint64_t length = 0;
+    for (const QStringView text : texts)
+        length += std::uint64_t(text.size());
+    if (length == 0) {
+        m_block.reset();
+        return;
+    }
+    if (length > std::numeric_limits<std::uint32_t>::max() / 2)
+        throw std::bad_alloc();
+    // A new block: the texts may lie in the old one, which goes only at the end.
+    const auto capacity =
+        static_cast<std::uint32_t>(std::max<std::uint64_t>(length, kMinimumCapacity));
+    const std::size_t words = kHeaderWords + (std::size_t(capacity) + 1) / 2;
+    std::unique_ptr<std::uint32_t[]> block(new std::uint32_t[words]);
+    block[0] = capacity;
+    auto* chars = reinterpret_cast<char16_t*>(block.get() + kHeaderWords);
+    std::uint32_t end = 0;
+    for (int i = 0; i < kCells; ++i) {
+        const QStringView cell = texts[std::size_t(i)];
+        if (!cell.isEmpty())
+            std::memcpy(chars + end, cell.utf16(), std::size_t(cell.size()) * sizeof(char16_t));
+        end += std::uint32_t(cell.size());
+        block[1 + i] = end;
+    }
+    m_block = std::move(block);
+}

@@ -2,6 +2,7 @@
 
 #include <QStringView>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -26,6 +27,8 @@ public:
         return QStringView(text() + from, static_cast<qsizetype>(end(index) - from));
     }
     void setCell(int index, QStringView text);
+    // All cells at once, in a new block; the texts may be views into this row.
+    void setCells(const std::array<QStringView, kCells>& texts);
 
 private:
     // Layout in 32-bit words: [0] capacity in UTF-16 units, [1..11] cell end offsets, then text.

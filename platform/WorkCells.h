@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <array>
+
 // The columns of the work table. Column 0 and 4..10 are computed, 1..3 are the input of a work.
 enum class WorkColumn : int {
     PrecedingWorks = 0,
@@ -19,6 +21,14 @@ enum class WorkColumn : int {
 };
 
 inline constexpr int kWorkColumnCount = 11;
+
+// The computed columns, in column order.
+inline constexpr std::array<WorkColumn, 8> kComputedColumns{
+    WorkColumn::PrecedingWorks, WorkColumn::EarlyStart, WorkColumn::EarlyFinish,
+    WorkColumn::LateStart,      WorkColumn::LateFinish, WorkColumn::TotalFloat,
+    WorkColumn::FreeFloat,      WorkColumn::BeginDate,
+};
+using ComputedTexts = std::array<QStringView, kComputedColumns.size()>;
 
 constexpr int columnIndex(WorkColumn column)
 {
@@ -39,6 +49,13 @@ public:
     // The view stays valid until the row is next changed or removed.
     virtual QStringView cellView(WorkColumn column, int row) const = 0;
     virtual void setCell(WorkColumn column, int row, QStringView text) = 0;
+    // All computed cells of a row at once, in the order of kComputedColumns; the texts must not
+    // be views into this row.
+    virtual void setComputedCells(int row, const ComputedTexts& texts)
+    {
+        for (std::size_t i = 0; i < texts.size(); ++i)
+            setCell(kComputedColumns[i], row, texts[i]);
+    }
 
     QString cell(WorkColumn column, int row) const { return cellView(column, row).toString(); }
 

@@ -1,6 +1,7 @@
 #include "WorkTable.h"
 
 #include <algorithm>
+#include <array>
 
 WorkTable::WorkTable(QObject* parent) : QAbstractTableModel(parent), m_rows(1) {}
 
@@ -78,6 +79,29 @@ void WorkTable::setCell(WorkColumn column, int row, QStringView text)
     } else {
         const QModelIndex changed = index(row, columnNumber);
         emit dataChanged(changed, changed, {Qt::DisplayRole});
+    }
+}
+
+void WorkTable::setComputedCells(int row, const ComputedTexts& texts)
+{
+    Q_ASSERT(row >= 0 && row < rowCount());
+    CompactRow& cells = m_rows[static_cast<std::size_t>(row)];
+    std::array<QStringView, kWorkColumnCount> all;
+    bool changed = false;
+    for (int column = 0; column < kWorkColumnCount; ++column)
+        all[std::size_t(column)] = cells.cell(column);
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        QStringView& cell = all[std::size_t(columnIndex(kComputedColumns[i]))];
+        changed = changed || cell != texts[i];
+        cell = texts[i];
+    }
+    if (!changed)
+        return;
+    cells.setCells(all);
+    if (m_batchDepth > 0) {
+        m_changedInBatch = true;
+    } else {
+        emit dataChanged(index(row, 0), index(row, kWorkColumnCount - 1), {Qt::DisplayRole});
     }
 }
 

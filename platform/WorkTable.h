@@ -30,6 +30,7 @@ public:
     void setRowCount(int rows) override;
     QStringView cellView(WorkColumn column, int row) const override;
     void setCell(WorkColumn column, int row, QStringView text) override;
+    void setComputedCells(int row, const ComputedTexts& texts) override;
 
     // QAbstractTableModel
     int rowCount(const QModelIndex& parent) const override;

@@ -16,6 +16,7 @@
 #include <cmath>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -131,6 +132,8 @@ void Recalculation::fillComputedColumns()
         texts.rowsStartHere[std::size_t(m_graph->rowStart(row))] = 1;
     }
 
+    if (fillAtOnce(*m_length))
+        return;
     firstPass(*m_length);
     secondPass(*m_length);
     thirdPass();
@@ -190,6 +193,98 @@ void Recalculation::firstPass(long double length)
                             .text(checked::subtract(m_numbers.parse(lateStart.view()), earlyStart))
                             .view());
     }
+}
+
+bool Recalculation::fillAtOnce(long double length)
+{
+    // Sums of durations whose magnitudes stay far below the long double limit never overflow,
+    // and a duration that does not parse is the only other failure of a row's own arithmetic.
+    if (m_graph->totalsMayOverflow())
+        return false;
+    const int rows = m_graph->rowCount();
+    for (int row = 0; row < rows; ++row) {
+        if (!m_graph->isBlank(row) && !m_graph->durationParses(row))
+            return false;
+    }
+    // The searches, which may fail: their texts are kept for the passes, which raise their
+    // failures again in their own order.
+    EventTexts& texts = *m_texts;
+    const auto ensureEarly = [&](std::size_t event) {
+        if (!texts.earlyKnown[event]) {
+            const NumberText early = m_numbers.text(m_fromStart->lengthTo(int(event)));
+            texts.earlyText.set(event, early.view());
+            texts.earlyValue[event] = m_numbers.parse(early.view());
+            texts.earlyKnown[event] = 1;
+        }
+    };
+    std::optional<QString> startDateText;
+    std::vector<QString> dayText(std::size_t(m_graph->eventCount()));
+    try {
+        for (int row = 0; row < rows; ++row) {
+            if (m_graph->isBlank(row))
+                continue;
+            ensureEarly(std::size_t(m_graph->rowStart(row)));
+            const std::size_t end = std::size_t(m_graph->rowEnd(row));
+            if (!texts.lateKnown[end]) {
+                const QString late = toEnd().remainderText(int(end), length, m_numbers);
+                texts.lateText.set(end, late);
+                texts.lateValue[end] = m_numbers.parse(late);
+                texts.lateKnown[end] = 1;
+            }
+            if (texts.rowsStartHere[end])
+                ensureEarly(end);
+        }
+        // Begin dates, by start event: beyond the calendar they fail.
+        QHash<qint64, QString> dayTexts;
+        for (int row = 0; row < rows; ++row) {
+            if (m_graph->isBlank(row))
+                continue;
+            const std::size_t start = std::size_t(m_graph->rowStart(row));
+            if (texts.rowsEndingAt[start] == 0) {
+                if (!startDateText)
+                    startDateText = m_dates.formatDate(m_startDate);
+                continue;
+            }
+            if (!dayText[start].isNull())
+                continue;
+            const double days =
+                checked::toDouble(checked::add(m_startDate, texts.earlyValue[start]));
+            const qint64 day = static_cast<qint64>(std::trunc(days));
+            auto text = dayTexts.find(day);
+            if (text == dayTexts.end())
+                text = dayTexts.insert(day, m_dates.formatDate(days));
+            dayText[start] = *text;
+        }
+    } catch (const KestrinError&) {
+        return false;
+    }
+
+    // Nothing below can fail: every total stays far inside the range.
+    for (int row = 0; row < rows; ++row) {
+        progress::step(kStage, row, rows);
+        if (m_graph->isBlank(row)) {
+            m_table.setComputedCells(row, {});
+            continue;
+        }
+        const std::size_t start = std::size_t(m_graph->rowStart(row));
+        const std::size_t end = std::size_t(m_graph->rowEnd(row));
+        const long double duration = m_graph->duration(row);
+        const long double earlyStart = texts.earlyValue[start];
+        const NumberText count = m_numbers.text(texts.rowsEndingAt[start]);
+        const NumberText earlyFinish = m_numbers.text(duration + earlyStart);
+        const NumberText lateStart = m_numbers.text(texts.lateValue[end] - duration);
+        const NumberText totalFloat =
+            m_numbers.text(m_numbers.parse(lateStart.view()) - earlyStart);
+        const long double following = texts.rowsStartHere[end] ? texts.earlyValue[end] : length;
+        const NumberText freeFloat =
+            m_numbers.text(following - m_numbers.parse(earlyFinish.view()));
+        m_table.setComputedCells(
+            row, {count.view(), texts.earlyText.get(start), earlyFinish.view(), lateStart.view(),
+                  texts.lateText.get(end), totalFloat.view(), freeFloat.view(),
+                  texts.rowsEndingAt[start] == 0 ? QStringView(*startDateText)
+                                                 : QStringView(dayText[start])});
+    }
+    return true;
 }
 
 void Recalculation::secondPass(long double length)

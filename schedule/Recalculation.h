@@ -57,6 +57,9 @@ public:
 private:
     void prepare();
     BackwardSearches& toEnd();
+    // The three passes at once, each row's cells written together, where no step of them can
+    // fail; returns false, having written nothing, where one could.
+    bool fillAtOnce(long double length);
     void firstPass(long double length);
     void secondPass(long double length);
     void thirdPass();
