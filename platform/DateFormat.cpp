@@ -37,6 +37,8 @@ QString shortDatePatternOf(const QLocale& locale)
 }
 
 constexpr double kMillisecondsPerDay = 86'400'000.0;
+// Room for a short date written the short way.
+constexpr qsizetype kLongestNumericDate = 64;
 // Day counts beyond this are refused before any calendar arithmetic (they lie past year 9999).
 constexpr double kLargestDayCount = 3'000'000.0;
 // 30 December 1899, the day count's day 0, counted from 1 January 1970.
@@ -119,6 +121,11 @@ DateFormat::DateFormat(QString shortDatePattern, QString longTimePattern)
         }
         i += run;
     }
+    // Every field takes at most 8 digits; a pattern with long literal text is left to Qt.
+    qsizetype longest = 0;
+    for (const Piece& piece : m_pieces)
+        longest += piece.field == 0 ? piece.literal.size() : 8;
+    m_numericOnly = m_numericOnly && longest <= kLongestNumericDate;
 }
 
 const DateFormat& DateFormat::system()
@@ -157,11 +164,12 @@ QString DateFormat::formatDate(double days) const
         civilFromDays(static_cast<qint64>(std::trunc(days)) + kEpochFromUnixDays);
     if (year < 1 || year > 9999)
         raiseBeyondCalendar();
-    QString text;
-    text.reserve(16);
+    char16_t text[kLongestNumericDate];
+    qsizetype length = 0;
     for (const Piece& piece : m_pieces) {
         if (piece.field == 0) {
-            text += piece.literal;
+            std::copy_n(piece.literal.utf16(), piece.literal.size(), text + length);
+            length += piece.literal.size();
             continue;
         }
         int value = piece.field == 'd' ? day : piece.field == 'M' ? month : year;
@@ -172,11 +180,11 @@ QString DateFormat::formatDate(double days) const
             value /= 10;
         } while (value > 0 && count < 8);
         for (int pad = count; pad < piece.width; ++pad)
-            text += QLatin1Char('0');
+            text[length++] = u'0';
         while (count > 0)
-            text += QChar(digits[--count]);
+            text[length++] = digits[--count];
     }
-    return text;
+    return QString::fromUtf16(text, length);
 }
 
 QString DateFormat::formatDateTime(double days) const

@@ -287,7 +287,10 @@ std::optional<long double> NumberFormat::tryParse(QStringView text) const
         takeDigit(text[pos++], false);
     const qsizetype integerEnd = pos;
     qsizetype fractionStart = pos;
-    if (pos < end && text.mid(pos).startsWith(m_decimalSeparator)) {
+    const bool separatorFollows =
+        pos < end && (m_decimalSeparator.size() == 1 ? text[pos] == m_decimalSeparator.front()
+                                                     : text.mid(pos).startsWith(m_decimalSeparator));
+    if (separatorFollows) {
         pos += m_decimalSeparator.size();
         fractionStart = pos;
         while (pos < end && isDigit(text[pos]))
