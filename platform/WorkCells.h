@@ -56,6 +56,9 @@ public:
         for (std::size_t i = 0; i < texts.size(); ++i)
             setCell(kComputedColumns[i], row, texts[i]);
     }
+    // Whether, right now, setComputedCells may run for different rows on several threads at
+    // once (nothing else touching the table meanwhile).
+    virtual bool takesRowsConcurrently() const { return false; }
 
     QString cell(WorkColumn column, int row) const { return cellView(column, row).toString(); }
 

@@ -99,7 +99,7 @@ void WorkTable::setComputedCells(int row, const ComputedTexts& texts)
         return;
     cells.setCells(all);
     if (m_batchDepth > 0) {
-        m_changedInBatch = true;
+        m_changedInBatch.store(true, std::memory_order_relaxed);
     } else {
         emit dataChanged(index(row, 0), index(row, kWorkColumnCount - 1), {Qt::DisplayRole});
     }

@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 
+#include <atomic>
 #include <vector>
 
 // The one store of works for the whole run: the model behind the grid sgMain. Every cell is text;
@@ -31,6 +32,8 @@ public:
     QStringView cellView(WorkColumn column, int row) const override;
     void setCell(WorkColumn column, int row, QStringView text) override;
     void setComputedCells(int row, const ComputedTexts& texts) override;
+    // Within a batch: a row's block is its own, and the batch announces the change.
+    bool takesRowsConcurrently() const override { return m_batchDepth > 0; }
 
     // QAbstractTableModel
     int rowCount(const QModelIndex& parent) const override;
@@ -62,6 +65,6 @@ private:
 
     quint64 m_namesRevision = 0;
     int m_batchDepth = 0;
-    bool m_changedInBatch = false;
+    std::atomic<bool> m_changedInBatch = false;
     bool m_resetInBatch = false;
 };

@@ -12,10 +12,13 @@
 #include "WorkCells.h"
 
 #include <QHash>
+#include <QThread>
 
 #include <cmath>
 
+#include <algorithm>
 #include <cstdint>
+#include <thread>
 #include <optional>
 #include <vector>
 
@@ -259,12 +262,13 @@ bool Recalculation::fillAtOnce(long double length)
         return false;
     }
 
-    // Nothing below can fail: every total stays far inside the range.
-    for (int row = 0; row < rows; ++row) {
-        progress::step(kStage, row, rows);
+    // Nothing below can fail: every total stays far inside the range. Rows are independent, so
+    // a table that allows it takes them on several threads, a slice at a time; between slices
+    // the progress is reported (and the windows repainted) with no thread writing.
+    const auto writeRow = [&](int row) {
         if (m_graph->isBlank(row)) {
             m_table.setComputedCells(row, {});
-            continue;
+            return;
         }
         const std::size_t start = std::size_t(m_graph->rowStart(row));
         const std::size_t end = std::size_t(m_graph->rowEnd(row));
@@ -283,6 +287,31 @@ bool Recalculation::fillAtOnce(long double length)
                   texts.lateText.get(end), totalFloat.view(), freeFloat.view(),
                   texts.rowsEndingAt[start] == 0 ? QStringView(*startDateText)
                                                  : QStringView(dayText[start])});
+    };
+    const int threads =
+        m_table.takesRowsConcurrently() ? std::clamp(QThread::idealThreadCount(), 1, 8) : 1;
+    constexpr int kSlice = 1 << 16;
+    for (int from = 0; from < rows; from += kSlice) {
+        progress::step(kStage, from, rows);
+        const int to = std::min(rows, from + kSlice);
+        const auto writeRows = [&](int part) {
+            const qint64 length = to - from;
+            const int first = from + int(length * part / threads);
+            const int last = from + int(length * (part + 1) / threads);
+            for (int row = first; row < last; ++row)
+                writeRow(row);
+        };
+        std::vector<std::thread> helpers;
+        for (int part = 1; part < threads && to - from > 1024; ++part)
+            helpers.emplace_back(writeRows, part);
+        if (helpers.empty()) {
+            for (int row = from; row < to; ++row)
+                writeRow(row);
+        } else {
+            writeRows(0);
+        }
+        for (std::thread& helper : helpers)
+            helper.join();
     }
     return true;
 }

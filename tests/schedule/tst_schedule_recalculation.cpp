@@ -4,6 +4,7 @@
 #include "ScheduleTestSupport.h"
 #include "WorkTable.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 // The recalculation as the main window runs it: path line, computed cells, what a failure leaves.
@@ -17,6 +18,7 @@ private slots:
     void stopsWhereTheFailureIs_data();
     void stopsWhereTheFailureIs();
     void showsNoStalePath();
+    void rowsWrittenOnSeveralThreadsMatchOneThread();
 
 private:
     RecalculationResult recalculate(WorkTable& table, const QString& from, const QString& to,
@@ -178,6 +180,38 @@ void TestRecalculation::showsNoStalePath()
     result = recalculate(table, QStringLiteral("3"), QStringLiteral("1"), result);
     QCOMPARE(result.criticalPath, QStringList());
     QCOMPARE(result.pathLine, line("", "0"));
+}
+
+void TestRecalculation::rowsWrittenOnSeveralThreadsMatchOneThread()
+{
+    // Within a batch the rows are written on several threads; outside one, on this thread.
+    QList<Work> works;
+    QRandomGenerator random(5);
+    constexpr int kEvents = 10000;
+    for (int i = 0; i < 2 * kEvents; ++i) {
+        const int from = i < kEvents - 1 ? i + 1 : random.bounded(1, kEvents - 1);
+        works.append({QString::number(from),
+                      QString::number(std::min(kEvents, from + random.bounded(1, 8))),
+                      QString::number(random.bounded(1, 100) / 4.0)});
+    }
+    works.append(Work{}); // a blank row among them
+    works.swapItemsAt(17, works.size() - 1);
+    WorkTable alone;
+    setWorks(alone, works);
+    const RecalculationResult one = recalculate(alone, QStringLiteral("1"),
+                                                QString::number(kEvents));
+    WorkTable batched;
+    setWorks(batched, works);
+    RecalculationResult several;
+    {
+        const WorkTable::Batch batch(batched);
+        QVERIFY(batched.takesRowsConcurrently());
+        several = recalculate(batched, QStringLiteral("1"), QString::number(kEvents));
+    }
+    QCOMPARE(one.error, QString());
+    QCOMPARE(several.pathLine, one.pathLine);
+    QCOMPARE(allCells(batched), allCells(alone));
+    QVERIFY(!allCells(alone).at(15000).at(4).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestRecalculation)
