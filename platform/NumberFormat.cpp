@@ -1,13 +1,13 @@
 #include "NumberFormat.h"
 
 #include "CheckedArithmetic.h"
+#include "ExtendedBits.h"
 #include "KestrinError.h"
 
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -67,14 +67,8 @@ struct Binary
 
 Binary binaryOf(long double a)
 {
-    static_assert(std::numeric_limits<long double>::digits == 64, "x87 extended precision");
-    Binary binary;
-    std::uint16_t signAndExponent = 0;
-    std::memcpy(&binary.mantissa, &a, sizeof binary.mantissa);
-    std::memcpy(&signAndExponent, reinterpret_cast<const char*>(&a) + sizeof binary.mantissa,
-                sizeof signAndExponent);
-    binary.shift = 16383 + 63 - (signAndExponent & 0x7fff);
-    return binary;
+    const ExtendedBits bits = ExtendedBits::of(a);
+    return {bits.significand, ExtendedBits::kBias + 63 - bits.biasedExponent()};
 }
 
 // Exact integer arithmetic where the value allows it: a = m / 2^t with a 64-bit m, so

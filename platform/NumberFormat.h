@@ -20,7 +20,8 @@ public:
 private:
     friend class NumberFormat;
     // A sign, 20 digits or zeros, "E", a sign and four exponent digits, and the separator.
-    std::array<char16_t, 28 + kSeparatorRoom> m_chars{};
+    // Left uninitialised: only the first m_length characters are ever read.
+    std::array<char16_t, 28 + kSeparatorRoom> m_chars;
     int m_length = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "BackwardSearches.h"
 
 #include "CheckedArithmetic.h"
+#include "ExtendedBits.h"
 #include "FirstFailure.h"
 #include "NetworkLoop.h"
 #include "NumberFormat.h"
@@ -9,8 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
-#include <cstring>
 #include <limits>
 #include <queue>
 
@@ -55,31 +54,24 @@ __extension__ using Key = __int128;
 
 Key keyOf(long double value)
 {
-    static_assert(std::numeric_limits<long double>::digits == 64, "x87 extended precision");
-    std::uint64_t mantissa = 0;
-    std::uint16_t signAndExponent = 0;
-    std::memcpy(&mantissa, &value, sizeof mantissa);
-    std::memcpy(&signAndExponent, reinterpret_cast<const char*>(&value) + sizeof mantissa,
-                sizeof signAndExponent);
+    const ExtendedBits bits = ExtendedBits::of(value);
     // The explicit leading bit is implied by the exponent: dropping it leaves no gaps.
-    const Key magnitude = (Key(signAndExponent & 0x7fff) << 63) | Key(mantissa & ~(1ULL << 63));
-    return (signAndExponent & 0x8000) != 0 ? -magnitude : magnitude;
+    const Key magnitude =
+        (Key(bits.biasedExponent()) << 63) | Key(bits.significand & ~(1ULL << 63));
+    return bits.negative() ? -magnitude : magnitude;
 }
 
 long double valueOf(Key key)
 {
     const bool negative = key < 0;
     const Key magnitude = negative ? -key : key;
+    ExtendedBits bits;
     const auto exponent = std::uint16_t(magnitude >> 63);
-    std::uint64_t mantissa = std::uint64_t(magnitude) & ~(1ULL << 63);
+    bits.significand = std::uint64_t(magnitude) & ~(1ULL << 63);
     if (exponent != 0)
-        mantissa |= 1ULL << 63;
-    const std::uint16_t signAndExponent = negative ? std::uint16_t(exponent | 0x8000) : exponent;
-    long double value = 0;
-    std::memcpy(&value, &mantissa, sizeof mantissa);
-    std::memcpy(reinterpret_cast<char*>(&value) + sizeof mantissa, &signAndExponent,
-                sizeof signAndExponent);
-    return value;
+        bits.significand |= 1ULL << 63;
+    bits.signAndExponent = negative ? std::uint16_t(exponent | 0x8000) : exponent;
+    return bits.value();
 }
 
 // The least long double t with t + duration >= wanted as the enumeration adds (rounded to

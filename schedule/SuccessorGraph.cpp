@@ -1,6 +1,7 @@
 #include "SuccessorGraph.h"
 
 #include "EventIndex.h"
+#include "ExtendedBits.h"
 #include "NameCollation.h"
 #include "NumberFormat.h"
 #include "WorkCells.h"
@@ -16,21 +17,14 @@ namespace {
 // The number of binary digits after the point that the value needs (0 for integers).
 int fractionBits(long double value)
 {
-    if (value == 0)
+    const ExtendedBits bits = ExtendedBits::of(value);
+    if (bits.significand == 0)
         return 0;
-    constexpr int digits = std::numeric_limits<long double>::digits;
-    int exponent = 0;
-    long double significand = std::ldexp(std::frexp(std::fabs(value), &exponent), digits);
-    int trailingZeros = 0;
-    if constexpr (digits <= 64) {
-        trailingZeros = std::countr_zero(static_cast<unsigned long long>(significand));
-    } else {
-        while (trailingZeros < digits && std::fmod(significand, 2.0L) == 0) {
-            significand /= 2;
-            ++trailingZeros;
-        }
-    }
-    return std::max(0, digits - exponent - trailingZeros);
+    // value = significand * 2^(exponent - bias - 63) (a subnormal one's exponent counts as 1);
+    // its last set bit is the finest it needs.
+    const int lowest = std::max(bits.biasedExponent(), 1) - ExtendedBits::kBias - 63 +
+                       std::countr_zero(bits.significand);
+    return std::max(0, -lowest);
 }
 
 } // namespace
