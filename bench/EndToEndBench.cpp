@@ -67,7 +67,8 @@ std::vector<Work> network(const QString& shape, int works)
     std::mt19937_64 random(2026);
     std::vector<Work> list;
     list.reserve(std::size_t(works));
-    const auto whole = [&] { return QString::number(1 + random() % 20); };
+    // Short durations: the dates of a network of millions of works stay within the calendar.
+    const auto whole = [&] { return QString::number(1 + random() % 3); };
     const auto tenths = [&] {
         const int value = 1 + int(random() % 99);
         return QString::number(value / 10) + separator + QString::number(value % 10);

@@ -1,5 +1,7 @@
 #include "NameCollation.h"
 
+#include "Progress.h"
+
 #include <QHashFunctions>
 
 #include <algorithm>
@@ -261,6 +263,7 @@ void NameCollation::group(std::span<const QStringView> texts, std::vector<int>& 
     classOf.assign(texts.size(), -1);
     classLeader.clear();
     for (std::size_t i = 0; i < merged.size(); ++i) {
+        progress::step(u"Разбор событий сети", qint64(i), qint64(merged.size()));
         const int distinct = distinctOf(merged[i]);
         if (i == 0 || !equal(merged[i - 1], merged[i])) {
             classLeader.push_back(distinct);

@@ -5,6 +5,7 @@
 #include "FirstFailure.h"
 #include "NetworkLoop.h"
 #include "NumberFormat.h"
+#include "Progress.h"
 #include "SourceSweep.h"
 #include "SuccessorGraph.h"
 
@@ -157,6 +158,7 @@ void BackwardSearches::analyse()
         calls.emplace_back(event, m_graph.firstEdge(event));
     };
     for (int root = 0; root < events; ++root) {
+        progress::step(u"Пересчёт графика", counter, events);
         if (index[std::size_t(root)] >= 0)
             continue;
         open(root);
@@ -384,6 +386,7 @@ void BackwardSearches::computeLeastTotals(long double length)
     m_leastTotalLength = length;
     // Rank order visits every successor before its event.
     for (const int event : m_byRank) {
+        progress::step(u"Пересчёт графика", m_rank[std::size_t(event)], qint64(m_byRank.size()));
         const Ahead& ahead = m_ahead[std::size_t(event)];
         if (event == m_end) {
             m_leastTotal[std::size_t(event)] = length;

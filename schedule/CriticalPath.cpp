@@ -1,6 +1,7 @@
 #include "CriticalPath.h"
 
 #include "BackwardSearches.h"
+#include "Progress.h"
 #include "SuccessorGraph.h"
 
 #include <stdexcept>
@@ -12,6 +13,7 @@ QStringList criticalPathEvents(const SuccessorGraph& graph, BackwardSearches& to
     int event = start;
     long double total = 0;
     while (event != end) {
+        progress::step(u"Пересчёт графика", events.size(), graph.eventCount());
         int chosen = -1;
         for (int edge = graph.firstEdge(event); edge < graph.endEdge(event) && chosen < 0; ++edge) {
             const int next = graph.edgeTarget(edge);

@@ -224,6 +224,7 @@ bool Recalculation::fillAtOnce(long double length)
     std::vector<QString> dayText(std::size_t(m_graph->eventCount()));
     try {
         for (int row = 0; row < rows; ++row) {
+            progress::step(kStage, row, rows);
             if (m_graph->isBlank(row))
                 continue;
             ensureEarly(std::size_t(m_graph->rowStart(row)));

@@ -1,6 +1,7 @@
 #include "SourceSweep.h"
 
 #include "SuccessorGraph.h"
+#include "Progress.h"
 
 #include <algorithm>
 #include <limits>
@@ -34,7 +35,9 @@ bool SourceSweep::search(int source, int sink)
         stack.emplace_back(event, m_graph.firstEdge(event));
     };
     enter(source);
+    qint64 steps = 0;
     while (!stack.empty()) {
+        progress::step(u"Пересчёт графика", steps++, m_graph.edgeCount() + m_graph.eventCount());
         auto& [event, edge] = stack.back();
         if (event == sink || edge == m_graph.endEdge(event)) {
             m_onStack[std::size_t(event)] = 0;
@@ -75,7 +78,9 @@ void SourceSweep::total(int sink, long double start, bool trackLowest)
     if (trackLowest)
         m_lowest[std::size_t(source)] = start;
 
+    qint64 done = 0;
     for (const int event : m_order) {
+        progress::step(u"Пересчёт графика", done++, qint64(m_order.size()));
         if (event == sink)
             continue;
         const bool failing = m_fails[std::size_t(event)] != 0;

@@ -4,6 +4,7 @@
 #include "ExtendedBits.h"
 #include "NameCollation.h"
 #include "NumberFormat.h"
+#include "Progress.h"
 #include "WorkCells.h"
 
 #include <QHashFunctions>
@@ -56,6 +57,7 @@ void SuccessorGraph::build(const WorkCells& table, const QStringList& extraEvent
     m_duration.assign(std::size_t(rows), 0.0L);
     m_durationParses.assign(std::size_t(rows), 0);
     for (int row = 0; row < rows; ++row) {
+        progress::step(u"Пересчёт графика", row, rows);
         int start = m_index->startOf(row);
         int end = m_index->endOf(row);
         const QStringView duration = table.cellView(WorkColumn::Duration, row);

@@ -1,5 +1,7 @@
 #include "LongLineLabel.h"
 
+#include "Progress.h"
+
 #include <QFontMetricsF>
 #include <QPaintEvent>
 #include <QPainter>
@@ -82,6 +84,7 @@ const LongLineLabel::Layout& LongLineLabel::layout() const
     fresh.pieceStart.push_back(0);
     fresh.pieceX.push_back(0);
     for (int i = 0; i < int(current.size()); ++i) {
+        progress::step(u"Построение строки критического пути", i, current.size());
         const QChar c = current[i];
         qreal& advance = (*advances)[c.unicode()];
         if (advance < 0)

@@ -30,7 +30,8 @@ template <typename T = QWidget> void whenModalShown(const std::function<void(T*)
     poll->setInterval(5);
     QObject::connect(poll, &QTimer::timeout, poll, [poll, answer] {
         auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!modal || !modal->isVisible())
+        // The progress window of a long command is nobody's answer.
+        if (!modal || !modal->isVisible() || modal->objectName() == QLatin1String("fmProgress"))
             return;
         poll->stop();
         poll->deleteLater();
