@@ -10,7 +10,7 @@
 class QWidget;
 class ProgressWindow;
 
-// The progress of one command of a window. A command that runs longer than about a second shows
+// The progress of one command of a window. A command that runs longer than half a second shows
 // a small modal window "fmProgress" with the stage and how far it is, and from then on the
 // program's windows are repainted at every report: the window does not freeze. The modal window
 // keeps the user's clicks from starting other commands meanwhile; it cannot be closed, and it
@@ -24,7 +24,7 @@ public:
     CommandProgress& operator=(const CommandProgress&) = delete;
 
     // How long a command runs before its progress shows, in milliseconds.
-    static constexpr int kQuietMilliseconds = 1000;
+    static constexpr int kQuietMilliseconds = 500;
 
 private:
     void report(const QString& stage, qint64 done, qint64 total);
