@@ -7,6 +7,7 @@
 #include "ListCombo.h"
 #include "LongLineLabel.h"
 #include "NameCollation.h"
+#include "NetworkAnalysis.h"
 #include "PageScroller.h"
 #include "PictureButton.h"
 #include "Pictures.h"
@@ -14,6 +15,7 @@
 #include "Recalculation.h"
 #include "ScheduleDataSet.h"
 #include "ScheduleTable.h"
+#include "TfmAnalysis.h"
 #include "TfmCalendar.h"
 #include "TfmGraphReport.h"
 #include "TfmGraphView.h"
@@ -139,6 +141,8 @@ TfmMain::TfmMain(QWidget* parent)
     sdMain = makeFileDialog("sdMain", true, workListFilter, QStringLiteral("kdf"));
     sdBase = makeFileDialog("sdBase", true, QStringLiteral("Базы данных dbf (*.dbf)"),
                             QStringLiteral("dbf"));
+    sdAnalysis = makeFileDialog("sdAnalysis", true, QStringLiteral("Файлы CSV (*.csv)"),
+                                QStringLiteral("csv"));
     qStore.sql() = scheduletable::creationTemplate();
 
     FormCreate();
@@ -217,6 +221,8 @@ void TfmMain::buildToolBars(QWidget* coolBar)
                          &TfmMain::sbPrintClick);
     tbGraph = addCommand(ToolBar3, "tbGraph", Picture::Graph, QStringLiteral("Построить граф"),
                          &TfmMain::tbGraphClick);
+    sbAnalysis = addCommand(ToolBar3, "sbAnalysis", Picture::Analysis,
+                            QStringLiteral("Анализ сети"), &TfmMain::sbAnalysisClick);
     ToolBar3->addSeparator();
     cbExit = addCommand(ToolBar3, "cbExit", Picture::Exit,
                         QStringLiteral("Закончить работу с программой"), &TfmMain::cbExitClick);
@@ -380,6 +386,7 @@ void TfmMain::setRecalcEnabled(bool enabled)
 {
     sbRecalc->setEnabled(enabled);
     // The commands that read a calculated network follow the recalculation's own state.
+    sbAnalysis->setEnabled(enabled);
 }
 
 void TfmMain::EnableButtons()
@@ -438,7 +445,8 @@ void TfmMain::sbInitBordersClick()
     if (m_automaticEnds) {
         cbFrom->setEnabled(false);
         cbTo->setEnabled(false);
-        if (const std::optional<QString> start = chooseStartEvent(listcombo::entries(cbFrom), events()))
+        if (const std::optional<QString> start =
+                chooseStartEvent(listcombo::entries(cbFrom), events()))
             cbFrom->setEditText(*start);
         if (const std::optional<QString> end = chooseEndEvent(listcombo::entries(cbTo), events()))
             cbTo->setEditText(*end);
@@ -656,6 +664,15 @@ void TfmMain::tbGraphClick()
         report::showPreview(m_graphReport->qrGraph, nullptr, &graphView);
     });
     graphView.exec();
+}
+
+void TfmMain::sbAnalysisClick()
+{
+    const NetworkAnalysis analysis(*m_table, events(), cbFrom->currentText(), cbTo->currentText(),
+                                   m_startDate, m_numbers, m_dates);
+    TfmAnalysis window(
+        analysis, [this] { return chooseFile(sdAnalysis); }, this);
+    window.exec();
 }
 
 void TfmMain::cbExitClick()
