@@ -445,8 +445,7 @@ void TfmMain::sbInitBordersClick()
     if (m_automaticEnds) {
         cbFrom->setEnabled(false);
         cbTo->setEnabled(false);
-        if (const std::optional<QString> start =
-                chooseStartEvent(listcombo::entries(cbFrom), events()))
+        if (const std::optional<QString> start = chooseStartEvent(listcombo::entries(cbFrom), events()))
             cbFrom->setEditText(*start);
         if (const std::optional<QString> end = chooseEndEvent(listcombo::entries(cbTo), events()))
             cbTo->setEditText(*end);
@@ -670,8 +669,8 @@ void TfmMain::sbAnalysisClick()
 {
     const NetworkAnalysis analysis(*m_table, events(), cbFrom->currentText(), cbTo->currentText(),
                                    m_startDate, m_numbers, m_dates);
-    TfmAnalysis window(
-        analysis, [this] { return chooseFile(sdAnalysis); }, this);
+    const auto chooseCsvFile = [this] { return chooseFile(sdAnalysis); };
+    TfmAnalysis window(analysis, chooseCsvFile, this);
     window.exec();
 }
 
