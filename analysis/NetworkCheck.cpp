@@ -310,7 +310,8 @@ private:
         const std::vector<char> fromStart = reach(m_start, false, m_end);
         const std::vector<char> toEnd = reach(m_end, true, m_start);
         for (int row = 0; row < m_graph.rowCount(); ++row) {
-            if (!m_rowOnEdge[std::size_t(row)])
+            // Rows without an event were named above; case twins are named below.
+            if (!m_rowOnEdge[std::size_t(row)] || !hasBothEvents(row))
                 continue;
             const int start = m_graph.rowStart(row);
             const int end = m_graph.rowEnd(row);
