@@ -6,34 +6,39 @@
 namespace {
 
 constexpr QChar kSeparator = u';';
+constexpr QStringView kLineEnd = u"\r\n";
 
-void appendField(QString& line, const QString& field)
+// A text a spreadsheet would take for a formula ("=...", "+...", "-...", "@...") starts with an
+// apostrophe instead, so that an event name read from someone's file cannot run as one. Number
+// columns are left alone: their texts are the program's own numbers.
+bool looksLikeFormula(const QString& text)
 {
+    return !text.isEmpty() &&
+           (text.front() == u'=' || text.front() == u'+' || text.front() == u'-' ||
+            text.front() == u'@' || text.front() == u'\t' || text.front() == u'\r');
+}
+
+// Appends one field of a line, after a separator unless it is the line's first.
+void appendField(QString& text, int column, QString field, bool number = false)
+{
+    if (column > 0)
+        text += kSeparator;
+    if (!number && looksLikeFormula(field))
+        field.prepend(u'\'');
     const bool quote = field.contains(kSeparator) || field.contains(u'"') ||
                        field.contains(u'\n') || field.contains(u'\r') ||
                        (!field.isEmpty() && (field.front().isSpace() || field.back().isSpace()));
     if (!quote) {
-        line += field;
+        text += field;
         return;
     }
-    line += u'"';
+    text += u'"';
     for (const QChar c : field) {
         if (c == u'"')
-            line += u'"';
-        line += c;
+            text += u'"';
+        text += c;
     }
-    line += u'"';
-}
-
-// One line of `count` fields, field(i) giving each.
-template <typename Field> void appendLine(QString& text, int count, const Field& field)
-{
-    for (int i = 0; i < count; ++i) {
-        if (i > 0)
-            text += kSeparator;
-        appendField(text, field(i));
-    }
-    text += QStringLiteral("\r\n");
+    text += u'"';
 }
 
 } // namespace
@@ -41,15 +46,20 @@ template <typename Field> void appendLine(QString& text, int count, const Field&
 QByteArray analysisCsv(const NetworkAnalysis& analysis)
 {
     QString text;
-    appendLine(text, 1, [&](int) { return analysis.summary(); });
+    appendField(text, 0, analysis.summary());
+    text += kLineEnd;
     for (const AnalysisPage& page : analysis.pages()) {
-        text += QStringLiteral("\r\n");
-        appendLine(text, 1, [&](int) { return page.title(); });
-        appendLine(text, page.columnCount(),
-                   [&](int column) { return page.columns()[column].caption; });
-        for (int row = 0; row < page.rowCount(); ++row)
-            appendLine(text, page.columnCount(),
-                       [&](int column) { return page.text(row, column); });
+        text += kLineEnd;
+        appendField(text, 0, page.title());
+        text += kLineEnd;
+        for (int column = 0; column < page.columnCount(); ++column)
+            appendField(text, column, page.columns()[column].caption);
+        text += kLineEnd;
+        for (int row = 0; row < page.rowCount(); ++row) {
+            for (int column = 0; column < page.columnCount(); ++column)
+                appendField(text, column, page.text(row, column), page.columns()[column].numeric);
+            text += kLineEnd;
+        }
     }
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }

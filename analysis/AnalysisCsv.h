@@ -10,7 +10,8 @@ class NetworkAnalysis;
 // title, the column captions and its rows, the pages separated by an empty line. A field is
 // enclosed in double quotes (doubled inside) when it holds a separator, a quote, a line break or
 // blanks at either end. Texts are those of the window, numbers with the locale's decimal
-// separator.
+// separator; a text (not a number) that a spreadsheet would take for a formula, one starting with
+// "=", "+", "-" or "@", gets a leading apostrophe.
 QByteArray analysisCsv(const NetworkAnalysis& analysis);
 
 // Writes the file all or nothing (AtomicFile); raises KestrinError naming the file on failure.

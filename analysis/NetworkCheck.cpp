@@ -7,6 +7,7 @@
 #include "WorkCells.h"
 
 #include <algorithm>
+#include <span>
 
 namespace {
 
@@ -64,10 +65,11 @@ public:
         }
     }
 
-    std::vector<int> rows(int event) const
+    std::span<const int> rows(int event) const
     {
-        return {m_rows.begin() + m_begin[std::size_t(event)],
-                m_rows.begin() + m_begin[std::size_t(event) + 1]};
+        const std::size_t from = std::size_t(m_begin[std::size_t(event)]);
+        const std::size_t to = std::size_t(m_begin[std::size_t(event) + 1]);
+        return {m_rows.data() + from, to - from};
     }
 
 private:
@@ -111,6 +113,10 @@ private:
     {
         m_findings.push_back({severity, std::move(text), std::move(rows)});
     }
+    static std::vector<int> rowList(std::span<const int> rows)
+    {
+        return {rows.begin(), rows.end()};
+    }
     QString name(int event) const { return quoted(m_graph.eventName(event)); }
     QString work(int row) const
     {
@@ -125,8 +131,9 @@ private:
     }
     std::vector<int> rowsTouching(int event) const
     {
-        std::vector<int> rows = m_from.rows(event);
-        const std::vector<int> into = m_into.rows(event);
+        const std::span<const int> from = m_from.rows(event);
+        const std::span<const int> into = m_into.rows(event);
+        std::vector<int> rows(from.begin(), from.end());
         rows.insert(rows.end(), into.begin(), into.end());
         std::sort(rows.begin(), rows.end());
         rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
@@ -204,14 +211,14 @@ private:
         else if (m_events.endsWork(m_start))
             add(Severity::Error,
                 QStringLiteral("В начальное событие %1 входят работы").arg(name(m_start)),
-                m_into.rows(m_start));
+                rowList(m_into.rows(m_start)));
         if (!named(m_end))
             add(Severity::Error, QStringLiteral("Конечное событие %1 не встречается в таблице")
                                      .arg(quoted(m_endName)));
         else if (m_events.startsWork(m_end))
             add(Severity::Error,
                 QStringLiteral("Из конечного события %1 выходят работы").arg(name(m_end)),
-                m_from.rows(m_end));
+                rowList(m_from.rows(m_end)));
         if (m_start == m_end)
             add(Severity::Error, QStringLiteral("Начальное и конечное события совпадают"));
     }
@@ -234,7 +241,7 @@ private:
                     names.append(name(event));
                 if (event == (initial ? m_start : m_end))
                     continue;
-                const std::vector<int> own = initial ? m_from.rows(event) : m_into.rows(event);
+                const std::span<const int> own = initial ? m_from.rows(event) : m_into.rows(event);
                 rows.insert(rows.end(), own.begin(), own.end());
             }
             std::sort(rows.begin(), rows.end());

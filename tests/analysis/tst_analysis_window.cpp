@@ -30,7 +30,9 @@ private slots:
 
 namespace {
 
-// The guide's example, its last event renamed so that CSV has to quote it.
+// The guide's example, its first and last events renamed: CSV has to keep the first from being
+// taken for a formula and to quote the last.
+const QString kFirstEvent = QStringLiteral("=1+1");
 const QString kLastEvent = QStringLiteral("Сдача \"под ключ\"; акт");
 
 QString cell(QTabWidget* tabs, const char* view, int row, int column)
@@ -66,8 +68,10 @@ void TestAnalysisWindow::opensPrintsSavesAndCloses()
     WorkTable& table = window.workTable();
     table.setRowCount(12);
     for (int row = 0; row < 12; ++row) {
+        const QString start = QString::fromUtf8(works[row][0]);
         const QString end = QString::fromUtf8(works[row][1]);
-        table.setCell(WorkColumn::StartEvent, row, QString::fromUtf8(works[row][0]));
+        table.setCell(WorkColumn::StartEvent, row,
+                      start == QStringLiteral("1") ? kFirstEvent : start);
         table.setCell(WorkColumn::EndEvent, row, end == QStringLiteral("10") ? kLastEvent : end);
         table.setCell(WorkColumn::Duration, row,
                       QString::fromUtf8(works[row][2]).replace(u'.', point));
@@ -98,7 +102,7 @@ void TestAnalysisWindow::opensPrintsSavesAndCloses()
         QCOMPARE(cell(tabs, "sgEvents", 9, 0), kLastEvent);
         QCOMPARE(cell(tabs, "sgTension", 1, 8), QStringLiteral("0") + point + QStringLiteral("71"));
         QCOMPARE(cell(tabs, "sgPaths", 0, 4),
-                 QStringLiteral("1 -> 2 -> 4 -> 6 -> 7 -> 9 -> ") + kLastEvent);
+                 kFirstEvent + QStringLiteral(" -> 2 -> 4 -> 6 -> 7 -> 9 -> ") + kLastEvent);
         QCOMPARE(cell(tabs, "sgCheck", 0, 1), QStringLiteral("Сеть построена правильно"));
 
         whenModalShown<TfmPreview>([&](TfmPreview* preview) {
@@ -142,7 +146,7 @@ void TestAnalysisWindow::opensPrintsSavesAndCloses()
     // Dates from the start-up start date: 30 December 1899, and 21 days later.
     const QString first = DateFormat::system().formatDate(window.startDate());
     const QString last = DateFormat::system().formatDate(window.startDate() + 21);
-    QCOMPARE(lines.value(4), QStringLiteral("1;0;0;0;") + first + u';' + first);
+    QCOMPARE(lines.value(4), QStringLiteral("'=1+1;0;0;0;") + first + u';' + first);
     // The name with a separator and quotes, quoted and its quotes doubled.
     QVERIFY(lines.contains(QStringLiteral("\"Сдача \"\"под ключ\"\"; акт\";21;21;0;") + last +
                            u';' + last));
