@@ -7,6 +7,9 @@
 #include "SourceSweep.h"
 #include "SuccessorGraph.h"
 
+#include <algorithm>
+#include <cmath>
+
 EventTimes::EventTimes(const SuccessorGraph& graph, int start, int end, const NumberFormat& numbers)
     : m_graph(&graph), m_numbers(numbers), m_start(start), m_end(end)
 {
@@ -83,4 +86,17 @@ void EventTimes::findPathEvents()
         }
     }
     m_pathEventsKnown = true;
+}
+
+bool showsAs(const NumberFormat& numbers, long double value, long double shown,
+             QStringView shownText)
+{
+    if (value == shown)
+        return true;
+    // Texts of 15 significant digits are rounded to a unit of at most 1e-14 times the larger
+    // magnitude: values further apart than that never round to one text.
+    const long double magnitude = std::max(std::fabs(value), std::fabs(shown));
+    if (!(std::fabs(value - shown) <= 2e-14L * magnitude))
+        return false;
+    return numbers.text(value).view() == shownText;
 }

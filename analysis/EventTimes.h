@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 #include <memory>
 #include <vector>
@@ -75,3 +76,9 @@ private:
     std::vector<int> m_pathEvents;
     std::vector<char> m_onPath;
 };
+
+// Whether the general number text of value is shownText, the text of shown: decided from the
+// values where they settle it (equal values, or values too far apart to share 15 digits), so that
+// most comparisons make no text.
+bool showsAs(const NumberFormat& numbers, long double value, long double shown,
+             QStringView shownText);

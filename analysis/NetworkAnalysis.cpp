@@ -136,7 +136,7 @@ void fillEvents(AnalysisPage& page, EventTimes& times, const EventIndex& events,
     }
 }
 
-void fillTension(AnalysisPage& page, const WorkCells& table,
+void fillTension(AnalysisPage& page, const WorkCells& table, const SuccessorGraph& graph,
                  const std::vector<WorkFigures>& figures)
 {
     page.reserveRows(int(figures.size()));
@@ -144,8 +144,8 @@ void fillTension(AnalysisPage& page, const WorkCells& table,
         const WorkFigures& work = figures[row];
         if (work.blank)
             continue;
-        page.appendRow({QString::number(row + 1), table.cell(WorkColumn::StartEvent, int(row)),
-                        table.cell(WorkColumn::EndEvent, int(row)),
+        page.appendRow({QString::number(row + 1), graph.eventName(graph.rowStart(int(row))),
+                        graph.eventName(graph.rowEnd(int(row))),
                         table.cell(WorkColumn::Duration, int(row)), work.totalFloat, work.freeFloat,
                         work.longestPath, work.criticalShare, work.tension, zoneText(work.zone)});
     }
@@ -222,7 +222,7 @@ NetworkAnalysis::NetworkAnalysis(const WorkCells& table, const EventIndex& event
         EventTimes times(graph, graph.eventId(startEvent), graph.eventId(endEvent), numbers);
         const std::vector<WorkFigures> figures = workFigures(times);
         fillEvents(m_pages[Events], times, events, days);
-        fillTension(m_pages[Tension], table, figures);
+        fillTension(m_pages[Tension], table, graph, figures);
         fillPaths(m_pages[Paths], times, networkPaths(times));
         length = times.lengthText();
         m_timesKnown = true;

@@ -86,11 +86,14 @@ void findOtherPaths(EventTimes& times, NetworkPaths& paths)
             const long double lateStart = times.lateValue(next) - durations;
             if (!std::isfinite(lateStart))
                 continue;
-            const NumberText text = numbers.text(lateStart);
-            const bool tight = text.view() == times.lateText(event);
+            const bool tight =
+                showsAs(numbers, lateStart, times.lateValue(event), times.lateText(event));
             stepTight[std::size_t(edge)] = tight;
+            // The slack of the late start as its text shows it.
             stepSlack[std::size_t(edge)] =
-                tight ? 0.0L : std::max(0.0L, numbers.parse(text.view()) - times.lateValue(event));
+                tight ? 0.0L
+                      : std::max(0.0L, numbers.parse(numbers.text(lateStart).view()) -
+                                           times.lateValue(event));
             least = std::min(least,
                              tight ? leastAhead[std::size_t(next)] : stepSlack[std::size_t(edge)]);
         }

@@ -121,7 +121,8 @@ std::vector<WorkFigures> workFigures(EventTimes& times)
             if (!times.onPath(next))
                 continue;
             const long double finish = edgeSum(edge, early);
-            if (!std::isfinite(finish) || numbers.text(finish).view() != times.earlyText(next))
+            if (!std::isfinite(finish) ||
+                !showsAs(numbers, finish, times.earlyValue(next), times.earlyText(next)))
                 continue;
             before[std::size_t(next)] =
                 std::max(before[std::size_t(next)], reached + criticalPart[std::size_t(edge)]);
@@ -136,7 +137,8 @@ std::vector<WorkFigures> workFigures(EventTimes& times)
                 if (!times.onPath(next))
                     continue;
                 const long double start = times.lateValue(next) - edgeSum(edge, 0.0L);
-                if (!std::isfinite(start) || numbers.text(start).view() != times.lateText(event))
+                if (!std::isfinite(start) ||
+                    !showsAs(numbers, start, times.lateValue(event), times.lateText(event)))
                     continue;
                 best = std::max(best, criticalPart[std::size_t(edge)] + after[std::size_t(next)]);
             }
@@ -149,12 +151,12 @@ std::vector<WorkFigures> workFigures(EventTimes& times)
         if (!work.onPath)
             continue;
         const int edge = edgeOfRow[row];
-        const long double longest =
-            numbers.parse(numbers.text(checked::subtract(length, totalFloat[row])).view());
+        const NumberText longestText = numbers.text(checked::subtract(length, totalFloat[row]));
+        const long double longest = numbers.parse(longestText.view());
         const long double share = before[std::size_t(graph.rowStart(int(row)))] +
                                   criticalPart[std::size_t(edge)] +
                                   after[std::size_t(graph.rowEnd(int(row)))];
-        work.longestPath = numbers.format(longest);
+        work.longestPath = longestText.toString();
         work.criticalShare = numbers.format(share);
         long double hundredths = 100;
         if (!work.critical) {
