@@ -109,8 +109,11 @@ private:
 void fillEvents(AnalysisPage& page, EventTimes& times, const EventIndex& events, DayTexts& days)
 {
     std::vector<int> order = times.pathEvents();
-    for (const int event : order)
+    // Every time is searched before the sort, so that a failing search raises outside it.
+    for (const int event : order) {
         times.earlyValue(event);
+        times.lateValue(event);
+    }
     const auto group = [&](int event) {
         return event < events.eventCount() ? events.groupOf(event)
                                            : std::numeric_limits<int>::max();
@@ -240,9 +243,8 @@ NetworkAnalysis::NetworkAnalysis(const WorkCells& table, const EventIndex& event
     int works = 0;
     for (int row = 0; row < graph.rowCount(); ++row)
         works += graph.isBlank(row) ? 0 : 1;
+    // One arg() for all: a later one would also replace a "%4" inside an event's name.
     m_summary = QStringLiteral("От %1 до %2: L = %3; работ %4, событий %5; начало работ %6")
-                    .arg(quoted(startEvent), quoted(endEvent), length)
-                    .arg(works)
-                    .arg(events.eventCount())
-                    .arg(dates.formatDate(startDate));
+                    .arg(quoted(startEvent), quoted(endEvent), length, QString::number(works),
+                         QString::number(events.eventCount()), dates.formatDate(startDate));
 }
