@@ -12,7 +12,7 @@ namespace {
 constexpr qreal kTitleHeight = 14;
 constexpr qreal kLineHeight = 4.6;
 constexpr qreal kTextHeight = 4.2;
-constexpr qreal kCellPadding = 0.6;
+constexpr qreal kCellPadding = 1.2;
 constexpr qreal kPointSize = 9;
 
 QFont font(qreal points, bool bold)

@@ -215,7 +215,7 @@ main_window
 cmp -s "$files/house.kdf" "$docs/examples/house.kdf" ||
     echo "screenshots: WARNING: the saved house.kdf differs from docs/examples/house.kdf" >&2
 click "${M_DBF[@]}"
-file_dialog 'Сохранить как' "$files/house.dbf"
+file_dialog 'Сохранить как' house.dbf
 main_window
 [ -s "$files/house.dbf" ] || echo "screenshots: WARNING: no house.dbf was written" >&2
 
@@ -245,7 +245,7 @@ click "${G_DRAW[@]}"
 park
 shoot "$graph" guide-graph.png
 click "${G_SAVE[@]}"
-file_dialog 'Сохранить как' "$files/house.bmp"
+file_dialog 'Сохранить как' house.bmp
 graph=$(wait_active 'Kestrin - построение графа*'); locate "$graph"
 [ -s "$files/house.bmp" ] || echo "screenshots: WARNING: no house.bmp was written" >&2
 click "${G_PRINT[@]}"
@@ -270,7 +270,7 @@ shoot "$preview" guide-preview-width.png
 locate "$preview"
 click "${V_FIT[@]}" 0.6
 click "${V_PDF[@]}"
-file_dialog 'Экспорт в PDF' "$files/house.pdf"
+file_dialog 'Экспорт в PDF' house.pdf
 preview=$(wait_active 'Предварительный просмотр'); locate "$preview"
 [ -s "$files/house.pdf" ] || echo "screenshots: WARNING: no house.pdf was written" >&2
 click "${V_CLOSE[@]}"
@@ -294,7 +294,7 @@ locate "$preview"
 click "${V_CLOSE[@]}"
 analysis=$(wait_active 'Kestrin - анализ сети'); locate "$analysis"
 click "${A_CSV[@]}"
-file_dialog 'Сохранить как' "$files/house.csv"
+file_dialog 'Сохранить как' house.csv
 analysis=$(wait_active 'Kestrin - анализ сети'); locate "$analysis"
 [ -s "$files/house.csv" ] || echo "screenshots: WARNING: no house.csv was written" >&2
 click "${A_CLOSE[@]}"
