@@ -113,20 +113,25 @@ void benchAnalysis()
                 2);
             const AnalysisPage& paths = analysis->page(NetworkAnalysis::Paths);
             int critical = 0;
-            for (int row = 0; row < paths.rowCount(); ++row)
+            QString more; // "+" when the list stopped at its cap
+            for (int row = 0; row < paths.rowCount(); ++row) {
                 critical += paths.text(row, 1) == QStringLiteral("критический") ? 1 : 0;
+                if (paths.text(row, 4).startsWith(QStringLiteral("Критических путей больше")))
+                    more = QStringLiteral("+");
+            }
             bench::report(
                 QStringLiteral("analysis, %1 works in %2 layers, %3")
                     .arg(table.rowCount())
                     .arg(shape.layers)
                     .arg(tenths ? QStringLiteral("tenths") : QStringLiteral("whole/half days")),
                 QStringLiteral("%1 s, window open %2 s, recalculation %3 s, ratio %4; "
-                               "%5 critical paths, peak RSS %6 MB")
+                               "%5%6 critical paths, peak RSS %7 MB")
                     .arg(analysing, 0, 'f', 4)
                     .arg(opening, 0, 'f', 4)
                     .arg(recalculation, 0, 'f', 4)
                     .arg(analysing / recalculation, 0, 'f', 2)
                     .arg(critical)
+                    .arg(more)
                     .arg(bench::peakRssMegabytes(), 0, 'f', 0));
         }
     }
