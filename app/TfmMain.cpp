@@ -8,6 +8,7 @@
 #include "ListCombo.h"
 #include "LongLineLabel.h"
 #include "NameCollation.h"
+#include "NetworkAnalysis.h"
 #include "PageScroller.h"
 #include "PictureButton.h"
 #include "Pictures.h"
@@ -15,6 +16,7 @@
 #include "Recalculation.h"
 #include "ScheduleDataSet.h"
 #include "ScheduleTable.h"
+#include "TfmAnalysis.h"
 #include "TfmCalendar.h"
 #include "TfmGraphReport.h"
 #include "TfmGraphView.h"
@@ -134,6 +136,8 @@ TfmMain::TfmMain(QWidget* parent)
     sdMain = makeFileDialog("sdMain", true, workListFilter, QStringLiteral("kdf"));
     sdBase = makeFileDialog("sdBase", true, QStringLiteral("Базы данных dbf (*.dbf)"),
                             QStringLiteral("dbf"));
+    sdAnalysis = makeFileDialog("sdAnalysis", true, QStringLiteral("Файлы CSV (*.csv)"),
+                                QStringLiteral("csv"));
     qStore.sql() = scheduletable::creationTemplate();
 
     FormCreate();
@@ -212,6 +216,8 @@ void TfmMain::buildToolBars(QWidget* coolBar)
                          &TfmMain::sbPrintClick);
     tbGraph = addCommand(ToolBar3, "tbGraph", Picture::Graph, QStringLiteral("Построить граф"),
                          &TfmMain::tbGraphClick);
+    sbAnalysis = addCommand(ToolBar3, "sbAnalysis", Picture::Analysis,
+                            QStringLiteral("Анализ сети"), &TfmMain::sbAnalysisClick);
     ToolBar3->addSeparator();
     cbExit = addCommand(ToolBar3, "cbExit", Picture::Exit,
                         QStringLiteral("Закончить работу с программой"), &TfmMain::cbExitClick);
@@ -379,6 +385,7 @@ void TfmMain::setRecalcEnabled(bool enabled)
 {
     sbRecalc->setEnabled(enabled);
     // The commands that read a calculated network follow the recalculation's own state.
+    sbAnalysis->setEnabled(enabled);
 }
 
 void TfmMain::EnableButtons()
@@ -655,6 +662,15 @@ void TfmMain::tbGraphClick()
         report::showPreview(m_graphReport->qrGraph, nullptr, &graphView);
     });
     graphView.exec();
+}
+
+void TfmMain::sbAnalysisClick()
+{
+    const NetworkAnalysis analysis(*m_table, events(), cbFrom->currentText(), cbTo->currentText(),
+                                   m_startDate, m_numbers, m_dates);
+    const auto chooseCsvFile = [this] { return chooseFile(sdAnalysis); };
+    TfmAnalysis window(analysis, chooseCsvFile, this);
+    window.exec();
 }
 
 void TfmMain::cbExitClick()

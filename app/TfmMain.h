@@ -59,6 +59,7 @@ public:
     void sbSaveBaseClick();
     void sbPrintClick();
     void tbGraphClick();
+    void sbAnalysisClick();
     void cbExitClick();
     void sbInitBordersClick();
     void cbFromChange();
@@ -113,6 +114,7 @@ private:
     QToolButton* sbSaveBase = nullptr;
     QToolButton* sbPrint = nullptr;
     QToolButton* tbGraph = nullptr;
+    QToolButton* sbAnalysis = nullptr;
     QToolButton* cbExit = nullptr;
     QToolButton* sbInitBorders = nullptr;
     QComboBox* cbFrom = nullptr;
@@ -120,6 +122,7 @@ private:
     QFileDialog* odMain = nullptr;
     QFileDialog* sdMain = nullptr;
     QFileDialog* sdBase = nullptr;
+    QFileDialog* sdAnalysis = nullptr;
 
     // The database objects through which dBASE tables are created, filled and read: qStore holds
     // the creation template only and is never run.

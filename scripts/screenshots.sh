@@ -12,7 +12,7 @@
 # Needs: cmake and the build dependencies, xvfb, openbox, xdotool, imagemagick, x11-utils.
 # Environment: KESTRIN_SHOTS_DISPLAY (default :97); KESTRIN_SHOTS_WORK, the scratch folder
 # (default /tmp/kestrin-guide, emptied first); KESTRIN_SHOTS_KEEP=1 keeps it with the files the
-# program wrote (user/Документы: house.kdf, house.dbf, house.bmp, house.pdf).
+# program wrote (user/Документы: house.kdf, house.dbf, house.bmp, house.pdf, house.csv).
 #
 # Clicks go to fixed offsets from a window's client area, found once from full-screen captures;
 # the windows themselves are located with xwininfo, so only the layout inside them must hold.
@@ -140,8 +140,8 @@ file_dialog() {
 
 # Offsets inside the main window's client area.
 M_NEW=(15 17); M_RECALC=(95 17); M_CALENDAR=(118 17)
-M_LOAD=(16 48); M_SAVE=(40 48); M_DBF=(70 48); M_PRINT=(102 48); M_GRAPH=(126 48); M_EXIT=(159 48)
-M_AUTO=(190 48); M_EMPTY=(660 550)
+M_LOAD=(16 48); M_SAVE=(40 48); M_DBF=(70 48); M_PRINT=(102 48); M_GRAPH=(126 48)
+M_ANALYSIS=(150 48); M_EXIT=(181 48); M_AUTO=(214 48); M_EMPTY=(660 550)
 # Element dialog, start-date dialog.
 P_OK=(235 92)
 C_YEAR=(114 14); C_PREV=(14 14); C_FIRST_MONDAY=(17 74); C_OK=(129 171)
@@ -150,6 +150,8 @@ G_SAVE=(17 17); G_PRINT=(41 17); G_CLOSE=(72 17); G_POINTS=(199 14); G_FIRST_ENT
 G_INSERT=(329 17); G_AUTO=(353 17); G_DRAW=(385 17); G_PAD_TOP=29
 # Report preview.
 V_WIDTH=(73 15); V_FIT=(16 15); V_PDF=(467 15); V_CLOSE=(510 15)
+# Analysis window: its buttons, and the tab of its works page.
+A_PRINT=(15 14); A_CSV=(39 14); A_CLOSE=(70 14); A_WORKS_TAB=(106 44)
 
 # Waits for the main window to be active again and locates it.
 main_window() { main=$(wait_active 'Kestrin - расчёт сетевых графиков*'); locate "$main"; }
@@ -213,7 +215,7 @@ main_window
 cmp -s "$files/house.kdf" "$docs/examples/house.kdf" ||
     echo "screenshots: WARNING: the saved house.kdf differs from docs/examples/house.kdf" >&2
 click "${M_DBF[@]}"
-file_dialog 'Сохранить как' "$files/house.dbf"
+file_dialog 'Сохранить как' house.dbf
 main_window
 [ -s "$files/house.dbf" ] || echo "screenshots: WARNING: no house.dbf was written" >&2
 
@@ -243,7 +245,7 @@ click "${G_DRAW[@]}"
 park
 shoot "$graph" guide-graph.png
 click "${G_SAVE[@]}"
-file_dialog 'Сохранить как' "$files/house.bmp"
+file_dialog 'Сохранить как' house.bmp
 graph=$(wait_active 'Kestrin - построение графа*'); locate "$graph"
 [ -s "$files/house.bmp" ] || echo "screenshots: WARNING: no house.bmp was written" >&2
 click "${G_PRINT[@]}"
@@ -268,10 +270,35 @@ shoot "$preview" guide-preview-width.png
 locate "$preview"
 click "${V_FIT[@]}" 0.6
 click "${V_PDF[@]}"
-file_dialog 'Экспорт в PDF' "$files/house.pdf"
+file_dialog 'Экспорт в PDF' house.pdf
 preview=$(wait_active 'Предварительный просмотр'); locate "$preview"
 [ -s "$files/house.pdf" ] || echo "screenshots: WARNING: no house.pdf was written" >&2
 click "${V_CLOSE[@]}"
+
+# Network analysis: the events page, the works page, the printout and the CSV file.
+main_window
+click "${M_ANALYSIS[@]}"
+analysis=$(wait_active 'Kestrin - анализ сети'); sleep 0.5
+park
+shoot "$analysis" guide-analysis.png
+locate "$analysis"
+click "${A_WORKS_TAB[@]}"
+park
+shoot "$analysis" guide-analysis-works.png
+locate "$analysis"
+click "${A_PRINT[@]}"
+preview=$(wait_active 'Предварительный просмотр'); sleep 2
+park
+shoot "$preview" guide-analysis-print.png
+locate "$preview"
+click "${V_CLOSE[@]}"
+analysis=$(wait_active 'Kestrin - анализ сети'); locate "$analysis"
+click "${A_CSV[@]}"
+file_dialog 'Сохранить как' house.csv
+analysis=$(wait_active 'Kestrin - анализ сети'); locate "$analysis"
+[ -s "$files/house.csv" ] || echo "screenshots: WARNING: no house.csv was written" >&2
+click "${A_CLOSE[@]}"
+
 main_window
 click "${M_EXIT[@]}"
 wait "$program_pid" || true

@@ -130,6 +130,19 @@ void pie(PicturePainter& p)
     painter.drawPie(disc.translated(1, -1), 15 * 16, 75 * 16);
 }
 
+void checkedSheet(PicturePainter& p)
+{
+    p.sheet(1, 0, 11, 15);
+    // The mark is drawn over the sheet's lower right corner, in a white halo so it reads on them.
+    QPainter& painter = p.painter();
+    const QPolygonF mark({QPointF(7.5, 10.5), QPointF(10, 13.5), QPointF(15, 6.5)});
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(Qt::white, 4.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPolyline(mark);
+    painter.setPen(QPen(QColor::fromRgba(red), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPolyline(mark);
+}
+
 void pointingHand(PicturePainter& p)
 {
     QPainter& painter = p.painter();
@@ -311,6 +324,8 @@ void drawPicture(QPainter& painter, Picture picture)
         return sheetAbovePrinter(p);
     case Picture::Graph:
         return pie(p);
+    case Picture::Analysis:
+        return checkedSheet(p);
     case Picture::Exit:
     case Picture::Cancel:
         return p.prohibition();

@@ -19,6 +19,7 @@ enum class Picture {
     SaveBase,    // a sheet with a red arrow pointing right
     Print,       // a sheet above a printer
     Graph,       // a pie of four colours
+    Analysis,    // a sheet of figures with a red check mark
     Exit,        // a red prohibition sign
     InitBorders, // a pointing hand
     // Dialog buttons
