@@ -15,6 +15,7 @@
 #include "ScheduleDataSet.h"
 #include "ScheduleTable.h"
 #include "TfmCalendar.h"
+#include "TfmGantt.h"
 #include "TfmGraphReport.h"
 #include "TfmGraphView.h"
 #include "TfmPreview.h"
@@ -217,6 +218,8 @@ void TfmMain::buildToolBars(QWidget* coolBar)
                          &TfmMain::sbPrintClick);
     tbGraph = addCommand(ToolBar3, "tbGraph", Picture::Graph, QStringLiteral("Построить граф"),
                          &TfmMain::tbGraphClick);
+    sbGantt = addCommand(ToolBar3, "sbGantt", Picture::Gantt, QStringLiteral("Диаграмма Ганта"),
+                         &TfmMain::sbGanttClick);
     ToolBar3->addSeparator();
     cbExit = addCommand(ToolBar3, "cbExit", Picture::Exit,
                         QStringLiteral("Закончить работу с программой"), &TfmMain::cbExitClick);
@@ -380,6 +383,7 @@ void TfmMain::setRecalcEnabled(bool enabled)
 {
     sbRecalc->setEnabled(enabled);
     // The commands that read a calculated network follow the recalculation's own state.
+    sbGantt->setEnabled(enabled);
 }
 
 void TfmMain::EnableButtons()
@@ -438,7 +442,8 @@ void TfmMain::sbInitBordersClick()
     if (m_automaticEnds) {
         cbFrom->setEnabled(false);
         cbTo->setEnabled(false);
-        if (const std::optional<QString> start = chooseStartEvent(listcombo::entries(cbFrom), events()))
+        if (const std::optional<QString> start =
+                chooseStartEvent(listcombo::entries(cbFrom), events()))
             cbFrom->setEditText(*start);
         if (const std::optional<QString> end = chooseEndEvent(listcombo::entries(cbTo), events()))
             cbTo->setEditText(*end);
@@ -656,6 +661,12 @@ void TfmMain::tbGraphClick()
         report::showPreview(m_graphReport->qrGraph, nullptr, &graphView);
     });
     graphView.exec();
+}
+
+void TfmMain::sbGanttClick()
+{
+    TfmGantt gantt(*m_table, m_numbers, m_dates, m_startDate, this);
+    gantt.exec();
 }
 
 void TfmMain::cbExitClick()

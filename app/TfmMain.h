@@ -59,6 +59,7 @@ public:
     void sbSaveBaseClick();
     void sbPrintClick();
     void tbGraphClick();
+    void sbGanttClick();
     void cbExitClick();
     void sbInitBordersClick();
     void cbFromChange();
@@ -113,6 +114,7 @@ private:
     QToolButton* sbSaveBase = nullptr;
     QToolButton* sbPrint = nullptr;
     QToolButton* tbGraph = nullptr;
+    QToolButton* sbGantt = nullptr;
     QToolButton* cbExit = nullptr;
     QToolButton* sbInitBorders = nullptr;
     QComboBox* cbFrom = nullptr;

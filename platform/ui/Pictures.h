@@ -19,6 +19,7 @@ enum class Picture {
     SaveBase,    // a sheet with a red arrow pointing right
     Print,       // a sheet above a printer
     Graph,       // a pie of four colours
+    Gantt,       // bars staggered along a time line, one of them red
     Exit,        // a red prohibition sign
     InitBorders, // a pointing hand
     // Dialog buttons
