@@ -25,4 +25,5 @@ void benchWorkList();
 void benchExport();
 void benchReport();
 void benchGraph();
+void benchGantt();
 void benchEndToEnd(const QStringList& arguments);
