@@ -158,6 +158,7 @@ void paintAxis(QPainter& painter, const GanttGeometry& geometry, const GanttFram
     painter.fillRect(axis, kHeaderFill);
     painter.setClipRect(axis, Qt::IntersectClip);
     painter.setFont(chartFont());
+    const QFontMetricsF metrics(painter.font());
     const qreal toX = frame.fromX + axis.width();
     const auto frameX = [&](qreal chartX) {
         return axis.left() + chartX - frame.fromX;
@@ -167,9 +168,11 @@ void paintAxis(QPainter& painter, const GanttGeometry& geometry, const GanttFram
         const qreal left = frameX(std::max(cell.left, frame.fromX));
         const qreal right = frameX(cell.right);
         painter.setPen(kText);
-        painter.drawText(
-            QRectF(left + kTextPad, axis.top(), right - left - kTextPad, kAxisLineHeight),
-            Qt::AlignLeft | Qt::AlignVCenter, cell.label);
+        // A month cut short by the page or the view keeps what fits of its name.
+        const qreal room = right - left - 2 * kTextPad;
+        painter.drawText(QRectF(left + kTextPad, axis.top(), room, kAxisLineHeight),
+                         Qt::AlignLeft | Qt::AlignVCenter,
+                         metrics.elidedText(cell.label, Qt::ElideRight, room));
         painter.setPen(QPen(kFrameLine, 1.0));
         painter.drawLine(QPointF(frameX(cell.left), axis.top()),
                          QPointF(frameX(cell.left), axis.bottom()));
@@ -243,8 +246,11 @@ void paintGantt(QPainter& painter, const GanttGeometry& geometry, const GanttFra
     const qreal axisTop = frame.caption.isEmpty() ? 0 : kCaptionHeight;
     const qreal bodyTop = axisTop + kAxisHeight;
     const qreal timeWidth = std::max(frame.size.width() - kWorkColumnWidth, qreal(0));
-    const qreal bodyHeight = std::max(frame.size.height() - bodyTop, qreal(0));
     const RowsInSight rows = rowsInSight(frame, geometry.chart().workCount(), bodyTop);
+    // The body ends under the last row in sight.
+    const qreal rowsBottom =
+        std::min(frame.size.height(), rows.firstTop + (rows.end - rows.first) * kRowHeight);
+    const qreal bodyHeight = std::max(rowsBottom - bodyTop, qreal(0));
 
     paintBody(painter, geometry, frame, QRectF(kWorkColumnWidth, bodyTop, timeWidth, bodyHeight),
               rows);
@@ -252,15 +258,13 @@ void paintGantt(QPainter& painter, const GanttGeometry& geometry, const GanttFra
     paintAxis(painter, geometry, frame, QRectF(kWorkColumnWidth, axisTop, timeWidth, kAxisHeight));
     paintColumnHeader(painter, QRectF(0, axisTop, kWorkColumnWidth, kAxisHeight));
 
-    // The rules between the parts; the body ends under its last row.
-    const qreal rowsBottom =
-        std::min(frame.size.height(), rows.firstTop + (rows.end - rows.first) * kRowHeight);
+    // The rules between the parts.
     painter.setPen(QPen(kFrameLine, 1.0));
     painter.setBrush(Qt::NoBrush);
     painter.drawLine(QPointF(0, bodyTop), QPointF(frame.size.width(), bodyTop));
     for (const qreal x : {kNumberWidth, kNumberWidth + kLabelWidth, kWorkColumnWidth})
-        painter.drawLine(QPointF(x, axisTop), QPointF(x, std::max(rowsBottom, bodyTop)));
-    painter.drawRect(QRectF(0, axisTop, frame.size.width(), std::max(rowsBottom, bodyTop) - axisTop)
+        painter.drawLine(QPointF(x, axisTop), QPointF(x, bodyTop + bodyHeight));
+    painter.drawRect(QRectF(0, axisTop, frame.size.width(), bodyTop + bodyHeight - axisTop)
                          .adjusted(0, 0, -0.5, -0.5));
 
     if (!frame.caption.isEmpty()) {
