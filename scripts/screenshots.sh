@@ -113,7 +113,7 @@ locate() {
 
 park() { xdotool mousemove 5 5; sleep 0.6; }                # off every window: no hover, no tip
 click() { xdotool mousemove "$((CX + $1))" "$((CY + $2))"; sleep 0.2; xdotool click 1; sleep "${3:-0.6}"; }
-type_text() { xdotool type --delay 25 "$1"; }
+type_text() { xdotool type --delay 60 "$1"; }
 
 # Captures the screen and crops the window (client area and frame) into docs/NAME.
 shoot() {
