@@ -132,9 +132,7 @@ TfmGantt::TfmGantt(const WorkCells& table, const NumberFormat& numbers, const Da
     if (!m_chart.isReady()) {
         pBody->setCurrentWidget(lbNotCalculated);
         for (QWidget* command :
-             {static_cast<QWidget*>(tbPrintGantt), static_cast<QWidget*>(tbSaveGantt),
-              static_cast<QWidget*>(cbScale), static_cast<QWidget*>(cbPaper),
-              static_cast<QWidget*>(cbSortByStart)})
+             QList<QWidget*>{tbPrintGantt, tbSaveGantt, cbScale, cbPaper, cbSortByStart})
             command->setEnabled(false);
         return;
     }

@@ -5,13 +5,12 @@
 #include "GanttPainter.h"
 #include "GanttPrint.h"
 #include "GanttTestSupport.h"
+#include "PopplerTestSupport.h"
 #include "ReportFonts.h"
 
 #include <QFile>
 #include <QImage>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -48,19 +47,6 @@ void fillParallelWorks(WorkTable& table, int works)
                       dates().formatDate(startDate() + double(earlyStart)));
     }
 }
-
-// The output of a poppler-utils tool; the test is skipped where poppler-utils is missing.
-#define POPPLER(output, tool, ...)                                                                 \
-    QString output;                                                                                \
-    do {                                                                                           \
-        if (QStandardPaths::findExecutable(QStringLiteral(tool)).isEmpty())                        \
-            QSKIP(tool " not found: install poppler-utils to check the PDF output");               \
-        QProcess process;                                                                          \
-        process.start(QStringLiteral(tool), QStringList{__VA_ARGS__});                             \
-        QVERIFY(process.waitForFinished(120000));                                                  \
-        QCOMPARE(process.exitCode(), 0);                                                           \
-        output = QString::fromUtf8(process.readAllStandardOutput());                               \
-    } while (false)
 
 QDate dayOf(const QString& text)
 {
