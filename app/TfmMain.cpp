@@ -18,6 +18,7 @@
 #include "ScheduleTable.h"
 #include "TfmAnalysis.h"
 #include "TfmCalendar.h"
+#include "TfmGantt.h"
 #include "TfmGraphReport.h"
 #include "TfmGraphView.h"
 #include "TfmPreview.h"
@@ -218,6 +219,8 @@ void TfmMain::buildToolBars(QWidget* coolBar)
                          &TfmMain::tbGraphClick);
     sbAnalysis = addCommand(ToolBar3, "sbAnalysis", Picture::Analysis,
                             QStringLiteral("Анализ сети"), &TfmMain::sbAnalysisClick);
+    sbGantt = addCommand(ToolBar3, "sbGantt", Picture::Gantt, QStringLiteral("Диаграмма Ганта"),
+                         &TfmMain::sbGanttClick);
     ToolBar3->addSeparator();
     cbExit = addCommand(ToolBar3, "cbExit", Picture::Exit,
                         QStringLiteral("Закончить работу с программой"), &TfmMain::cbExitClick);
@@ -386,6 +389,7 @@ void TfmMain::setRecalcEnabled(bool enabled)
     sbRecalc->setEnabled(enabled);
     // The commands that read a calculated network follow the recalculation's own state.
     sbAnalysis->setEnabled(enabled);
+    sbGantt->setEnabled(enabled);
 }
 
 void TfmMain::EnableButtons()
@@ -444,7 +448,8 @@ void TfmMain::sbInitBordersClick()
     if (m_automaticEnds) {
         cbFrom->setEnabled(false);
         cbTo->setEnabled(false);
-        if (const std::optional<QString> start = chooseStartEvent(listcombo::entries(cbFrom), events()))
+        if (const std::optional<QString> start =
+                chooseStartEvent(listcombo::entries(cbFrom), events()))
             cbFrom->setEditText(*start);
         if (const std::optional<QString> end = chooseEndEvent(listcombo::entries(cbTo), events()))
             cbTo->setEditText(*end);
@@ -671,6 +676,12 @@ void TfmMain::sbAnalysisClick()
     const auto chooseCsvFile = [this] { return chooseFile(sdAnalysis); };
     TfmAnalysis window(analysis, chooseCsvFile, this);
     window.exec();
+}
+
+void TfmMain::sbGanttClick()
+{
+    TfmGantt gantt(*m_table, m_numbers, m_dates, m_startDate, this);
+    gantt.exec();
 }
 
 void TfmMain::cbExitClick()

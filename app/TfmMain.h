@@ -60,6 +60,7 @@ public:
     void sbPrintClick();
     void tbGraphClick();
     void sbAnalysisClick();
+    void sbGanttClick();
     void cbExitClick();
     void sbInitBordersClick();
     void cbFromChange();
@@ -115,6 +116,7 @@ private:
     QToolButton* sbPrint = nullptr;
     QToolButton* tbGraph = nullptr;
     QToolButton* sbAnalysis = nullptr;
+    QToolButton* sbGantt = nullptr;
     QToolButton* cbExit = nullptr;
     QToolButton* sbInitBorders = nullptr;
     QComboBox* cbFrom = nullptr;

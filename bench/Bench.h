@@ -26,4 +26,5 @@ void benchExport();
 void benchReport();
 void benchGraph();
 void benchAnalysis();
+void benchGantt();
 void benchEndToEnd(const QStringList& arguments);

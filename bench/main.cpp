@@ -4,7 +4,7 @@
 #include <QTextStream>
 
 // Runs one section per process, so that a section's peak memory is its own:
-//   kestrin-bench table | schedule | worklist | export | report | graph | analysis |
+//   kestrin-bench table | schedule | worklist | export | report | graph | analysis | gantt |
 //                 endtoend [shape [works]]
 int main(int argc, char** argv)
 {
@@ -26,10 +26,14 @@ int main(int argc, char** argv)
         benchGraph();
     else if (section == QLatin1String("analysis"))
         benchAnalysis();
+    else if (section == QLatin1String("gantt"))
+        benchGantt();
     else if (section == QLatin1String("endtoend"))
         benchEndToEnd(QCoreApplication::arguments().mid(2));
     else {
-        QTextStream(stderr) << "usage: kestrin-bench table|schedule|worklist|export|report|graph|analysis|endtoend [shape [works]]" << Qt::endl;
+        QTextStream(stderr) << "usage: kestrin-bench table|schedule|worklist|export|report|graph|"
+                               "analysis|gantt|endtoend [shape [works]]"
+                            << Qt::endl;
         return 2;
     }
     return 0;

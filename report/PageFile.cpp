@@ -203,13 +203,16 @@ QStringList readStrings(QDataStream& in)
 qsizetype dataFieldCount(const ReportBand& band)
 {
     return std::count_if(band.elements.cbegin(), band.elements.cend(),
-                         [](const auto& e) { return e.kind == ElementKind::DataField; });
+                         [](const auto& e) { return readsField(e); });
 }
 
 } // namespace
 
 void savePages(const ReportDocument& document, const QString& path)
 {
+    if (document.layout().hasDrawings())
+        throw KestrinError(QStringLiteral(
+            "Страницы этого отчёта не сохраняются в файл страниц: экспортируйте их в PDF"));
     AtomicFile file(path, outputFailureMessage);
     file.open();
     QDataStream out(file.device());

@@ -14,7 +14,8 @@ class ReportDocument;
 // loaded file paints exactly as the pages did (docs/report-pages-format.md describes the bytes).
 
 // Writes all pages of the document, all or nothing (AtomicFile): an existing file is replaced
-// only by a complete one that is on the disk.
+// only by a complete one that is on the disk. A layout with drawings (painted by code) cannot be
+// kept in a file; it is refused before anything is written.
 void savePages(const ReportDocument& document, const QString& path);
 
 // Reads a page file into a complete document. Raises a message naming the file when it cannot be

@@ -21,7 +21,7 @@ FieldBinding bindFields(const ReportLayout& layout, const DataSet* data)
     for (const ReportBand& band : layout.bands) {
         QList<int> columns;
         for (const ReportElement& element : band.elements) {
-            if (element.kind != ElementKind::DataField)
+            if (!readsField(element))
                 continue;
             const int column = open ? data->fieldIndex(element.text) : -1;
             if (open && column < 0)

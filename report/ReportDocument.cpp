@@ -173,6 +173,7 @@ QList<PlacedElement> ReportDocument::pageElements(int index, const QPaintDevice&
                 p.text = e.text;
                 break;
             case ElementKind::DataField:
+            case ElementKind::Drawing:
                 p.text = band.values.value(field++);
                 break;
             case ElementKind::SystemData:
@@ -217,6 +218,15 @@ void ReportDocument::paintPage(QPainter& painter, int index, const QRectF& targe
             break;
         case ElementKind::Image:
             paintImage(painter, map, e, p.box);
+            break;
+        case ElementKind::Drawing:
+            if (e.paint) {
+                const QRectF box = map.rect(p.box);
+                painter.save();
+                painter.setClipRect(box, Qt::IntersectClip);
+                e.paint(painter, box, scale, p.text);
+                painter.restore();
+            }
             break;
         case ElementKind::Label:
         case ElementKind::DataField:

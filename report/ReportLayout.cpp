@@ -54,6 +54,17 @@ ReportElement ReportElement::picture(const QRectF& box, const QImage& image, Ima
     return e;
 }
 
+ReportElement ReportElement::drawing(const QRectF& box, const QString& field, DrawingPaint paint)
+{
+    ReportElement e;
+    e.kind = ElementKind::Drawing;
+    e.box = box;
+    e.text = field;
+    e.paint = std::move(paint);
+    e.whiteBackground = false;
+    return e;
+}
+
 ReportBand& ReportLayout::addBand(BandKind kind, qreal height)
 {
     ReportBand band;
@@ -70,6 +81,15 @@ ReportElement* ReportLayout::findElement(const QString& name)
             if (element.name == name)
                 return &element;
     return nullptr;
+}
+
+bool ReportLayout::hasDrawings() const
+{
+    for (const ReportBand& band : bands)
+        for (const ReportElement& element : band.elements)
+            if (element.kind == ElementKind::Drawing)
+                return true;
+    return false;
 }
 
 } // namespace report

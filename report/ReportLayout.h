@@ -9,7 +9,10 @@
 #include <QSizeF>
 #include <QString>
 
+#include <functional>
 #include <optional>
+
+class QPainter;
 
 // A band report layout. All lengths are millimetres; an element's box is given from the top left
 // corner of its band, x to the right and y downwards, and may reach outside the band (a rule
@@ -24,7 +27,7 @@ enum class BandKind {
     PageFooter, // at the foot of every page (of the last one too when the options say so)
 };
 
-enum class ElementKind { Label, DataField, Shape, Image, SystemData };
+enum class ElementKind { Label, DataField, Shape, Image, SystemData, Drawing };
 
 enum class ShapeKind {
     Rectangle,         // the outline of the box
@@ -50,6 +53,13 @@ enum class ImageFit {
     // there. Never stretched.
     AutoSize,
 };
+
+// Paints a drawing element: `box` is the element's box in the painter's device units (the
+// painter is clipped to it), `dotsPerMm` the device units to the millimetre, and `value` the text
+// of the element's data field in the band as printed. Called on the thread that paints the page;
+// the painter's state is restored afterwards.
+using DrawingPaint = std::function<void(QPainter& painter, const QRectF& box, qreal dotsPerMm,
+                                        const QString& value)>;
 
 // One picture pixel on paper, in millimetres: a pixel of a 96-per-inch screen.
 inline constexpr qreal kMillimetresPerPicturePixel = 25.4 / 96.0;
@@ -80,6 +90,9 @@ struct ReportElement
     qreal penWidth = 0.2;
     QImage image;
     ImageFit imageFit = ImageFit::Stretch;
+    // Drawing elements: what paints the box. Their `text` names a data field as a data field's
+    // does, and its text tells the painter what to paint.
+    DrawingPaint paint;
 
     static ReportElement label(const QRectF& box, const QString& text);
     static ReportElement dataField(const QRectF& box, const QString& field,
@@ -88,6 +101,7 @@ struct ReportElement
                                     Qt::Alignment alignment = Qt::AlignLeft);
     static ReportElement shapeBox(const QRectF& box, ShapeKind shape);
     static ReportElement picture(const QRectF& box, const QImage& image, ImageFit fit);
+    static ReportElement drawing(const QRectF& box, const QString& field, DrawingPaint paint);
 
     ReportElement& fits()
     {
@@ -110,6 +124,12 @@ struct ReportElement
         return *this;
     }
 };
+
+// Data fields and drawings print a text of the data set.
+inline bool readsField(const ReportElement& element)
+{
+    return element.kind == ElementKind::DataField || element.kind == ElementKind::Drawing;
+}
 
 struct ReportBand
 {
@@ -147,6 +167,8 @@ struct ReportLayout
     // Bands span the space between the left and right margins.
     qreal bandWidth() const { return paper.width() - margins.left() - margins.right(); }
     ReportElement* findElement(const QString& name);
+    // Drawings are code, not data: pages with one cannot go into a page file.
+    bool hasDrawings() const;
 };
 
 } // namespace report

@@ -187,8 +187,19 @@ QToolButton* TfmPreview::addCommand(const char* name, Picture picture, const QSt
     return makePictureButton(this, name, picture, hint, QSize(20, 20));
 }
 
+void TfmPreview::followPaper(const QSizeF& paper)
+{
+    // The printer is set to the report's paper: a landscape or A3 page is then printed at its
+    // size, not shrunk onto A4 portrait. Qt names the size in its portrait form.
+    const bool landscape = paper.width() > paper.height();
+    m_printer->setPageSize(
+        QPageSize(landscape ? paper.transposed() : paper, QPageSize::Millimeter));
+    m_printer->setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+}
+
 void TfmPreview::setReport(const report::ReportLayout& layout, const report::DataSet* data)
 {
+    followPaper(layout.paper);
     auto runner = std::make_unique<report::ReportRunner>(layout, data);
     m_runner = std::move(runner);
     connect(m_runner.get(), &report::ReportRunner::pagesMade, this, &TfmPreview::pagesMade);
@@ -207,6 +218,8 @@ void TfmPreview::setDocument(std::shared_ptr<ReportDocument> document)
     m_previewPass = 0;
     m_failure.clear();
     m_document = std::move(document);
+    if (m_document)
+        followPaper(m_document->layout().paper);
     m_preview->setDocument(m_document);
     updateCommands();
 }
@@ -240,7 +253,7 @@ void TfmPreview::updateCommands()
     tbNextPage->setEnabled(page + 1 < count);
     tbLastPage->setEnabled(page + 1 < count);
     tbPrint->setEnabled(count > 0);
-    tbSave->setEnabled(count > 0);
+    tbSave->setEnabled(count > 0 && !(m_document && m_document->layout().hasDrawings()));
     tbExportPdf->setEnabled(count > 0);
     const bool making =
         m_document && !m_document->isComplete() && m_failure.isEmpty() && m_previewPass != 0;

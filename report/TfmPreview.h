@@ -52,6 +52,7 @@ private:
     void tbExportPdfClick();
 
     QToolButton* addCommand(const char* name, Picture picture, const QString& hint);
+    void followPaper(const QSizeF& paper);
     void pagesMade(int pass, const QList<report::MadePage>& pages);
     void passFinished(int pass, bool cancelled, const QString& error);
     void updateCommands();

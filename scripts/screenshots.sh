@@ -7,7 +7,8 @@
 # window manager, drives the program with xdotool through the house example of the guide
 # (docs/examples/house.kdf: the twelve works are typed into the element dialog one by one) and
 # crops each window, with its frame, out of a full-screen capture (ImageMagick). Writes
-# docs/guide-*.png, docs/dialog-props.png, docs/dialog-calendar.png and docs/preview.png.
+# docs/guide-*.png (the Gantt chart among them), docs/dialog-props.png, docs/dialog-calendar.png
+# and docs/preview.png.
 #
 # Needs: cmake and the build dependencies, xvfb, openbox, xdotool, imagemagick, x11-utils.
 # Environment: KESTRIN_SHOTS_DISPLAY (default :97); KESTRIN_SHOTS_WORK, the scratch folder
@@ -112,7 +113,7 @@ locate() {
 
 park() { xdotool mousemove 5 5; sleep 0.6; }                # off every window: no hover, no tip
 click() { xdotool mousemove "$((CX + $1))" "$((CY + $2))"; sleep 0.2; xdotool click 1; sleep "${3:-0.6}"; }
-type_text() { xdotool type --delay 25 "$1"; }
+type_text() { xdotool type --delay 60 "$1"; }
 
 # Captures the screen and crops the window (client area and frame) into docs/NAME.
 shoot() {
@@ -141,13 +142,15 @@ file_dialog() {
 # Offsets inside the main window's client area.
 M_NEW=(15 17); M_RECALC=(95 17); M_CALENDAR=(118 17)
 M_LOAD=(16 48); M_SAVE=(40 48); M_DBF=(70 48); M_PRINT=(102 48); M_GRAPH=(126 48)
-M_ANALYSIS=(150 48); M_EXIT=(181 48); M_AUTO=(214 48); M_EMPTY=(660 550)
+M_ANALYSIS=(150 48); M_GANTT=(173 48); M_EXIT=(205 48); M_AUTO=(237 48); M_EMPTY=(660 550)
 # Element dialog, start-date dialog.
 P_OK=(235 92)
 C_YEAR=(114 14); C_PREV=(14 14); C_FIRST_MONDAY=(17 74); C_OK=(129 171)
 # Graph window; the drawing area starts 29 pixels below the client area's top.
 G_SAVE=(17 17); G_PRINT=(41 17); G_CLOSE=(72 17); G_POINTS=(199 14); G_FIRST_ENTRY=(106 17)
 G_INSERT=(329 17); G_AUTO=(353 17); G_DRAW=(385 17); G_PAD_TOP=29
+# Gantt chart window; the bar of work 4 -> 6 at the day scale.
+N_PRINT=(15 15); N_CLOSE=(477 15); N_BAR=(438 165)
 # Report preview.
 V_WIDTH=(73 15); V_FIT=(16 15); V_PDF=(467 15); V_CLOSE=(510 15)
 # Analysis window: its buttons, and the tab of its works page.
@@ -298,6 +301,24 @@ file_dialog 'Сохранить как' house.csv
 analysis=$(wait_active 'Kestrin - анализ сети'); locate "$analysis"
 [ -s "$files/house.csv" ] || echo "screenshots: WARNING: no house.csv was written" >&2
 click "${A_CLOSE[@]}"
+
+# Gantt chart, with the tool tip of one bar, and its print preview.
+main_window
+click "${M_GANTT[@]}"
+gantt=$(wait_active 'Kestrin - диаграмма Ганта*'); sleep 0.5; locate "$gantt"
+park
+xdotool mousemove "$((CX + N_BAR[0]))" "$((CY + N_BAR[1]))"; sleep 0.3
+xdotool mousemove "$((CX + N_BAR[0] + 2))" "$((CY + N_BAR[1]))"; sleep 2
+shoot "$gantt" guide-gantt.png
+park
+click "${N_PRINT[@]}"
+preview=$(wait_active 'Предварительный просмотр'); sleep 2
+park
+shoot "$preview" guide-gantt-print.png
+locate "$preview"
+click "${V_CLOSE[@]}"
+gantt=$(wait_active 'Kestrin - диаграмма Ганта*'); locate "$gantt"
+click "${N_CLOSE[@]}"
 
 main_window
 click "${M_EXIT[@]}"

@@ -143,6 +143,20 @@ void checkedSheet(PicturePainter& p)
     painter.drawPolyline(mark);
 }
 
+void ganttBars(PicturePainter& p)
+{
+    // The time line with its day ticks, and three bars running later one below the other.
+    p.fill(0, 1, 16, 1, outline);
+    for (int x : {0, 5, 10, 15})
+        p.fill(x, 0, 1, 3, outline);
+    p.box(0, 4, 7, 3, blue, darkBlue);
+    p.box(5, 8, 9, 3, red, darkRed);
+    p.box(3, 12, 6, 3, blue, darkBlue);
+    // The float of the last bar, to the line at the end.
+    p.fill(9, 13, 5, 1, darkGrey);
+    p.fill(15, 3, 1, 13, darkRed);
+}
+
 void pointingHand(PicturePainter& p)
 {
     QPainter& painter = p.painter();
@@ -326,6 +340,8 @@ void drawPicture(QPainter& painter, Picture picture)
         return pie(p);
     case Picture::Analysis:
         return checkedSheet(p);
+    case Picture::Gantt:
+        return ganttBars(p);
     case Picture::Exit:
     case Picture::Cancel:
         return p.prohibition();

@@ -20,6 +20,7 @@ enum class Picture {
     Print,       // a sheet above a printer
     Graph,       // a pie of four colours
     Analysis,    // a sheet of figures with a red check mark
+    Gantt,       // bars staggered along a time line, one of them red
     Exit,        // a red prohibition sign
     InitBorders, // a pointing hand
     // Dialog buttons

@@ -223,6 +223,28 @@ private slots:
         }
     }
 
+    // A drawing is painted by code that a file cannot hold: such pages are refused, and the file
+    // already there keeps its bytes.
+    void pagesWithDrawingsAreRefused()
+    {
+        auto layout = std::make_shared<ReportLayout>(tablelike::layout());
+        layout->bands[0].add(
+            ReportElement::drawing({0, 0, 10, 10}, QStringLiteral("PevJobs"),
+                                   [](QPainter&, const QRectF&, qreal, const QString&) {}));
+        ReportDocument document(layout);
+        document.appendPages({MadePage{1, QDateTime::currentDateTime(), {}}});
+        const QString path = m_dir.filePath(QStringLiteral("drawing.krp"));
+        writeFile(path, "older pages");
+        try {
+            savePages(document, path);
+            QFAIL("the pages were saved");
+        } catch (const KestrinError& e) {
+            QCOMPARE(e.message(), QStringLiteral("Страницы этого отчёта не сохраняются в файл "
+                                                 "страниц: экспортируйте их в PDF"));
+        }
+        QCOMPARE(readFile(path), QByteArray("older pages"));
+    }
+
 private:
     QTemporaryDir m_dir;
 };

@@ -1,11 +1,10 @@
 #include "PageOutput.h"
+#include "PopplerTestSupport.h"
 #include "ReportDocument.h"
 #include "ReportFonts.h"
 #include "TableLikeLayout.h"
 
-#include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -28,19 +27,6 @@ std::unique_ptr<ReportDocument> tableReport(int records)
     document->setComplete(true);
     return document;
 }
-
-// The output of a poppler-utils tool; the test is skipped where poppler-utils is missing.
-#define POPPLER(output, tool, ...)                                                                 \
-    QString output;                                                                                \
-    do {                                                                                           \
-        if (QStandardPaths::findExecutable(QStringLiteral(tool)).isEmpty())                        \
-            QSKIP(tool " not found: install poppler-utils to check the PDF output");               \
-        QProcess process;                                                                          \
-        process.start(QStringLiteral(tool), QStringList{__VA_ARGS__});                             \
-        QVERIFY(process.waitForFinished(30000));                                                   \
-        QCOMPARE(process.exitCode(), 0);                                                           \
-        output = QString::fromUtf8(process.readAllStandardOutput());                               \
-    } while (false)
 
 } // namespace
 

@@ -1,4 +1,5 @@
 #include "DateFormat.h"
+#include "MemoryDataSet.h"
 #include "RecordingDevice.h"
 #include "ReportDocument.h"
 #include "ReportFonts.h"
@@ -316,6 +317,50 @@ private slots:
                 images.append(i.rect);
         QCOMPARE(images.size(), 1);
         QVERIFY2(near(images[0], drawn), qPrintable(show(items, Item::Image)));
+    }
+
+    // A drawing element is bound to its field like a data field: each band hands its painter the
+    // record's text and the element's box on the device, and the data field after it still gets
+    // its own column. What the painter draws lands on the page.
+    void drawingPaintsItsRecordInItsBox()
+    {
+        struct Call
+        {
+            QString value;
+            QRectF box; // mm
+        };
+        auto calls = std::make_shared<QList<Call>>();
+        ReportLayout layout;
+        ReportBand& detail = layout.addBand(BandKind::Detail, 40);
+        detail.add(ReportElement::drawing(
+            {5, 3, 60, 30}, QStringLiteral("picture"),
+            [calls](QPainter& painter, const QRectF& box, qreal dotsPerMm, const QString& value) {
+                calls->append({value, QRectF(box.topLeft() / dotsPerMm, box.size() / dotsPerMm)});
+                painter.setPen(Qt::red);
+                painter.drawLine(box.topLeft(), box.bottomRight());
+            }));
+        detail.add(ReportElement::dataField({70, 3, 30, 5}, QStringLiteral("caption")));
+        MemoryDataSet data({QStringLiteral("caption"), QStringLiteral("picture")});
+        for (int i = 0; i < 8; ++i)
+            data.appendRecord({QStringLiteral("c%1").arg(i), QStringLiteral("p%1").arg(i)});
+        const auto document = makeDocument(layout, &data);
+        QCOMPARE(document->pageCount(), 2); // six 40 mm bands to the 277 mm body
+
+        const QList<Item> items = record(*document, 1);
+        QCOMPARE(calls->size(), 2);
+        for (int i = 0; i < 2; ++i) {
+            QCOMPARE(calls->at(i).value, QStringLiteral("p%1").arg(6 + i));
+            const QRectF box(15, 13 + 40 * i, 60, 30);
+            QVERIFY2(near(calls->at(i).box, box), qPrintable(QStringLiteral("%1").arg(i)));
+            const bool drawn = std::any_of(items.cbegin(), items.cend(), [&](const Item& item) {
+                return item.kind == Item::Line && item.colour == Qt::red &&
+                       near(item.line, QLineF(box.topLeft(), box.bottomRight()));
+            });
+            QVERIFY2(drawn, qPrintable(show(items, Item::Line)));
+            QVERIFY(std::any_of(items.cbegin(), items.cend(), [&](const Item& item) {
+                return item.kind == Item::Text && item.text == QStringLiteral("c%1").arg(6 + i);
+            }));
+        }
     }
 
     void printDateLeavesOutMidnight_data()

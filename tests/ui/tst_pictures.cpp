@@ -12,7 +12,8 @@ namespace {
 
 constexpr const char* pictureNames[] = {
     "NewLine",    "Edit",     "Delete",     "Recalc",     "Calendar",    "LoadTemp",    "SaveTemp",
-    "SaveBase",   "Print",    "Graph",      "Analysis",   "Exit",        "InitBorders", "Accept",
+    "SaveBase",   "Print",    "Graph",      "Analysis",   "Gantt",       "Exit",        "InitBorders",
+    "Accept",
     "Cancel",     "SaveView", "PrintGraph", "CloseGraph", "InsertPoint", "AutoPlace",   "DrawGraph",
     "ZoomFit",    "Zoom100",  "ZoomWidth",  "FirstPage",  "PrevPage",    "NextPage",    "LastPage",
     "PrintSetup", "PrintNow", "SavePages",  "LoadPages",  "ExportPdf",   "ClosePreview"};
