@@ -3,7 +3,6 @@
 #include "DateFormat.h"
 #include "GanttChart.h"
 #include "MemoryDataSet.h"
-#include "PageMaker.h"
 #include "ReportDocument.h"
 #include "ReportLayout.h"
 #include "ReportPageHeader.h"
@@ -22,21 +21,6 @@ constexpr qreal kMargin = 10;
 const QString kPageField = QStringLiteral("PAGE");
 
 } // namespace
-
-QSizeF paperSize(GanttPaper paper)
-{
-    switch (paper) {
-    case GanttPaper::A4Portrait:
-        return {210, 297};
-    case GanttPaper::A4Landscape:
-        return {297, 210};
-    case GanttPaper::A3Portrait:
-        return {297, 420};
-    case GanttPaper::A3Landscape:
-        return {420, 297};
-    }
-    return {210, 297};
-}
 
 struct GanttPrint::State
 {
@@ -118,7 +102,7 @@ GanttPrint::GanttPrint(const GanttChart& chart, GanttScale scale, GanttPaper pap
 
     m_layout = std::make_unique<report::ReportLayout>();
     report::ReportLayout& layout = *m_layout;
-    layout.paper = paperSize(paper);
+    layout.paper = report::paperSize(paper);
     layout.margins = QMarginsF(kMargin, kMargin, kMargin, kMargin);
     layout.font = QFont(QStringLiteral("Arial"));
     layout.font.setPointSizeF(10);
@@ -174,13 +158,5 @@ GanttFrame GanttPrint::frame(int page) const
 
 std::unique_ptr<report::ReportDocument> GanttPrint::makeDocument() const
 {
-    auto document = std::make_unique<report::ReportDocument>(
-        std::make_shared<const report::ReportLayout>(layout()));
-    QList<report::MadePage> made;
-    report::PageMaker maker(document->layout(), &pages(),
-                            report::bindFields(document->layout(), &pages()));
-    maker.run([&made](report::MadePage&& page) { made.append(std::move(page)); });
-    document->appendPages(std::move(made));
-    document->setComplete(true);
-    return document;
+    return report::makeDocument(layout(), &pages());
 }

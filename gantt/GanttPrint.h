@@ -2,6 +2,7 @@
 
 #include "GanttGeometry.h"
 #include "GanttPainter.h"
+#include "Paper.h"
 
 #include <QList>
 #include <QSizeF>
@@ -17,10 +18,7 @@ class ReportDocument;
 struct ReportLayout;
 } // namespace report
 
-enum class GanttPaper { A4Portrait, A4Landscape, A3Portrait, A3Landscape };
-
-// The paper in millimetres, width by height.
-QSizeF paperSize(GanttPaper paper);
+using GanttPaper = report::Paper;
 
 // The chart as the report engine prints it. Below the page header that every report of the
 // program shares, the body of each page holds one piece of the chart: a block of rows over a

@@ -39,10 +39,6 @@ struct Choice
 constexpr Choice kScales[] = {{u"Дни", int(GanttScale::Days)},
                               {u"Недели", int(GanttScale::Weeks)},
                               {u"Месяцы", int(GanttScale::Months)}};
-constexpr Choice kPapers[] = {{u"A4, книжная", int(GanttPaper::A4Portrait)},
-                              {u"A4, альбомная", int(GanttPaper::A4Landscape)},
-                              {u"A3, книжная", int(GanttPaper::A3Portrait)},
-                              {u"A3, альбомная", int(GanttPaper::A3Landscape)}};
 
 struct FileKind
 {
@@ -161,9 +157,8 @@ void TfmGantt::buildToolBar()
     ToolBar1->addWidget(scaleLabel);
     ToolBar1->addWidget(cbScale);
     auto* paperLabel = new QLabel(QStringLiteral(" Лист "), ToolBar1);
-    cbPaper = makeChoice(ToolBar1, "cbPaper", kPapers);
     // A chart is wide: landscape unless the user asks otherwise.
-    cbPaper->setCurrentIndex(cbPaper->findData(int(GanttPaper::A4Landscape)));
+    cbPaper = report::makePaperChoice(ToolBar1, "cbPaper", GanttPaper::A4Landscape);
     paperLabel->setBuddy(cbPaper);
     ToolBar1->addWidget(paperLabel);
     ToolBar1->addWidget(cbPaper);
@@ -202,7 +197,7 @@ GanttScale TfmGantt::chosenScale() const
 
 GanttPaper TfmGantt::chosenPaper() const
 {
-    return GanttPaper(cbPaper->currentData().toInt());
+    return report::chosenPaper(cbPaper);
 }
 
 void TfmGantt::cbScaleChange()

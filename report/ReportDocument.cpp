@@ -267,4 +267,16 @@ void ReportDocument::paintPage(QPainter& painter, int index, const QRectF& targe
     painter.restore();
 }
 
+std::unique_ptr<ReportDocument> makeDocument(const ReportLayout& layout, const DataSet* data)
+{
+    auto document =
+        std::make_unique<ReportDocument>(std::make_shared<const ReportLayout>(layout));
+    QList<MadePage> made;
+    PageMaker maker(document->layout(), data, bindFields(document->layout(), data));
+    maker.run([&made](MadePage&& page) { made.append(std::move(page)); });
+    document->appendPages(std::move(made));
+    document->setComplete(true);
+    return document;
+}
+
 } // namespace report

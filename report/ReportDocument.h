@@ -75,4 +75,7 @@ private:
 // The text a system data element prints on a page.
 QString systemText(SystemField field, const MadePage& page);
 
+// Makes every page of the report at once, on this thread, as the preview would.
+std::unique_ptr<ReportDocument> makeDocument(const ReportLayout& layout, const DataSet* data);
+
 } // namespace report
