@@ -1,6 +1,7 @@
 #include "EventTimes.h"
 
 #include "BackwardSearches.h"
+#include "CheckedArithmetic.h"
 #include "ForwardSearches.h"
 #include "NetworkLoop.h"
 #include "NumberFormat.h"
@@ -55,6 +56,11 @@ long double EventTimes::lateValue(int event)
 {
     lateText(event);
     return m_late[std::size_t(event)].value;
+}
+
+QString EventTimes::slackText(int event)
+{
+    return m_numbers.format(checked::subtract(lateValue(event), earlyValue(event)));
 }
 
 const std::vector<int>& EventTimes::pathEvents()

@@ -45,6 +45,8 @@ public:
     long double earlyValue(int event);
     const QString& lateText(int event);
     long double lateValue(int event);
+    // R = Tп - Tр, the slack of an event, as general number text.
+    QString slackText(int event);
 
     // The events on some path from the start to the end event (reachable from the start event
     // without passing the end event, and leading to it), start event first, each after every

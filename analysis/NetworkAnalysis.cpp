@@ -128,14 +128,13 @@ void fillEvents(AnalysisPage& page, EventTimes& times, const EventIndex& events,
             return group(a) < group(b);
         return times.graph().eventName(a) < times.graph().eventName(b);
     });
-    const NumberFormat& numbers = times.numbers();
     page.reserveRows(int(order.size()));
     for (const int event : order) {
         const long double early = times.earlyValue(event);
         const long double late = times.lateValue(event);
         page.appendRow({times.graph().eventName(event), times.earlyText(event),
-                        times.lateText(event), numbers.format(checked::subtract(late, early)),
-                        days.after(early), days.after(late)});
+                        times.lateText(event), times.slackText(event), days.after(early),
+                        days.after(late)});
     }
 }
 

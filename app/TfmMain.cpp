@@ -18,6 +18,7 @@
 #include "ScheduleTable.h"
 #include "TfmAnalysis.h"
 #include "TfmCalendar.h"
+#include "TfmDiagram.h"
 #include "TfmGantt.h"
 #include "TfmGraphReport.h"
 #include "TfmGraphView.h"
@@ -139,6 +140,12 @@ TfmMain::TfmMain(QWidget* parent)
                             QStringLiteral("dbf"));
     sdAnalysis = makeFileDialog("sdAnalysis", true, QStringLiteral("Файлы CSV (*.csv)"),
                                 QStringLiteral("csv"));
+    sdDiagramPdf = makeFileDialog("sdDiagramPdf", true, QStringLiteral("Документы PDF (*.pdf)"),
+                                  QStringLiteral("pdf"));
+    sdDiagramSvg = makeFileDialog("sdDiagramSvg", true, QStringLiteral("Рисунки SVG (*.svg)"),
+                                  QStringLiteral("svg"));
+    sdDiagramPng = makeFileDialog("sdDiagramPng", true, QStringLiteral("Рисунки PNG (*.png)"),
+                                  QStringLiteral("png"));
     qStore.sql() = scheduletable::creationTemplate();
 
     FormCreate();
@@ -219,6 +226,8 @@ void TfmMain::buildToolBars(QWidget* coolBar)
                          &TfmMain::tbGraphClick);
     sbAnalysis = addCommand(ToolBar3, "sbAnalysis", Picture::Analysis,
                             QStringLiteral("Анализ сети"), &TfmMain::sbAnalysisClick);
+    sbDiagram = addCommand(ToolBar3, "sbDiagram", Picture::Diagram, QStringLiteral("Схема сети"),
+                           &TfmMain::sbDiagramClick);
     sbGantt = addCommand(ToolBar3, "sbGantt", Picture::Gantt, QStringLiteral("Диаграмма Ганта"),
                          &TfmMain::sbGanttClick);
     ToolBar3->addSeparator();
@@ -389,6 +398,7 @@ void TfmMain::setRecalcEnabled(bool enabled)
     sbRecalc->setEnabled(enabled);
     // The commands that read a calculated network follow the recalculation's own state.
     sbAnalysis->setEnabled(enabled);
+    sbDiagram->setEnabled(enabled);
     sbGantt->setEnabled(enabled);
 }
 
@@ -675,6 +685,24 @@ void TfmMain::sbAnalysisClick()
                                    m_startDate, m_numbers, m_dates);
     const auto chooseCsvFile = [this] { return chooseFile(sdAnalysis); };
     TfmAnalysis window(analysis, chooseCsvFile, this);
+    window.exec();
+}
+
+void TfmMain::sbDiagramClick()
+{
+    const auto chooseDiagramFile = [this](DiagramFile kind) {
+        switch (kind) {
+        case DiagramFile::Pdf:
+            return chooseFile(sdDiagramPdf);
+        case DiagramFile::Svg:
+            return chooseFile(sdDiagramSvg);
+        case DiagramFile::Png:
+            break;
+        }
+        return chooseFile(sdDiagramPng);
+    };
+    TfmDiagram window(*m_table, events(), cbFrom->currentText(), cbTo->currentText(), m_numbers,
+                      chooseDiagramFile, this);
     window.exec();
 }
 

@@ -60,6 +60,7 @@ public:
     void sbPrintClick();
     void tbGraphClick();
     void sbAnalysisClick();
+    void sbDiagramClick();
     void sbGanttClick();
     void cbExitClick();
     void sbInitBordersClick();
@@ -116,6 +117,7 @@ private:
     QToolButton* sbPrint = nullptr;
     QToolButton* tbGraph = nullptr;
     QToolButton* sbAnalysis = nullptr;
+    QToolButton* sbDiagram = nullptr;
     QToolButton* sbGantt = nullptr;
     QToolButton* cbExit = nullptr;
     QToolButton* sbInitBorders = nullptr;
@@ -125,6 +127,9 @@ private:
     QFileDialog* sdMain = nullptr;
     QFileDialog* sdBase = nullptr;
     QFileDialog* sdAnalysis = nullptr;
+    QFileDialog* sdDiagramPdf = nullptr;
+    QFileDialog* sdDiagramSvg = nullptr;
+    QFileDialog* sdDiagramPng = nullptr;
 
     // The database objects through which dBASE tables are created, filled and read: qStore holds
     // the creation template only and is never run.

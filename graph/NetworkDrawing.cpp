@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr int kNodeRadius = 10;
 constexpr int kEndDotRadius = 3;
 // The drawing area lies below the 29-pixel tool band; node centres keep that offset.
 constexpr int kBandOffset = 29;

@@ -21,6 +21,9 @@ struct PlacedEvent
     int pathPosition = -1;
 };
 
+// The radius of a node's circle, in picture pixels.
+inline constexpr int kNodeRadius = 10;
+
 // The node centre of a marker, in picture pixels: its own centre, lowered by 29 pixels (the
 // height of the tool band above the drawing area, which the picture's origin does not include).
 QPoint nodeCentre(const QRect& marker);

@@ -5,6 +5,7 @@
 #include "ErrorBox.h"
 #include "EventMarker.h"
 #include "NameCollation.h"
+#include "NetworkLayout.h"
 #include "NetworkDrawing.h"
 #include "PictureButton.h"
 #include "Pictures.h"
@@ -29,6 +30,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <numeric>
+
 namespace {
 
 // The client area of a window whose outer size is 800 x 600 under the classic sizeable frame
@@ -40,6 +44,17 @@ constexpr int kPointsWidth = 217;
 constexpr QSize kButtonSize(23, 22);
 constexpr QPoint kInsertedAt(10, 50);
 const QLatin1String kTemporaryPicture("$kestrin-graph$.bmp");
+// The proportions of a layout for markers: a layer a marker wide, events a marker high.
+LayoutMetrics placementMetrics()
+{
+    LayoutMetrics metrics;
+    metrics.eventDiameter = EventMarker::kHeight;
+    metrics.layerGap = EventMarker::kWidth - EventMarker::kHeight;
+    metrics.eventGap = EventMarker::kHeight / 2;
+    metrics.bendGap = EventMarker::kHeight / 4;
+    metrics.bowStep = EventMarker::kHeight;
+    return metrics;
+}
 
 // Shows the picture in iMain when a drawing ends, also when it stops on an error: what was drawn
 // until then stays visible.
@@ -160,6 +175,8 @@ void TfmGraphView::buildToolBars()
                             QStringLiteral("Вставить текущую точку"));
     tbAutoPlace = addCommand(ToolBar2, "tbAutoPlace", Picture::AutoPlace,
                              QStringLiteral("Расставить точки критического пути автоматически"));
+    tbPlaceAll = addCommand(ToolBar2, "tbPlaceAll", Picture::Diagram,
+                            QStringLiteral("Разместить все события"));
     ToolBar2->addSeparator();
     tbDrawGraph =
         addCommand(ToolBar2, "tbDrawGraph", Picture::DrawGraph, QStringLiteral("Отрисовать граф"));
@@ -183,6 +200,8 @@ void TfmGraphView::buildToolBars()
             [this] { runGuarded(this, [this] { BitBtn2Click(tbInsPoint); }); });
     connect(tbAutoPlace, &QToolButton::clicked, this,
             [this] { runGuarded(this, [this] { tbAutoPlaceClick(); }); });
+    connect(tbPlaceAll, &QToolButton::clicked, this,
+            [this] { runGuarded(this, [this] { tbPlaceAllClick(); }); });
     connect(tbDrawGraph, &QToolButton::clicked, this,
             [this] { runGuarded(this, [this] { tbDrawGraphClick(); }); });
 }
@@ -207,6 +226,7 @@ void TfmGraphView::FormCreate()
         events.append(m_table.cell(WorkColumn::EndEvent, row));
     // One entry per event ignoring letter case, spelled as first met: start events, then ends.
     const QStringList entries = m_names.distinctSorted(events);
+    m_entries = entries;
 
     // Entries first, so that a path name equal to an entry has that entry as its first equal.
     QStringList names = entries;
@@ -260,8 +280,7 @@ void TfmGraphView::BitBtn2Click(QObject* sender)
         return;
     const QString caption = cbPoints->itemText(selected);
 
-    auto* marker = new EventMarker(caption, pMainPad);
-    marker->move(kInsertedAt);
+    QPoint at = kInsertedAt;
     m_dragging = true;
     if (sender == tbAutoPlace) {
         // Markers of the path in one row across the middle, event i of n at i/n of the width.
@@ -269,9 +288,16 @@ void TfmGraphView::BitBtn2Click(QObject* sender)
         const long double position = m_pathPosition.value(caption, -1);
         const long double count = m_criticalPath.size();
         const int left = roundToPixel(checked::divide(position * pMainPad->width(), count));
-        marker->move(left, top);
+        at = QPoint(left, top);
         m_dragging = false;
     }
+    placeMarker(selected, at);
+}
+
+void TfmGraphView::placeMarker(int entry, QPoint at)
+{
+    auto* marker = new EventMarker(cbPoints->itemText(entry), pMainPad);
+    marker->move(at);
     marker->setVisible(!m_pictureShown);
     connect(marker, &EventMarker::clicked, this,
             [this, marker] { runGuarded(this, [this, marker] { DraggedClick(marker); }); });
@@ -279,7 +305,7 @@ void TfmGraphView::BitBtn2Click(QObject* sender)
 
     {
         const QSignalBlocker blocker(cbPoints);
-        cbPoints->removeItem(selected);
+        cbPoints->removeItem(entry);
         cbPoints->setCurrentIndex(-1);
     }
     cbPointsChange();
@@ -324,6 +350,101 @@ void TfmGraphView::tbAutoPlaceClick()
         cbPoints->setCurrentIndex(index);
         BitBtn2Click(tbAutoPlace);
     }
+}
+
+void TfmGraphView::tbPlaceAllClick()
+{
+    // The network of the listed names: each cell stands for the entry equal to it ignoring case.
+    const int rows = m_table.rowCount();
+    const int entryCount = int(m_entries.size());
+    QStringList names = m_entries;
+    names.reserve(entryCount + 2 * rows);
+    for (int row = 0; row < rows; ++row) {
+        names.append(m_table.cell(WorkColumn::StartEvent, row));
+        names.append(m_table.cell(WorkColumn::EndEvent, row));
+    }
+    const std::vector<int> entryOf = m_names.firstEqualIndex(names);
+    LayoutInput network;
+    network.names = m_entries;
+    for (int row = 0; row < rows; ++row) {
+        const int cell = entryCount + 2 * row;
+        if (names[cell].isEmpty() || names[cell + 1].isEmpty())
+            continue;
+        network.works.push_back(
+            {entryOf[std::size_t(cell)], entryOf[std::size_t(cell) + 1]});
+    }
+    for (const QString& entry : std::as_const(m_pathEntry)) {
+        if (entry.isNull())
+            break;
+        network.line.push_back(int(m_entries.indexOf(entry)));
+    }
+    const NetworkLayout layout = layOutNetwork(network, placementMetrics());
+
+    // The layout stretched over the area, each way on its own; the markers keep their size, and
+    // each node's circle, drawn below its marker, stays in the picture.
+    const QRect atTop(0, 0, EventMarker::kWidth, EventMarker::kHeight);
+    const int circleBottom = nodeCentre(atTop).y() + kNodeRadius + 1;
+    const QSize room(pMainPad->width() - EventMarker::kWidth,
+                     m_picture.image().height() - circleBottom);
+    double left = 0, right = 0, top = 0, bottom = 0;
+    for (std::size_t event = 0; event < layout.centres.size(); ++event) {
+        const QPointF& centre = layout.centres[event];
+        left = event == 0 ? centre.x() : std::min(left, centre.x());
+        right = event == 0 ? centre.x() : std::max(right, centre.x());
+        top = event == 0 ? centre.y() : std::min(top, centre.y());
+        bottom = event == 0 ? centre.y() : std::max(bottom, centre.y());
+    }
+    const auto stretch = [](double value, double from, double to, int length) {
+        const long double share = to > from ? (value - from) / (to - from) : 0.5L;
+        return roundToPixel(share * std::max(0, length));
+    };
+
+    // The line first, then layer by layer, top to bottom: where the area is too small, the
+    // network's spine is what gets placed.
+    std::vector<int> order(layout.centres.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::vector<char> onLine(order.size(), 0);
+    for (const int event : network.line)
+        onLine[std::size_t(event)] = 1;
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        if (onLine[std::size_t(a)] != onLine[std::size_t(b)])
+            return onLine[std::size_t(a)] > onLine[std::size_t(b)];
+        if (layout.layers[std::size_t(a)] != layout.layers[std::size_t(b)])
+            return layout.layers[std::size_t(a)] < layout.layers[std::size_t(b)];
+        return layout.centres[std::size_t(a)].y() < layout.centres[std::size_t(b)].y();
+    });
+
+    std::vector<QRect> taken;
+    taken.reserve(m_markers.size() + order.size());
+    for (const EventMarker* marker : m_markers)
+        taken.push_back(marker->geometry());
+    int placed = 0;
+    int crowded = 0;
+    for (const int event : order) {
+        const int entry = cbPoints->findText(m_entries[event]);
+        if (entry < 0)
+            continue; // placed already
+        const QPointF& centre = layout.centres[std::size_t(event)];
+        const QRect marker(stretch(centre.x(), left, right, room.width()),
+                           stretch(centre.y(), top, bottom, room.height()), EventMarker::kWidth,
+                           EventMarker::kHeight);
+        if (std::any_of(taken.begin(), taken.end(),
+                        [&](const QRect& other) { return other.intersects(marker); })) {
+            ++crowded;
+            continue;
+        }
+        taken.push_back(marker);
+        placeMarker(entry, marker.topLeft());
+        ++placed;
+    }
+    if (placed > 0)
+        m_dragging = false;
+    if (crowded > 0)
+        showNoticeBox(this, QStringLiteral("Сеть не помещается в область без наложений: "
+                                           "размещено событий %1 из %2, остальные остались в "
+                                           "списке")
+                                .arg(placed)
+                                .arg(placed + crowded));
 }
 
 void TfmGraphView::tbDrawGraphClick()

@@ -60,6 +60,7 @@ public:
     void pMainPadMouseMove(int x, int y);
     void pMainPadResize();
     void tbAutoPlaceClick();
+    void tbPlaceAllClick();
     void tbDrawGraphClick();
     void tbSaveViewClick();
     void tbPrintGraphClick();
@@ -74,6 +75,9 @@ private:
     void FormCreate();
     void buildToolBars();
     QToolButton* addCommand(QToolBar* bar, const char* name, Picture picture, const QString& hint);
+    // Makes the marker of entry `entry` of cbPoints at `at`, the current one, and takes the entry
+    // off the list.
+    void placeMarker(int entry, QPoint at);
     // The far corner of the clearing rectangle: the window's outer size less 7 in each direction.
     QPoint clearingCorner() const;
     void showPictureContent();
@@ -89,6 +93,8 @@ private:
     // name of the list the entry it stands for (null when none does).
     QHash<QString, int> m_pathPosition;
     QStringList m_pathEntry;
+    // Every entry cbPoints was filled with, placed or not.
+    QStringList m_entries;
 
     QWidget* CoolBar1 = nullptr;
     QToolBar* ToolBar1 = nullptr;
@@ -99,6 +105,7 @@ private:
     QComboBox* cbPoints = nullptr;
     QToolButton* tbInsPoint = nullptr;
     QToolButton* tbAutoPlace = nullptr;
+    QToolButton* tbPlaceAll = nullptr;
     QToolButton* tbDrawGraph = nullptr;
     QFrame* pMainPad = nullptr;
     QLabel* iMain = nullptr;

@@ -21,3 +21,11 @@ void showErrorBox(QWidget* parent, const QString& message)
     box.setObjectName(QStringLiteral("ErrorBox"));
     box.exec();
 }
+
+void showNoticeBox(QWidget* parent, const QString& message)
+{
+    QMessageBox box(QMessageBox::Information, applicationTitle(), message, QMessageBox::Ok,
+                    parent);
+    box.setObjectName(QStringLiteral("NoticeBox"));
+    box.exec();
+}

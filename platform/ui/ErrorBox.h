@@ -19,6 +19,8 @@ QString errorBoxText(const QString& message);
 
 // The standard error box: modal, critical icon, the application title, one OK button.
 void showErrorBox(QWidget* parent, const QString& message);
+// The same with the information icon, for what a command could only partly do.
+void showNoticeBox(QWidget* parent, const QString& message);
 
 // Runs one command of a window. An error raised anywhere inside ends the command where it stands
 // (what was written before stays) and is shown in the error box; the event loop then goes on.

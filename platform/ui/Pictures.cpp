@@ -157,6 +157,27 @@ void ganttBars(PicturePainter& p)
     p.fill(15, 3, 1, 13, darkRed);
 }
 
+void networkDiagram(PicturePainter& p)
+{
+    // Events in three layers; the critical path runs straight along the middle in red, the other
+    // works bend off it and back.
+    QPainter& painter = p.painter();
+    const QPointF first(2.5, 8);
+    const QPointF middle(8, 8);
+    const QPointF last(13.5, 8);
+    const QPointF upper(8, 2.5);
+    painter.setPen(QPen(QColor::fromRgba(darkBlue), 1.0));
+    painter.drawLine(first, upper);
+    painter.drawLine(upper, last);
+    painter.setPen(QPen(QColor::fromRgba(red), 2.0, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(first, last);
+    for (const QPointF& node : {first, middle, last, upper})
+        p.circle(node, 2.5, white);
+    p.fill(0, 14, 16, 1, outline);
+    for (int x : {2, 8, 13})
+        p.fill(x, 13, 1, 3, outline);
+}
+
 void pointingHand(PicturePainter& p)
 {
     QPainter& painter = p.painter();
@@ -340,6 +361,8 @@ void drawPicture(QPainter& painter, Picture picture)
         return pie(p);
     case Picture::Analysis:
         return checkedSheet(p);
+    case Picture::Diagram:
+        return networkDiagram(p);
     case Picture::Gantt:
         return ganttBars(p);
     case Picture::Exit:

@@ -20,6 +20,7 @@ enum class Picture {
     Print,       // a sheet above a printer
     Graph,       // a pie of four colours
     Analysis,    // a sheet of figures with a red check mark
+    Diagram,     // four circles joined by arrows, the straight path through them red
     Gantt,       // bars staggered along a time line, one of them red
     Exit,        // a red prohibition sign
     InitBorders, // a pointing hand

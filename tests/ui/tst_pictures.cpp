@@ -12,7 +12,7 @@ namespace {
 
 constexpr const char* pictureNames[] = {
     "NewLine",    "Edit",     "Delete",     "Recalc",     "Calendar",    "LoadTemp",    "SaveTemp",
-    "SaveBase",   "Print",    "Graph",      "Analysis",   "Gantt",       "Exit",        "InitBorders",
+    "SaveBase",   "Print",    "Graph",      "Analysis",   "Diagram",     "Gantt",       "Exit",        "InitBorders",
     "Accept",
     "Cancel",     "SaveView", "PrintGraph", "CloseGraph", "InsertPoint", "AutoPlace",   "DrawGraph",
     "ZoomFit",    "Zoom100",  "ZoomWidth",  "FirstPage",  "PrevPage",    "NextPage",    "LastPage",
