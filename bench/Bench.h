@@ -27,4 +27,5 @@ void benchReport();
 void benchGraph();
 void benchAnalysis();
 void benchGantt();
+void benchDiagram();
 void benchEndToEnd(const QStringList& arguments);

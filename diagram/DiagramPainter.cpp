@@ -20,9 +20,9 @@ constexpr double kSectorLineWidth = 0.8;
 constexpr double kLegibleTextPixels = 4;
 constexpr double kDetailedRadiusPixels = 6;
 
-void paintText(QPainter& painter, const SceneText& text)
+void paintText(QPainter& painter, const SceneText& text, const QRectF& area)
 {
-    if (!text.text.isEmpty())
+    if (!text.text.isEmpty() && text.box.intersects(area))
         painter.drawText(text.box, Qt::AlignCenter | Qt::TextDontClip, text.text);
 }
 
@@ -51,11 +51,19 @@ void paintDiagram(QPainter& painter, const DiagramScene& scene, const QRectF& ar
     for (const int index : works) {
         const SceneWork& work = scene.works()[std::size_t(index)];
         const QColor& colour = work.critical ? critical : normal;
-        QPen pen(colour, work.critical ? kCriticalWidth : kWorkWidth,
-                 work.zeroDuration ? Qt::DashLine : Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin);
-        painter.setPen(pen);
+        const double width = work.critical ? kCriticalWidth : kWorkWidth;
+        QPen pen(colour, width, work.zeroDuration ? Qt::DashLine : Qt::SolidLine, Qt::FlatCap,
+                 Qt::RoundJoin);
         painter.setBrush(Qt::NoBrush);
-        painter.drawPath(work.line);
+        for (const LinePiece& piece : work.line) {
+            if (!piece.bounds.adjusted(-width, -width, width, width).intersects(area))
+                continue;
+            // The dash pattern is measured in pen widths.
+            if (work.zeroDuration)
+                pen.setDashOffset(piece.along / width);
+            painter.setPen(pen);
+            painter.drawPath(piece.path);
+        }
         painter.setPen(Qt::NoPen);
         painter.setBrush(colour);
         painter.drawPolygon(work.head);
@@ -65,8 +73,8 @@ void paintDiagram(QPainter& painter, const DiagramScene& scene, const QRectF& ar
         painter.setPen(kText);
         for (const int index : works) {
             const SceneWork& work = scene.works()[std::size_t(index)];
-            paintText(painter, work.duration);
-            paintText(painter, work.totalFloat);
+            paintText(painter, work.duration, area);
+            paintText(painter, work.totalFloat, area);
         }
     }
 
@@ -89,12 +97,12 @@ void paintDiagram(QPainter& painter, const DiagramScene& scene, const QRectF& ar
             continue;
         painter.setPen(kText);
         painter.setFont(nameFont);
-        paintText(painter, event.top);
+        paintText(painter, event.top, area);
         if (sectors && event.timesKnown) {
             painter.setFont(textFont);
-            paintText(painter, event.left);
-            paintText(painter, event.right);
-            paintText(painter, event.bottom);
+            paintText(painter, event.left, area);
+            paintText(painter, event.right, area);
+            paintText(painter, event.bottom, area);
         }
     }
 }

@@ -1,6 +1,7 @@
 #include "DiagramScene.h"
 
 #include "DiagramModel.h"
+#include "LabelPlacement.h"
 
 #include <QFontMetricsF>
 #include <QLineF>
@@ -18,6 +19,7 @@ constexpr double kMinSectorRadius = 22;
 constexpr double kMinNamedRadius = 14;
 constexpr double kMinLabelWidth = 24;
 constexpr double kCornerRadius = 14;
+constexpr double kLabelRoom = 36;
 
 QPointF unit(const QPointF& from, const QPointF& to)
 {
@@ -49,34 +51,17 @@ SceneText centredText(const QFontMetricsF& metrics, const QString& text, const Q
     return {QRectF(centre.x() - w / 2, centre.y() - h / 2, w, h), shown};
 }
 
-// The highest (above) or lowest (below) y of a route over [left, right]; the routes run left to
-// right, so each of its segments covers one stretch of x.
-double routeExtreme(const std::vector<QPointF>& route, double left, double right, bool above)
+// The line of a work through its route, its corners rounded, from `start` to `end`, in pieces.
+std::vector<LinePiece> routedLine(const std::vector<QPointF>& route, const QPointF& start,
+                                  const QPointF& end)
 {
-    double extreme =
-        above ? std::numeric_limits<double>::infinity() : -std::numeric_limits<double>::infinity();
-    for (std::size_t i = 1; i < route.size(); ++i) {
-        const QPointF& a = route[i - 1];
-        const QPointF& b = route[i];
-        const double from = std::max(left, std::min(a.x(), b.x()));
-        const double to = std::min(right, std::max(a.x(), b.x()));
-        if (from > to)
-            continue;
-        const auto yAt = [&](double x) {
-            return a.y() + (b.y() - a.y()) * (x - a.x()) / (b.x() - a.x());
-        };
-        // The segment is straight, so its extremes over the stretch are at the stretch's ends.
-        const double first = a.x() == b.x() ? a.y() : yAt(from);
-        const double second = a.x() == b.x() ? b.y() : yAt(to);
-        extreme = above ? std::min({extreme, first, second}) : std::max({extreme, first, second});
-    }
-    return extreme;
-}
-
-// The line of a work through its route, its corners rounded, from `start` to `end`.
-QPainterPath routedLine(const std::vector<QPointF>& route, const QPointF& start, const QPointF& end)
-{
-    QPainterPath path(start);
+    std::vector<LinePiece> pieces;
+    double along = 0;
+    const auto add = [&](QPainterPath path) {
+        const double length = path.length();
+        pieces.push_back({path, path.boundingRect(), along});
+        along += length;
+    };
     QPointF previous = start;
     for (std::size_t i = 1; i + 1 < route.size(); ++i) {
         const QPointF corner = route[i];
@@ -86,12 +71,18 @@ QPainterPath routedLine(const std::vector<QPointF>& route, const QPointF& start,
         const double round = std::min({kCornerRadius, inLength / 2, outLength / 2});
         const QPointF in = corner - unit(previous, corner) * round;
         const QPointF out = corner + unit(corner, next) * round;
-        path.lineTo(in);
-        path.quadTo(corner, out);
+        QPainterPath straight(previous);
+        straight.lineTo(in);
+        add(straight);
+        QPainterPath bend(in);
+        bend.quadTo(corner, out);
+        add(bend);
         previous = out;
     }
-    path.lineTo(end);
-    return path;
+    QPainterPath last(previous);
+    last.lineTo(end);
+    add(last);
+    return pieces;
 }
 
 } // namespace
@@ -146,7 +137,9 @@ LayoutMetrics DiagramSizes::layoutMetrics() const
 {
     LayoutMetrics metrics;
     metrics.eventDiameter = 2 * std::max(sectorRadius, namedRadius);
-    metrics.layerGap = labelWidth + 2 * (kLabelPad + DiagramScene::kHeadLength);
+    // Room for the widest label and for narrower ones to move along their line out of each
+    // other's way.
+    metrics.layerGap = labelWidth + 2 * (kLabelPad + DiagramScene::kHeadLength) + kLabelRoom;
     metrics.eventGap = 2 * (labelHeight + kLabelPad) + 4;
     metrics.bendGap = 10;
     metrics.bowStep = labelHeight + 2 * kLabelPad + 4;
@@ -205,26 +198,31 @@ DiagramScene::DiagramScene(const DiagramModel& model, const NetworkLayout& layou
         shown.head = QPolygonF({shown.tip, base + across * kHeadHalfWidth,
                                 base - across * kHeadHalfWidth});
         shown.line = routedLine(route, shown.start, base);
+    }
 
-        // Labels in the room after the start event's layer.
-        const double middle = from.x() + layout.layerPitch / 2;
-        const auto label = [&](const QString& content, bool above) {
-            const QString fittedText = fitted(text, content, sizes.labelWidth);
-            const double w = text.horizontalAdvance(fittedText);
-            const double left = middle - w / 2 - kLabelPad;
-            const double right = middle + w / 2 + kLabelPad;
-            double edge = routeExtreme(route, left, right, above);
-            if (!std::isfinite(edge))
-                edge = from.y();
-            const double top = above ? edge - kLabelPad - height : edge + kLabelPad;
-            return SceneText{QRectF(middle - w / 2, top, w, height), fittedText};
-        };
-        shown.duration = label(work.duration, true);
-        if (options.floats && !work.totalFloat.isEmpty())
-            shown.totalFloat = label(DiagramSizes::floatLabel(work.totalFloat), false);
-        shown.bounds = shown.line.boundingRect() | shown.head.boundingRect() | shown.duration.box;
-        if (!shown.totalFloat.text.isEmpty())
-            shown.bounds |= shown.totalFloat.box;
+    // Labels: the critical works' first, then the others, in table order.
+    LabelPlacement labels(layout, sizes.layoutMetrics().eventDiameter / 2);
+    const auto label = [&](int w, const QString& content, bool above) {
+        const QString shown = fitted(text, content, sizes.labelWidth);
+        const QSizeF size(text.horizontalAdvance(shown), height);
+        return SceneText{labels.place(w, size, above), shown};
+    };
+    for (const bool critical : {true, false}) {
+        for (std::size_t i = 0; i < m_works.size(); ++i) {
+            const DiagramWork& work = model.works()[i];
+            if (work.critical != critical)
+                continue;
+            SceneWork& shown = m_works[i];
+            shown.duration = label(int(i), work.duration, true);
+            if (options.floats && !work.totalFloat.isEmpty())
+                shown.totalFloat =
+                    label(int(i), DiagramSizes::floatLabel(work.totalFloat), false);
+            shown.bounds = shown.head.boundingRect() | shown.duration.box;
+            for (const LinePiece& piece : shown.line)
+                shown.bounds |= piece.bounds.adjusted(-1, -1, 1, 1);
+            if (!shown.totalFloat.text.isEmpty())
+                shown.bounds |= shown.totalFloat.box;
+        }
     }
 
     // Everything moves so that the drawing starts a margin from the origin.
@@ -241,7 +239,10 @@ DiagramScene::DiagramScene(const DiagramModel& model, const NetworkLayout& layou
             move(*label);
     }
     for (SceneWork& work : m_works) {
-        work.line.translate(shift);
+        for (LinePiece& piece : work.line) {
+            piece.path.translate(shift);
+            piece.bounds.translate(shift);
+        }
         work.head.translate(shift);
         work.start += shift;
         work.tip += shift;
@@ -297,6 +298,14 @@ void DiagramScene::itemsIn(const QRectF& area, std::vector<int>& events,
         std::sort(items->begin(), items->end());
         items->erase(std::unique(items->begin(), items->end()), items->end());
     }
+    // A cell reaches further than the area: keep only what the area itself reaches.
+    const QPointF corner(m_radius, m_radius);
+    std::erase_if(events, [&](int event) {
+        const QPointF centre = m_events[std::size_t(event)].centre;
+        return !QRectF(centre - corner, centre + corner).intersects(shown);
+    });
+    std::erase_if(works,
+                  [&](int work) { return !m_works[std::size_t(work)].bounds.intersects(shown); });
 }
 
 int DiagramScene::eventAt(const QPointF& point) const

@@ -66,11 +66,20 @@ struct SceneEvent
     QString toolTip;
 };
 
+// A stretch of a work's line, straight or a rounded corner. A view paints only the stretches in
+// sight: stroking a long line whole would cost as much as the line is long.
+struct LinePiece
+{
+    QPainterPath path;
+    QRectF bounds;
+    double along = 0; // the length of the line before the piece, so dashes run on across pieces
+};
+
 struct SceneWork
 {
     // The line from the rim of the start event's circle to the base of the arrowhead, and the
     // head, whose tip touches the end event's circle.
-    QPainterPath line;
+    std::vector<LinePiece> line;
     QPolygonF head;
     QPointF start;
     QPointF tip;
@@ -112,7 +121,8 @@ public:
     // The y of the critical path's line; meaningful when the model has a critical path.
     double lineY() const { return m_lineY; }
 
-    // The events and works that reach into the rectangle, each once, in ascending order.
+    // The events (circles) and works (lines, heads and labels) that reach into the rectangle, each
+    // once, in ascending order.
     void itemsIn(const QRectF& area, std::vector<int>& events, std::vector<int>& works) const;
     // The event whose circle holds the point; -1 if none.
     int eventAt(const QPointF& point) const;

@@ -11,9 +11,6 @@ namespace {
 
 // Sweeps of our own ordering; more find few fewer crossings.
 constexpr int kSweeps = 24;
-// dot's full effort up to this many nodes; beyond, less in proportion, which keeps 2,000 events
-// and 5,000 works at about half a second.
-constexpr double kDotFullEffortNodes = 2000;
 
 std::uint64_t pairKey(int from, int to)
 {
@@ -68,8 +65,7 @@ NetworkLayout layOutNetwork(const LayoutInput& input, const LayoutMetrics& metri
     NetworkLayout layout;
     const bool useDot = ordering == LayoutOrdering::Dot ||
                         (ordering == LayoutOrdering::Automatic && graph.nodeCount() <= kDotNodeLimit);
-    const double effort = std::min(1.0, kDotFullEffortNodes / std::max(1, graph.nodeCount()));
-    if (useDot && graph.nodeCount() > 0 && orderWithDot(graph, effort)) {
+    if (useDot && graph.nodeCount() > 0 && orderWithDot(graph, dotEffort(graph.nodeCount()))) {
         layout.ordering = LayoutOrdering::Dot;
     } else {
         orderBySweeps(graph, kSweeps);

@@ -134,8 +134,10 @@ void TestDiagramScene::drawingKeepsItsPromises()
         QVERIFY2(std::abs(QLineF(from, work.start).length() - r) < kExact, qPrintable(name));
         QVERIFY2(std::abs(QLineF(to, work.tip).length() - r) < kExact, qPrintable(name));
         QCOMPARE(work.head.first(), work.tip);
-        QCOMPARE(work.line.elementAt(0), work.start);
-        QVERIFY2(std::abs(QLineF(work.line.currentPosition(), work.tip).length() -
+        QCOMPARE(QPointF(work.line.front().path.elementAt(0)), work.start);
+        for (std::size_t i = 1; i < work.line.size(); ++i)
+            QCOMPARE(QPointF(work.line[i].path.elementAt(0)), work.line[i - 1].path.currentPosition());
+        QVERIFY2(std::abs(QLineF(work.line.back().path.currentPosition(), work.tip).length() -
                           DiagramScene::kHeadLength) < kExact,
                  qPrintable(name));
         const std::vector<QPointF>& route = layout.routes[w];
@@ -177,7 +179,8 @@ void TestDiagramScene::drawingKeepsItsPromises()
         QVERIFY(work.critical || parallel > 1);
         for (const QPointF& point : layout.routes[w])
             QCOMPARE(point.y(), 0.0);
-        QCOMPARE(scene.works()[w].line.boundingRect().height(), 0.0);
+        for (const LinePiece& piece : scene.works()[w].line)
+            QCOMPARE(piece.bounds.height(), 0.0);
     }
     QCOMPARE(lineWorks, int(path.size()) - 1);
 }
