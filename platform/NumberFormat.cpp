@@ -151,6 +151,17 @@ NumberText NumberFormat::text(long double value) const
 
     const bool negative = value < 0;
     const long double magnitude = negative ? -value : value;
+    // A whole number below 10^15 is its own digits: the common case of whole-day schedules.
+    if (magnitude < 1e15L && magnitude == static_cast<long double>(std::uint64_t(magnitude))) {
+        if (negative)
+            text[length++] = u'-';
+        char digits[16];
+        const std::to_chars_result end =
+            std::to_chars(digits, digits + sizeof digits, std::uint64_t(magnitude));
+        for (const char* c = digits; c != end.ptr; ++c)
+            text[length++] = char16_t(*c);
+        return out;
+    }
     const std::optional<Rounded> exact = roundExactly(magnitude);
     const Rounded rounded = exact ? *exact : roundThroughCharconv(magnitude);
     char digitBuffer[24];
@@ -210,6 +221,17 @@ NumberText NumberFormat::text(long double value) const
 QString NumberFormat::format(long double value) const
 {
     return text(value).toString();
+}
+
+NumberText NumberFormat::text(long double value, long double& readBack) const
+{
+    NumberText written = text(value);
+    // A whole number's text holds all its digits, so it reads back as the value itself.
+    const long double magnitude = value < 0 ? -value : value;
+    readBack = magnitude < 1e15L && magnitude == static_cast<long double>(std::uint64_t(magnitude))
+                   ? value + 0.0L
+                   : parse(written.view());
+    return written;
 }
 
 namespace {
