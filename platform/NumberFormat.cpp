@@ -3,6 +3,7 @@
 #include "CheckedArithmetic.h"
 #include "ExtendedBits.h"
 #include "KestrinError.h"
+#include "PowersOfTen.h"
 
 #include <array>
 #include <charconv>
@@ -38,16 +39,7 @@ namespace {
 
 constexpr int kSignificantDigits = 15;
 
-// 10^0 .. 10^19, all of which fit in 64 bits.
-constexpr std::array<std::uint64_t, 20> kIntegerPowersOfTen = [] {
-    std::array<std::uint64_t, 20> powers{};
-    std::uint64_t power = 1;
-    for (std::uint64_t& entry : powers) {
-        entry = power;
-        power *= 10;
-    }
-    return powers;
-}();
+constexpr const auto& kIntegerPowersOfTen = poweroften::kInteger;
 
 // A positive value rounded to at most 15 significant decimal digits, half to even:
 // digits * 10^(exponent - count + 1) with `count` digits and no trailing zero dropped yet.
@@ -236,21 +228,8 @@ NumberText NumberFormat::text(long double value, long double& readBack) const
 
 namespace {
 
-// Powers of ten that long double holds exactly: 10^27 = 2^27 * 5^27 and 5^27 < 2^64.
-constexpr int kExactPowers = 27;
-
-constexpr std::array<long double, kExactPowers + 1> exactPowersOfTen()
-{
-    std::array<long double, kExactPowers + 1> powers{};
-    long double power = 1;
-    for (long double& entry : powers) {
-        entry = power;
-        power *= 10;
-    }
-    return powers;
-}
-
-constexpr std::array<long double, kExactPowers + 1> kPowersOfTen = exactPowersOfTen();
+constexpr int kExactPowers = poweroften::kLongDoubleCount - 1;
+constexpr const auto& kPowersOfTen = poweroften::kLongDouble;
 
 bool isDigit(QChar c)
 {
