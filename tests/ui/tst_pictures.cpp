@@ -12,7 +12,8 @@ namespace {
 
 constexpr const char* pictureNames[] = {
     "NewLine",  "Edit",       "Delete",     "Recalc",      "Calendar",    "LoadTemp",  "SaveTemp",
-    "SaveBase", "Print",      "Graph",      "Exit",        "InitBorders", "Accept",    "Cancel",
+    "SaveBase", "Print",      "Graph",      "Exit",        "InitBorders", "Undo",      "Redo",
+    "Copy",     "CopyAll",    "Paste",      "LoadCsv",     "SaveCsv",     "Accept",    "Cancel",
     "SaveView", "PrintGraph", "CloseGraph", "InsertPoint", "AutoPlace",   "DrawGraph", "ZoomFit",
     "Zoom100",  "ZoomWidth",  "FirstPage",  "PrevPage",    "NextPage",    "LastPage",  "PrintSetup",
     "PrintNow", "SavePages",  "LoadPages",  "ExportPdf",   "ClosePreview"};

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "CompactTexts.h"
+#include "WorkInputs.h"
+
+#include <QString>
+#include <QUndoCommand>
+
+#include <memory>
+#include <optional>
+
+class WorkTable;
+
+// What the main window shows besides the works, as an undo step gives it back: the event
+// selectors, the automatic ends mode and the current row. Steps that replace the whole table keep
+// the critical path too (its line first, then its events), since the follow-up of such a step need
+// not recalculate; other steps leave the path to the recalculation of their follow-up.
+struct ShownState
+{
+    QString startEvent;
+    QString endEvent;
+    bool automaticEnds = false;
+    int currentRow = 0;
+    std::optional<CompactTexts> criticalPath;
+};
+
+// One change of the works on the undo stack: rows at .. at + n - 1 of the table now stand where
+// the rows it keeps stood. Undoing and redoing are one and the same exchange: the rows standing
+// are encoded and kept, the kept ones put back. So a step holds one side of the change only, and
+// the input cells only (WorkInputs): the computed cells are the follow-up's to write. A step
+// about an added, edited or deleted work keeps that one row; reading a file keeps the table read
+// over, encoded in a fraction of the table's memory.
+class WorkChange final : public QUndoCommand
+{
+public:
+    // A change to be made: rows at .. at + replaced - 1 are to give way to `rows`; redo() makes
+    // it. Replacing the whole table by no rows leaves one empty row.
+    WorkChange(WorkTable& table, int at, int replaced, WorkInputs rows, ShownState before);
+    // A change already made: rows at .. at + count - 1 stand where `replaced` stood. The first
+    // redo(), which the stack runs when the step is pushed, does nothing.
+    static std::unique_ptr<WorkChange> made(WorkTable& table, int at, int count,
+                                            WorkInputs replaced, ShownState before);
+
+    // Makes the change unless it was made already; the stack's first redo() then does nothing.
+    void make();
+
+    void undo() override;
+    void redo() override;
+
+    // Takes the state the window is leaving and gives the one it returns to.
+    ShownState exchangeState(ShownState leaving);
+    // Whether the step keeps the critical path (it replaces the whole table).
+    bool keepsPath() const { return m_state.criticalPath.has_value(); }
+
+    // The memory the step holds, in bytes.
+    qsizetype byteSize() const;
+    // A dropped step gave its memory back and can no longer be undone or redone.
+    bool isDropped() const { return m_dropped; }
+    void drop();
+
+private:
+    void exchangeRows();
+
+    WorkTable& m_table;
+    int m_at;
+    int m_standing;
+    WorkInputs m_kept;
+    ShownState m_state;
+    bool m_skipRedo = false;
+    bool m_dropped = false;
+};
