@@ -456,6 +456,7 @@ void TfmMain::RecalcOrClear()
         sbRecalcClick();
         return;
     }
+    m_calculated = false;
     const WorkTable::Batch batch(*m_table);
     for (int row = 0; row < m_table->rowCount(); ++row) {
         for (WorkColumn column : kComputedColumns)
@@ -490,6 +491,9 @@ void TfmMain::cbFromChange()
 
 void TfmMain::sbRecalcClick()
 {
+    m_calculated = true;
+    m_calculatedStart = cbFrom->currentText();
+    m_calculatedEnd = cbTo->currentText();
     const WorkTable::Batch batch(*m_table);
     Recalculation recalculation(*m_table, events(), cbFrom->currentText(), cbTo->currentText(),
                                 m_startDate, m_numbers, m_dates, m_names);
@@ -610,7 +614,7 @@ void TfmMain::sbLoadTempClick()
 {
     const QString path = chooseFile(odMain);
     if (!path.isEmpty()) {
-        ShownState before = shownState(true);
+        ShownState before = shownState();
         WorkInputs previous = WorkInputs::ofRows(*m_table, 0, m_table->rowCount());
         try {
             const WorkTable::Batch batch(*m_table);
@@ -637,6 +641,8 @@ void TfmMain::followUpReading()
         sbInitBordersClick();
     if (sbRecalc->isEnabled())
         sbRecalcClick();
+    else
+        m_calculated = false; // the new works have no computed cells but the first row's old ones
 }
 
 void TfmMain::sbSaveBaseClick()
@@ -741,9 +747,8 @@ void TfmMain::enableUndoRedo()
 
 void TfmMain::changeWorks(int at, int replaced, WorkInputs rows)
 {
-    const bool wholeTable = at == 0 && replaced == m_table->rowCount();
-    m_history->push(std::make_unique<WorkChange>(*m_table, at, replaced, std::move(rows),
-                                                 shownState(wholeTable)));
+    m_history->push(
+        std::make_unique<WorkChange>(*m_table, at, replaced, std::move(rows), shownState()));
 }
 
 void TfmMain::recordReading(WorkInputs previous, ShownState before)
@@ -752,71 +757,69 @@ void TfmMain::recordReading(WorkInputs previous, ShownState before)
         WorkChange::made(*m_table, 0, m_table->rowCount(), std::move(previous), std::move(before)));
 }
 
-ShownState TfmMain::shownState(bool withPath) const
+ShownState TfmMain::shownState() const
 {
-    ShownState state{cbFrom->currentText(), cbTo->currentText(), m_automaticEnds, currentRow(),
-                     std::nullopt};
-    if (withPath) {
-        CompactTexts path;
-        path.append(pWay->text());
-        for (const QString& event : m_criticalPath)
-            path.append(event);
-        path.squeeze();
-        state.criticalPath = std::move(path);
+    ShownState state;
+    state.startEvent = cbFrom->currentText();
+    state.endEvent = cbTo->currentText();
+    state.automaticEnds = m_automaticEnds;
+    state.currentRow = currentRow();
+    state.calculated = m_calculated;
+    if (m_calculated) {
+        state.calculatedStart = m_calculatedStart;
+        state.calculatedEnd = m_calculatedEnd;
+    } else {
+        state.pathLine = pWay->text();
+        state.criticalPath = m_criticalPath;
     }
     return state;
 }
 
-void TfmMain::showEnds(const ShownState& state)
+void TfmMain::showEnds(const QString& startEvent, const QString& endEvent, bool automaticEnds)
 {
-    m_automaticEnds = state.automaticEnds;
+    m_automaticEnds = automaticEnds;
     sbInitBorders->setChecked(m_automaticEnds);
     cbFrom->setEnabled(!m_automaticEnds);
     cbTo->setEnabled(!m_automaticEnds);
-    cbFrom->setEditText(state.startEvent);
-    cbTo->setEditText(state.endEvent);
+    cbFrom->setEditText(startEvent);
+    cbTo->setEditText(endEvent);
     EnableRecalc();
-}
-
-void TfmMain::showCriticalPath(const CompactTexts& path)
-{
-    CompactTexts::Reader reader(path);
-    QString text;
-    reader.next(text);
-    pWay->setText(text);
-    psMain->setPosition(0);
-    m_criticalPath.clear();
-    while (reader.next(text))
-        m_criticalPath.append(text);
 }
 
 void TfmMain::showExchangedState(const ShownState& state)
 {
-    showEnds(state);
-    if (state.criticalPath)
-        showCriticalPath(*state.criticalPath);
     setCurrentRow(std::clamp(state.currentRow, 0, m_table->rowCount() - 1));
+    // The follow-up of a change, with the selectors as they stood when the computed columns were
+    // last written, so that RecalcOrClear writes them again the same way: a recalculation with
+    // those texts, or emptied columns beside the path line of that time.
+    if (state.calculated) {
+        showEnds(state.calculatedStart, state.calculatedEnd, state.automaticEnds);
+    } else {
+        showEnds(QString(), QString(), state.automaticEnds);
+        pWay->setText(state.pathLine);
+        psMain->setPosition(0);
+        m_criticalPath = state.criticalPath;
+    }
     RecalcOrClear();
     FillEventLists();
     EnableButtons();
     EnableRecalc();
-    // The follow-up repairs selectors that name no event of the table and switches the automatic
-    // ends off when one is empty; the state given back is the one the window had, so it is put
-    // back where the follow-up changed it (the start-up state, for one: automatic ends on and
-    // nothing chosen).
-    showEnds(state);
+    // Then the selectors and the mode as the window showed them (the follow-up of the change may
+    // have emptied a selector and switched the automatic ends off, and the start-up state has
+    // them on with nothing chosen).
+    showEnds(state.startEvent, state.endEvent, state.automaticEnds);
 }
 
 void TfmMain::sbUndoClick()
 {
     if (m_history->canUndo())
-        showExchangedState(m_history->undo([this](bool withPath) { return shownState(withPath); }));
+        showExchangedState(m_history->undo([this] { return shownState(); }));
 }
 
 void TfmMain::sbRedoClick()
 {
     if (m_history->canRedo())
-        showExchangedState(m_history->redo([this](bool withPath) { return shownState(withPath); }));
+        showExchangedState(m_history->redo([this] { return shownState(); }));
 }
 
 void TfmMain::sbCopyClick()

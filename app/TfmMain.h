@@ -13,7 +13,6 @@
 
 enum class Picture;
 class CommandKeys;
-class CompactTexts;
 class EventIndex;
 class PageScroller;
 class QComboBox;
@@ -112,9 +111,8 @@ private:
     void changeWorks(int at, int replaced, WorkInputs rows);
     void recordReading(WorkInputs previous, ShownState before);
     // The window's state as an undo step keeps it, and the way back to one.
-    ShownState shownState(bool withPath) const;
-    void showEnds(const ShownState& state);
-    void showCriticalPath(const CompactTexts& path);
+    ShownState shownState() const;
+    void showEnds(const QString& startEvent, const QString& endEvent, bool automaticEnds);
     void showExchangedState(const ShownState& state);
     void enableUndoRedo();
 
@@ -177,6 +175,11 @@ private:
     bool m_automaticEnds = false;
     double m_startDate = 0;
     QStringList m_criticalPath;
+    // How the computed columns were last written: by a recalculation with these selector texts,
+    // or emptied. An undo writes them again the same way (ShownState).
+    bool m_calculated = false;
+    QString m_calculatedStart;
+    QString m_calculatedEnd;
     bool m_centred = false;
     int m_rowBeforeReset = 0;
 };

@@ -89,18 +89,20 @@ void WorkChange::redo()
 
 ShownState WorkChange::exchangeState(ShownState leaving)
 {
-    if (!keepsPath())
-        leaving.criticalPath.reset();
     std::swap(leaving, m_state);
     return leaving;
 }
 
 qsizetype WorkChange::byteSize() const
 {
-    qsizetype bytes = static_cast<qsizetype>(sizeof(*this)) + m_kept.byteSize() +
-                      stringBytes(m_state.startEvent) + stringBytes(m_state.endEvent);
-    if (m_state.criticalPath)
-        bytes += m_state.criticalPath->byteSize();
+    // Texts shared with the window or with other steps are counted in full: the budget errs on
+    // the side of memory.
+    qsizetype bytes = static_cast<qsizetype>(sizeof(*this)) + m_kept.byteSize();
+    for (const QString* text : {&m_state.startEvent, &m_state.endEvent, &m_state.calculatedStart,
+                                &m_state.calculatedEnd, &m_state.pathLine})
+        bytes += stringBytes(*text);
+    for (const QString& event : m_state.criticalPath)
+        bytes += stringBytes(event);
     return bytes;
 }
 

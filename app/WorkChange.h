@@ -1,27 +1,33 @@
 #pragma once
 
-#include "CompactTexts.h"
 #include "WorkInputs.h"
 
 #include <QString>
+#include <QStringList>
 #include <QUndoCommand>
 
 #include <memory>
-#include <optional>
 
 class WorkTable;
 
 // What the main window shows besides the works, as an undo step gives it back: the event
-// selectors, the automatic ends mode and the current row. Steps that replace the whole table keep
-// the critical path too (its line first, then its events), since the follow-up of such a step need
-// not recalculate; other steps leave the path to the recalculation of their follow-up.
+// selectors, the automatic ends mode, the current row, and how the computed columns were last
+// written. Those are not kept: they are written again the same way, by a recalculation with the
+// selector texts of that time (which the follow-up of a change may have emptied since), or
+// emptied. Only a recalculation writes the critical path line, so an emptied table keeps the line
+// and path that stood beside it.
 struct ShownState
 {
     QString startEvent;
     QString endEvent;
     bool automaticEnds = false;
     int currentRow = 0;
-    std::optional<CompactTexts> criticalPath;
+
+    bool calculated = false;
+    QString calculatedStart;
+    QString calculatedEnd;
+    QString pathLine;         // when not calculated
+    QStringList criticalPath; // when not calculated
 };
 
 // One change of the works on the undo stack: rows at .. at + n - 1 of the table now stand where
@@ -49,8 +55,6 @@ public:
 
     // Takes the state the window is leaving and gives the one it returns to.
     ShownState exchangeState(ShownState leaving);
-    // Whether the step keeps the critical path (it replaces the whole table).
-    bool keepsPath() const { return m_state.criticalPath.has_value(); }
 
     // The memory the step holds, in bytes.
     qsizetype byteSize() const;

@@ -36,7 +36,7 @@ bool WorkHistory::canRedo() const
 
 ShownState WorkHistory::exchange(WorkChange* change, const Shown& shown, bool undoing)
 {
-    ShownState leaving = shown(change->keepsPath());
+    ShownState leaving = shown();
     if (undoing)
         m_stack.undo();
     else

@@ -31,8 +31,8 @@ public:
     bool canUndo() const;
     bool canRedo() const;
 
-    // The window's state now; withPath asks for the critical path as well.
-    using Shown = std::function<ShownState(bool withPath)>;
+    // The window's state now.
+    using Shown = std::function<ShownState()>;
     // Undoes (redoes) one step: the rows go back, and the state the window returns to comes back.
     ShownState undo(const Shown& shown);
     ShownState redo(const Shown& shown);

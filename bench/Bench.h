@@ -26,3 +26,4 @@ void benchExport();
 void benchReport();
 void benchGraph();
 void benchEndToEnd(const QStringList& arguments);
+void benchUndo();

@@ -4,7 +4,8 @@
 #include <QTextStream>
 
 // Runs one section per process, so that a section's peak memory is its own:
-//   kestrin-bench table | schedule | worklist | export | report | graph | endtoend [shape [works]]
+//   kestrin-bench table | schedule | worklist | export | report | graph | undo | endtoend
+//                 [shape [works]]
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -23,10 +24,15 @@ int main(int argc, char** argv)
         benchReport();
     else if (section == QLatin1String("graph"))
         benchGraph();
+    else if (section == QLatin1String("undo"))
+        benchUndo();
     else if (section == QLatin1String("endtoend"))
         benchEndToEnd(QCoreApplication::arguments().mid(2));
     else {
-        QTextStream(stderr) << "usage: kestrin-bench table|schedule|worklist|export|report|graph|endtoend [shape [works]]" << Qt::endl;
+        QTextStream(stderr)
+            << "usage: kestrin-bench table|schedule|worklist|export|report|graph|undo|endtoend "
+               "[shape [works]]"
+            << Qt::endl;
         return 2;
     }
     return 0;
