@@ -26,6 +26,8 @@ private slots:
 
     void keysRunTheirCommandOnlyWhileItsButtonIsEnabled_data();
     void keysRunTheirCommandOnlyWhileItsButtonIsEnabled();
+    void selectorKeepsItsEditingKeys_data();
+    void selectorKeepsItsEditingKeys();
     void doubleClickEditsTheRow();
     void toolTipsNameTheKeys_data();
     void toolTipsNameTheKeys();
@@ -125,6 +127,32 @@ void TestKeyboard::keysRunTheirCommandOnlyWhileItsButtonIsEnabled()
     QTest::keySequence(focus, keys);
     QCOMPARE(clicks.size(), 1);
     QVERIFY(!opened);
+}
+
+void TestKeyboard::selectorKeepsItsEditingKeys_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::newRow("Delete") << QStringLiteral("sbDel") << QKeySequence(Qt::Key_Delete);
+    QTest::newRow("Ctrl+C") << QStringLiteral("sbCopy") << QKeySequence(Qt::CTRL | Qt::Key_C);
+    QTest::newRow("Ctrl+V") << QStringLiteral("sbPaste") << QKeySequence(Qt::CTRL | Qt::Key_V);
+    QTest::newRow("Ctrl+Z") << QStringLiteral("sbUndo") << QKeySequence(Qt::CTRL | Qt::Key_Z);
+    QTest::newRow("Ctrl+Y") << QStringLiteral("sbRedo") << QKeySequence(Qt::CTRL | Qt::Key_Y);
+}
+
+void TestKeyboard::selectorKeepsItsEditingKeys()
+{
+    QFETCH(QString, button);
+    QFETCH(QKeySequence, keys);
+    control("sbInitBorders")->click(); // the selectors are free
+    auto* field = control<QComboBox>("cbTo");
+    field->setFocus(Qt::TabFocusReason);
+    QCOMPARE(QApplication::focusWidget(), field);
+    auto* target = m_window->findChild<QAbstractButton*>(button);
+    target->setEnabled(true);
+    QSignalSpy clicks(target, &QAbstractButton::clicked);
+    QTest::keySequence(field, keys);
+    QCOMPARE(clicks.size(), 0);
 }
 
 void TestKeyboard::doubleClickEditsTheRow()
