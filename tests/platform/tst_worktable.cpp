@@ -96,73 +96,58 @@ void TestWorkTable::rowRunsMoveAndComeBackExactly()
 {
     // Random insertions and removals of runs of rows, and runs of input cells taken out as
     // WorkInputs and written back elsewhere, against a plain model of the table. Texts of any
-    // UTF-16 unit (lone surrogates and characters outside Windows-1251 included) and of any
-    // length must come back exactly.
+    // UTF-16 unit (lone surrogates and characters outside Windows-1251 among them) and of any
+    // length come back exactly.
     using Row = std::array<QString, kWorkColumnCount>;
     WorkTable table;
-    std::vector<Row> expected(1);
+    std::vector<Row> model(1);
     QRandomGenerator random(20261208);
-    const auto randomText = [&random] {
-        const int length = random.bounded(10) == 0 ? random.bounded(400) : random.bounded(6);
-        QString text(length, Qt::Uninitialized);
-        const bool cyrillic = random.bounded(2) == 0;
-        for (QChar& c : text)
-            c = QChar(static_cast<char16_t>(cyrillic ? random.bounded(0x400, 0x460)
-                                                     : random.bounded(0, 0x10000)));
-        return text;
-    };
-    QSignalSpy inserts(&table, &QAbstractItemModel::rowsInserted);
     for (int step = 0; step < 3000; ++step) {
         const int rows = table.rowCount();
+        const int at = random.bounded(rows);
+        const int count = random.bounded(1, rows - at + 1);
         switch (random.bounded(4)) {
-        case 0: {
-            const int at = random.bounded(rows + 1);
-            const int count = random.bounded(1, 4);
+        case 0:
             table.insertRowsAt(at, count);
-            expected.insert(expected.begin() + at, static_cast<std::size_t>(count), Row());
+            model.insert(model.begin() + at, std::size_t(count), Row());
             break;
-        }
-        case 1: {
-            if (rows == 1)
-                break;
-            const int at = random.bounded(rows);
-            const int count = random.bounded(1, std::min(rows - at, rows - 1) + 1);
-            table.removeRowsAt(at, count);
-            expected.erase(expected.begin() + at, expected.begin() + at + count);
+        case 1:
+            if (count < rows) {
+                table.removeRowsAt(at, count);
+                model.erase(model.begin() + at, model.begin() + at + count);
+            }
             break;
-        }
         case 2: {
-            const int row = random.bounded(rows);
             const int column = random.bounded(kWorkColumnCount);
-            const QString text = randomText();
-            table.setCell(static_cast<WorkColumn>(column), row, text);
-            expected[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = text;
+            QString text(random.bounded(10) ? random.bounded(6) : random.bounded(400),
+                         Qt::Uninitialized);
+            const bool cyrillic = random.bounded(2) == 0;
+            for (QChar& c : text)
+                c = QChar(
+                    char16_t(cyrillic ? random.bounded(0x400, 0x460) : random.bounded(0x10000)));
+            table.setCell(static_cast<WorkColumn>(column), at, text);
+            model[std::size_t(at)][std::size_t(column)] = text;
             break;
         }
         default: {
-            const int from = random.bounded(rows);
-            const int count = random.bounded(1, rows - from + 1);
             const int to = random.bounded(rows - count + 1);
-            const WorkInputs inputs = WorkInputs::ofRows(table, from, count);
-            QCOMPARE(inputs.rowCount(), count);
-            inputs.writeInto(table, to);
-            std::vector<Row> taken(expected.begin() + from, expected.begin() + from + count);
-            for (int i = 0; i < count; ++i) {
+            WorkInputs::ofRows(table, at, count).writeInto(table, to);
+            const std::vector<Row> taken(model.begin() + at, model.begin() + at + count);
+            for (std::size_t i = 0; i < std::size_t(count); ++i) {
+                std::copy_n(taken[i].begin() + 1, 3, model[std::size_t(to) + i].begin() + 1);
                 for (int column = 1; column <= 3; ++column)
-                    expected[static_cast<std::size_t>(to + i)][static_cast<std::size_t>(column)] =
-                        taken[static_cast<std::size_t>(i)][static_cast<std::size_t>(column)];
+                    QCOMPARE(table.cell(static_cast<WorkColumn>(column), to + int(i)),
+                             model[std::size_t(to) + i][std::size_t(column)]);
             }
-            break;
         }
         }
-        QCOMPARE(table.rowCount(), static_cast<int>(expected.size()));
     }
+    QCOMPARE(table.rowCount(), int(model.size()));
     for (int row = 0; row < table.rowCount(); ++row) {
         for (int column = 0; column < kWorkColumnCount; ++column)
             QCOMPARE(table.cell(static_cast<WorkColumn>(column), row),
-                     expected[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)]);
+                     model[std::size_t(row)][std::size_t(column)]);
     }
-    QVERIFY(!inserts.isEmpty()); // announced as insertions outside a batch
 }
 
 void TestWorkTable::batchAnnouncesOneChange()
