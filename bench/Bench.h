@@ -28,3 +28,4 @@ void benchGraph();
 void benchAnalysis();
 void benchGantt();
 void benchEndToEnd(const QStringList& arguments);
+void benchUndo();

@@ -5,7 +5,7 @@
 
 // Runs one section per process, so that a section's peak memory is its own:
 //   kestrin-bench table | schedule | worklist | export | report | graph | analysis | gantt |
-//                 endtoend [shape [works]]
+//                 undo | endtoend [shape [works]]
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -28,11 +28,13 @@ int main(int argc, char** argv)
         benchAnalysis();
     else if (section == QLatin1String("gantt"))
         benchGantt();
+    else if (section == QLatin1String("undo"))
+        benchUndo();
     else if (section == QLatin1String("endtoend"))
         benchEndToEnd(QCoreApplication::arguments().mid(2));
     else {
         QTextStream(stderr) << "usage: kestrin-bench table|schedule|worklist|export|report|graph|"
-                               "analysis|gantt|endtoend [shape [works]]"
+                               "analysis|gantt|undo|endtoend [shape [works]]"
                             << Qt::endl;
         return 2;
     }
