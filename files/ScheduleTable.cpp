@@ -152,14 +152,12 @@ QString formatLine(const QString& line, const QString& argument)
 void create(db::Query& qCreate, const QStringList& qStoreTemplate, const QString& directory,
             const QString& fileName)
 {
-    qCreate.close();
     qCreate.sql().clear();
     db::checkTableFileName(fileName);
     qCreate.setDatabaseName(directory);
     for (const QString& line : qStoreTemplate)
         qCreate.sql().append(formatLine(line, fileName));
     qCreate.execSql();
-    qCreate.close();
 }
 
 void fill(db::Table& dtData, const WorkCells& table, const NumberFormat& numbers,

@@ -131,11 +131,6 @@ void ReportDocument::appendPages(QList<MadePage> pages)
         m_pages.append(std::move(pages));
 }
 
-qreal ReportDocument::dotsPerMm(const QPaintDevice& device)
-{
-    return device.logicalDpiX() / kMillimetresPerInch;
-}
-
 QList<PlacedElement> ReportDocument::pageElements(int index, const QPaintDevice& device,
                                                   qreal dotsPerMm) const
 {
