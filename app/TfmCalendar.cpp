@@ -31,6 +31,15 @@ TfmCalendar::TfmCalendar(QWidget* parent)
                             QStringLiteral("Принять новую дату начала работ"), {118, 160});
     sbCancel = addPictureButton("sbCancel", Picture::Cancel,
                                 QStringLiteral("Не изменять дату начала работ"), {143, 160});
+    // Tab reaches the calendar's own month and year buttons too, so that a day in another year
+    // can be chosen without the mouse; then the two buttons.
+    for (const char* name : {"qt_calendar_prevmonth", "qt_calendar_nextmonth",
+                             "qt_calendar_monthbutton", "qt_calendar_yearbutton"}) {
+        if (auto* button = mcMain->findChild<QToolButton*>(QLatin1String(name)))
+            button->setFocusPolicy(Qt::TabFocus);
+    }
+    setTabOrder(mcMain, sbOk);
+    setTabOrder(sbOk, sbCancel);
     connect(sbOk, &QToolButton::clicked, this,
             [this] { runGuarded(this, [this] { sbOkClick(); }); });
     connect(sbCancel, &QToolButton::clicked, this,

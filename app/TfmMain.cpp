@@ -2,6 +2,7 @@
 
 #include "AutomaticEnds.h"
 #include "ClassicFonts.h"
+#include "CommandKeys.h"
 #include "CommandProgress.h"
 #include "ErrorBox.h"
 #include "EventIndex.h"
@@ -26,10 +27,13 @@
 #include "TfmProps.h"
 #include "TfmReport.h"
 #include "WindowPlacement.h"
+#include "WorkCsv.h"
 #include "WorkGrid.h"
+#include "WorkHistory.h"
 #include "WorkListFile.h"
 #include "WorkTable.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -67,30 +71,25 @@ constexpr QSize kPathPanelSize(2906, 22);
 
 struct ColumnLook
 {
-    const char16_t* caption;
     int gridWidth;
     int headerWidth;
     Qt::Alignment headerAlignment;
 };
 
 constexpr std::array<ColumnLook, kWorkColumnCount> kColumns{{
-    {u"К-во предш. работ", 100, 104, Qt::AlignLeft},
-    {u"Начало", 78, 79, Qt::AlignHCenter},
-    {u"Конец", 78, 79, Qt::AlignHCenter},
-    {u"Продолжит.", 71, 72, Qt::AlignLeft},
-    {u"В.Р.Н.", 42, 43, Qt::AlignLeft},
-    {u"В.Р.О.", 42, 43, Qt::AlignLeft},
-    {u"В.П.Н.", 43, 44, Qt::AlignLeft},
-    {u"В.П.О.", 43, 44, Qt::AlignLeft},
-    {u"О.З.В.", 44, 45, Qt::AlignLeft},
-    {u"Ч.З.В.", 44, 45, Qt::AlignLeft},
-    {u"Дата", 60, 60, Qt::AlignLeft},
+    {100, 104, Qt::AlignLeft},
+    {78, 79, Qt::AlignHCenter},
+    {78, 79, Qt::AlignHCenter},
+    {71, 72, Qt::AlignLeft},
+    {42, 43, Qt::AlignLeft},
+    {42, 43, Qt::AlignLeft},
+    {43, 44, Qt::AlignLeft},
+    {43, 44, Qt::AlignLeft},
+    {44, 45, Qt::AlignLeft},
+    {44, 45, Qt::AlignLeft},
+    {60, 60, Qt::AlignLeft},
 }};
 
-QString text(const char16_t* utf16)
-{
-    return QString::fromUtf16(utf16);
-}
 
 QComboBox* makeSelector(const char* name, QWidget* parent)
 {
@@ -110,7 +109,8 @@ QComboBox* makeSelector(const char* name, QWidget* parent)
 TfmMain::TfmMain(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      m_table(new WorkTable(this)), m_names(QLocale()), m_numbers(QLocale()), m_dates(QLocale())
+      m_table(new WorkTable(this)), m_names(QLocale()), m_numbers(QLocale()), m_dates(QLocale()),
+      m_history(new WorkHistory(this))
 {
     setObjectName(QStringLiteral("fmMain"));
     setWindowTitle(QStringLiteral("Kestrin - расчёт сетевых графиков, редакция 2.2"));
@@ -146,7 +146,13 @@ TfmMain::TfmMain(QWidget* parent)
                                   QStringLiteral("svg"));
     sdDiagramPng = makeFileDialog("sdDiagramPng", true, QStringLiteral("Рисунки PNG (*.png)"),
                                   QStringLiteral("png"));
+    const QString csvFilter = QStringLiteral("Файлы CSV (*.csv)");
+    odCsv = makeFileDialog("odCsv", false, csvFilter, QStringLiteral("csv"));
+    sdCsv = makeFileDialog("sdCsv", true, csvFilter, QStringLiteral("csv"));
     qStore.sql() = scheduletable::creationTemplate();
+    connect(m_history, &WorkHistory::changed, this, &TfmMain::enableUndoRedo);
+    enableUndoRedo();
+    bindKeys();
 
     FormCreate();
 
@@ -185,6 +191,10 @@ void TfmMain::buildToolBars(QWidget* coolBar)
                         &TfmMain::sbEditClick);
     sbDel = addCommand(ToolBar1, "sbDel", Picture::Delete,
                        QStringLiteral("Удалить текущий элемент графика"), &TfmMain::sbDelClick);
+    sbUndo = addCommand(ToolBar1, "sbUndo", Picture::Undo, QStringLiteral("Отменить"),
+                        &TfmMain::sbUndoClick);
+    sbRedo = addCommand(ToolBar1, "sbRedo", Picture::Redo, QStringLiteral("Повторить"),
+                        &TfmMain::sbRedoClick);
     ToolBar1->addSeparator();
     sbRecalc = addCommand(ToolBar1, "sbRecalc", Picture::Recalc,
                           QStringLiteral("Пересчитать график"), &TfmMain::sbRecalcClick);
@@ -216,6 +226,20 @@ void TfmMain::buildToolBars(QWidget* coolBar)
                             QStringLiteral("Считать данные"), &TfmMain::sbLoadTempClick);
     sbSaveTemp = addCommand(ToolBar3, "sbSaveTemp", Picture::SaveTemp,
                             QStringLiteral("Записать данные"), &TfmMain::sbSaveTempClick);
+    sbLoadCsv = addCommand(ToolBar3, "sbLoadCsv", Picture::LoadCsv,
+                           QStringLiteral("Считать данные из файла CSV"), &TfmMain::sbLoadCsvClick);
+    sbSaveCsv = addCommand(ToolBar3, "sbSaveCsv", Picture::SaveCsv,
+                           QStringLiteral("Записать данные в файл CSV"), &TfmMain::sbSaveCsvClick);
+    ToolBar3->addSeparator();
+    sbCopy =
+        addCommand(ToolBar3, "sbCopy", Picture::Copy,
+                   QStringLiteral("Копировать текущий элемент графика"), &TfmMain::sbCopyClick);
+    sbCopyAll =
+        addCommand(ToolBar3, "sbCopyAll", Picture::CopyAll,
+                   QStringLiteral("Копировать все элементы графика"), &TfmMain::sbCopyAllClick);
+    sbPaste = addCommand(ToolBar3, "sbPaste", Picture::Paste,
+                         QStringLiteral("Вставить элементы графика из буфера обмена"),
+                         &TfmMain::sbPasteClick);
     ToolBar3->addSeparator();
     sbSaveBase = addCommand(ToolBar3, "sbSaveBase", Picture::SaveBase,
                             QStringLiteral("Сохранить в формате DBF"), &TfmMain::sbSaveBaseClick);
@@ -294,7 +318,9 @@ void TfmMain::buildHeaderStrip()
     HeaderControl1->setModel(captions);
     for (int column = 0; column < kWorkColumnCount; ++column) {
         const ColumnLook& look = kColumns[static_cast<std::size_t>(column)];
-        captions->setHeaderData(column, Qt::Horizontal, text(look.caption), Qt::DisplayRole);
+        captions->setHeaderData(column, Qt::Horizontal,
+                                workColumnCaption(static_cast<WorkColumn>(column)),
+                                Qt::DisplayRole);
         captions->setHeaderData(column, Qt::Horizontal,
                                 QVariant::fromValue(look.headerAlignment | Qt::AlignVCenter),
                                 Qt::TextAlignmentRole);
@@ -407,6 +433,8 @@ void TfmMain::EnableButtons()
     const bool hasWorks = !m_table->isEmptyTable();
     sbEdit->setEnabled(hasWorks);
     sbDel->setEnabled(hasWorks);
+    sbCopy->setEnabled(hasWorks);
+    sbCopyAll->setEnabled(hasWorks);
     setRecalcEnabled(hasWorks);
     sbCalendar->setEnabled(hasWorks);
 }
@@ -444,6 +472,7 @@ void TfmMain::RecalcOrClear()
         sbRecalcClick();
         return;
     }
+    m_calculated = false;
     const WorkTable::Batch batch(*m_table);
     for (int row = 0; row < m_table->rowCount(); ++row) {
         for (WorkColumn column : kComputedColumns)
@@ -478,6 +507,9 @@ void TfmMain::cbFromChange()
 
 void TfmMain::sbRecalcClick()
 {
+    m_calculated = true;
+    m_calculatedStart = cbFrom->currentText();
+    m_calculatedEnd = cbTo->currentText();
     const WorkTable::Batch batch(*m_table);
     Recalculation recalculation(*m_table, events(), cbFrom->currentText(), cbTo->currentText(),
                                 m_startDate, m_numbers, m_dates, m_names);
@@ -492,15 +524,11 @@ void TfmMain::sbNewLineClick()
     TfmProps dialog(events(), m_numbers, this);
     dialog.exec();
     if (dialog.tag() == 1) {
-        {
-            const WorkTable::Batch batch(*m_table);
-            if (!m_table->isEmptyTable())
-                m_table->setRowCount(m_table->rowCount() + 1);
-            const int row = m_table->rowCount() - 1;
-            m_table->setCell(WorkColumn::StartEvent, row, dialog.startEvent());
-            m_table->setCell(WorkColumn::EndEvent, row, dialog.endEvent());
-            m_table->setCell(WorkColumn::Duration, row, dialog.durationText());
-        }
+        // The empty table's row takes the first work.
+        const bool empty = m_table->isEmptyTable();
+        WorkInputs work;
+        work.append(dialog.startEvent(), dialog.endEvent(), dialog.durationText());
+        changeWorks(empty ? 0 : m_table->rowCount(), empty ? 1 : 0, std::move(work));
         setCurrentRow(m_table->rowCount() - 1);
     }
     RecalcOrClear();
@@ -518,10 +546,11 @@ void TfmMain::sbEditClick()
                    m_table->cell(WorkColumn::Duration, row));
     dialog.exec();
     if (dialog.tag() == 1) {
-        const WorkTable::Batch batch(*m_table);
-        m_table->setCell(WorkColumn::StartEvent, row, dialog.startEvent());
-        m_table->setCell(WorkColumn::EndEvent, row, dialog.endEvent());
-        m_table->setCell(WorkColumn::Duration, row, dialog.durationText());
+        WorkInputs work;
+        work.append(dialog.startEvent(), dialog.endEvent(), dialog.durationText());
+        // Accepting the texts as they were changes nothing, and leaves nothing to undo.
+        if (!(work == WorkInputs::ofRows(*m_table, row, 1)))
+            changeWorks(row, 1, std::move(work));
     }
     RecalcOrClear();
     FillEventLists();
@@ -533,9 +562,13 @@ void TfmMain::sbDelClick()
     // Rows below move up one place; the current row keeps its index and so shows the work that
     // followed the deleted one, or the new last row when the last one went.
     const int row = currentRow();
-    {
-        const WorkTable::Batch batch(*m_table);
-        m_table->removeRow(row);
+    if (m_table->rowCount() == 1) {
+        // The only row is emptied instead, so the table keeps its one row.
+        WorkInputs blank;
+        blank.append({}, {}, {});
+        changeWorks(0, 1, std::move(blank));
+    } else {
+        changeWorks(row, 1, WorkInputs());
     }
     setCurrentRow(std::min(row, m_table->rowCount() - 1));
     RecalcOrClear();
@@ -597,23 +630,37 @@ void TfmMain::sbLoadTempClick()
 {
     const QString path = chooseFile(odMain);
     if (!path.isEmpty()) {
+        ShownState before = shownState();
+        WorkInputs previous = WorkInputs::ofRows(*m_table, 0, m_table->rowCount());
         try {
             const WorkTable::Batch batch(*m_table);
             worklistfile::read(path, *m_table);
         } catch (...) {
-            // What was read stays; the lists and commands still follow it before the error shows.
+            // What was read stays, and can be taken back like a whole reading; the lists and
+            // commands still follow it before the error shows.
+            if (!(WorkInputs::ofRows(*m_table, 0, m_table->rowCount()) == previous))
+                recordReading(std::move(previous), std::move(before));
             EnableButtons();
             FillEventLists();
             throw;
         }
+        recordReading(std::move(previous), std::move(before));
     }
+    followUpReading();
+}
+
+void TfmMain::followUpReading()
+{
     EnableButtons();
     FillEventLists();
     if (!m_automaticEnds)
         sbInitBordersClick();
     if (sbRecalc->isEnabled())
         sbRecalcClick();
+    else
+        m_calculated = false; // the new works have no computed cells but the first row's old ones
 }
+
 void TfmMain::sbSaveBaseClick()
 {
     const QString path = chooseFile(sdBase);
@@ -715,4 +762,154 @@ void TfmMain::sbGanttClick()
 void TfmMain::cbExitClick()
 {
     close();
+}
+
+void TfmMain::bindKeys()
+{
+    m_keys = new CommandKeys(this);
+    const auto ctrl = [](Qt::Key key) {
+        return QKeySequence(Qt::CTRL | key);
+    };
+    m_keys->bind(sbNewLine, {Qt::Key_Insert});
+    m_keys->bindWithin(sgMain, sbEdit, {Qt::Key_Return, Qt::Key_Enter});
+    m_keys->bind(sbEdit, {Qt::Key_F2});
+    m_keys->bindDoubleClick(sgMain, sbEdit);
+    m_keys->bind(sbDel, {Qt::Key_Delete});
+    m_keys->bind(sbUndo, {ctrl(Qt::Key_Z)});
+    m_keys->bind(sbRedo, {ctrl(Qt::Key_Y)});
+    m_keys->bind(sbCopy, {ctrl(Qt::Key_C)});
+    m_keys->bind(sbCopyAll, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)});
+    m_keys->bind(sbPaste, {ctrl(Qt::Key_V)});
+    m_keys->bind(sbRecalc, {Qt::Key_F9});
+    m_keys->bind(sbLoadTemp, {ctrl(Qt::Key_O)});
+    m_keys->bind(sbSaveTemp, {ctrl(Qt::Key_S)});
+    m_keys->bind(sbPrint, {ctrl(Qt::Key_P)});
+    // The keyboard starts in the grid; Tab goes on through the tool bars in their order.
+    sgMain->setFocus();
+}
+
+void TfmMain::enableUndoRedo()
+{
+    sbUndo->setEnabled(m_history->canUndo());
+    sbRedo->setEnabled(m_history->canRedo());
+}
+
+void TfmMain::changeWorks(int at, int replaced, WorkInputs rows)
+{
+    m_history->push(
+        std::make_unique<WorkChange>(*m_table, at, replaced, std::move(rows), shownState()));
+}
+
+void TfmMain::recordReading(WorkInputs previous, ShownState before)
+{
+    m_history->push(
+        WorkChange::made(*m_table, 0, m_table->rowCount(), std::move(previous), std::move(before)));
+}
+
+ShownState TfmMain::shownState() const
+{
+    ShownState state;
+    state.startEvent = cbFrom->currentText();
+    state.endEvent = cbTo->currentText();
+    state.automaticEnds = m_automaticEnds;
+    state.currentRow = currentRow();
+    state.calculated = m_calculated;
+    if (m_calculated) {
+        state.calculatedStart = m_calculatedStart;
+        state.calculatedEnd = m_calculatedEnd;
+    } else {
+        state.pathLine = pWay->text();
+        state.criticalPath = m_criticalPath;
+    }
+    return state;
+}
+
+void TfmMain::showEnds(const QString& startEvent, const QString& endEvent, bool automaticEnds)
+{
+    m_automaticEnds = automaticEnds;
+    sbInitBorders->setChecked(m_automaticEnds);
+    cbFrom->setEnabled(!m_automaticEnds);
+    cbTo->setEnabled(!m_automaticEnds);
+    cbFrom->setEditText(startEvent);
+    cbTo->setEditText(endEvent);
+    EnableRecalc();
+}
+
+void TfmMain::showExchangedState(const ShownState& state)
+{
+    setCurrentRow(std::clamp(state.currentRow, 0, m_table->rowCount() - 1));
+    // The follow-up of a change, with the selectors as they stood when the computed columns were
+    // last written, so that RecalcOrClear writes them again the same way: a recalculation with
+    // those texts, or emptied columns beside the path line of that time.
+    if (state.calculated) {
+        showEnds(state.calculatedStart, state.calculatedEnd, state.automaticEnds);
+    } else {
+        showEnds(QString(), QString(), state.automaticEnds);
+        pWay->setText(state.pathLine);
+        psMain->setPosition(0);
+        m_criticalPath = state.criticalPath;
+    }
+    RecalcOrClear();
+    FillEventLists();
+    EnableButtons();
+    EnableRecalc();
+    // Then the selectors and the mode as the window showed them (the follow-up of the change may
+    // have emptied a selector and switched the automatic ends off, and the start-up state has
+    // them on with nothing chosen).
+    showEnds(state.startEvent, state.endEvent, state.automaticEnds);
+}
+
+void TfmMain::sbUndoClick()
+{
+    if (m_history->canUndo())
+        showExchangedState(m_history->undo([this] { return shownState(); }));
+}
+
+void TfmMain::sbRedoClick()
+{
+    if (m_history->canRedo())
+        showExchangedState(m_history->redo([this] { return shownState(); }));
+}
+
+void TfmMain::sbCopyClick()
+{
+    QGuiApplication::clipboard()->setText(workcsv::clipboardText(*m_table, currentRow(), 1));
+}
+
+void TfmMain::sbCopyAllClick()
+{
+    QGuiApplication::clipboard()->setText(workcsv::clipboardText(*m_table, 0, m_table->rowCount()));
+}
+
+void TfmMain::sbPasteClick()
+{
+    // Every line is checked before the first work goes in: a bad line adds nothing.
+    WorkInputs works = workcsv::pastedWorks(QGuiApplication::clipboard()->text(), m_numbers);
+    if (works.rowCount() == 0)
+        throw KestrinError(QStringLiteral("В буфере обмена нет элементов графика"));
+    const bool empty = m_table->isEmptyTable();
+    changeWorks(empty ? 0 : m_table->rowCount(), empty ? 1 : 0, std::move(works));
+    setCurrentRow(m_table->rowCount() - 1);
+    RecalcOrClear();
+    FillEventLists();
+    EnableButtons();
+    EnableRecalc();
+}
+
+void TfmMain::sbLoadCsvClick()
+{
+    const QString path = chooseFile(odCsv);
+    if (path.isEmpty())
+        return;
+    // The whole file is read and checked before the table changes: a bad line changes nothing.
+    WorkInputs works = workcsv::read(path, m_numbers);
+    changeWorks(0, m_table->rowCount(), std::move(works));
+    followUpReading();
+}
+
+void TfmMain::sbSaveCsvClick()
+{
+    const QString path = chooseFile(sdCsv);
+    if (!path.isEmpty())
+        workcsv::write(path, *m_table);
 }

@@ -12,6 +12,7 @@
 #include <memory>
 
 enum class Picture;
+class CommandKeys;
 class EventIndex;
 class PageScroller;
 class QComboBox;
@@ -23,7 +24,10 @@ class QToolBar;
 class QToolButton;
 class TfmGraphReport;
 class TfmReport;
+class WorkHistory;
+class WorkInputs;
 class WorkTable;
+struct ShownState;
 
 // The main window: the whole workplace. It owns every piece of shared state of the run: the work
 // table, the event selectors, the automatic ends mode, the start date and the critical path list.
@@ -38,6 +42,7 @@ public:
     ~TfmMain() override;
 
     WorkTable& workTable() { return *m_table; }
+    const WorkHistory& workHistory() const { return *m_history; }
     const QStringList& criticalPath() const { return m_criticalPath; }
     double startDate() const { return m_startDate; }
     bool automaticEnds() const { return m_automaticEnds; }
@@ -65,6 +70,14 @@ public:
     void cbExitClick();
     void sbInitBordersClick();
     void cbFromChange();
+    // Further ways into the works: undo and redo, the clipboard, CSV files.
+    void sbUndoClick();
+    void sbRedoClick();
+    void sbCopyClick();
+    void sbCopyAllClick();
+    void sbPasteClick();
+    void sbLoadCsvClick();
+    void sbSaveCsvClick();
 
     int currentRow() const;
     void setCurrentRow(int row);
@@ -89,6 +102,22 @@ private:
                                 const QString& suffix);
     // Shows the dialog modally; the chosen name, or an empty text when cancelled.
     static QString chooseFile(QFileDialog* dialog);
+    // What reading a file runs after it: enabled states, event lists, automatic ends,
+    // recalculation.
+    void followUpReading();
+    // The keys of the commands (CommandKeys) and the keyboard focus's way through the window.
+    void bindKeys();
+
+    // Changes of the works go through the undo history: rows at .. at + replaced - 1 give way to
+    // `rows`. The first form makes the change, the second records a whole-table change already
+    // made (reading a file), given the inputs and the state the table had before it.
+    void changeWorks(int at, int replaced, WorkInputs rows);
+    void recordReading(WorkInputs previous, ShownState before);
+    // The window's state as an undo step keeps it, and the way back to one.
+    ShownState shownState() const;
+    void showEnds(const QString& startEvent, const QString& endEvent, bool automaticEnds);
+    void showExchangedState(const ShownState& state);
+    void enableUndoRedo();
 
     WorkTable* m_table;
     // The user's locale as the run found it: decimal separator, short date, name order.
@@ -109,10 +138,17 @@ private:
     QToolButton* sbNewLine = nullptr;
     QToolButton* sbEdit = nullptr;
     QToolButton* sbDel = nullptr;
+    QToolButton* sbUndo = nullptr;
+    QToolButton* sbRedo = nullptr;
+    QToolButton* sbCopy = nullptr;
+    QToolButton* sbCopyAll = nullptr;
+    QToolButton* sbPaste = nullptr;
     QToolButton* sbRecalc = nullptr;
     QToolButton* sbCalendar = nullptr;
     QToolButton* sbLoadTemp = nullptr;
     QToolButton* sbSaveTemp = nullptr;
+    QToolButton* sbLoadCsv = nullptr;
+    QToolButton* sbSaveCsv = nullptr;
     QToolButton* sbSaveBase = nullptr;
     QToolButton* sbPrint = nullptr;
     QToolButton* tbGraph = nullptr;
@@ -130,6 +166,11 @@ private:
     QFileDialog* sdDiagramPdf = nullptr;
     QFileDialog* sdDiagramSvg = nullptr;
     QFileDialog* sdDiagramPng = nullptr;
+    QFileDialog* odCsv = nullptr;
+    QFileDialog* sdCsv = nullptr;
+
+    WorkHistory* m_history = nullptr;
+    CommandKeys* m_keys = nullptr;
 
     // The database objects through which dBASE tables are created, filled and read: qStore holds
     // the creation template only and is never run.
@@ -144,6 +185,11 @@ private:
     bool m_automaticEnds = false;
     double m_startDate = 0;
     QStringList m_criticalPath;
+    // How the computed columns were last written: by a recalculation with these selector texts,
+    // or emptied. An undo writes them again the same way (ShownState).
+    bool m_calculated = false;
+    QString m_calculatedStart;
+    QString m_calculatedEnd;
     bool m_centred = false;
     int m_rowBeforeReset = 0;
 };

@@ -6,8 +6,8 @@
 #include "NameCollation.h"
 #include "NumberFormat.h"
 #include "Pictures.h"
-#include "Windows1251.h"
 #include "WorkCells.h"
+#include "WorkInputCheck.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -15,9 +15,6 @@
 #include <QToolButton>
 
 namespace {
-
-// Stands for "no valid duration"; being negative, it fails the test that enables OK.
-constexpr double kInvalidDurationMarker = -29.0678;
 
 QLabel* makeLabel(const char* name, const QString& caption, QPoint position, QWidget* parent)
 {
@@ -76,6 +73,8 @@ TfmProps::TfmProps(const EventIndex& events, const NumberFormat& numbers, QWidge
     eLength->setAccessibleName(Label3->text());
     setTabOrder(cbFrom, cbTo);
     setTabOrder(cbTo, eLength);
+    setTabOrder(eLength, sbOk);
+    setTabOrder(sbOk, sbCancel);
 
     // Every handler runs under the command guard, as the main window's commands do.
     const auto guarded = [this](void (TfmProps::*handler)()) {
@@ -118,31 +117,23 @@ QString TfmProps::durationText() const
     return eLength->text();
 }
 
-bool TfmProps::checkStorable(QWidget* field, const QString& text)
+void TfmProps::showStorable(QWidget* field, const QString& text, qsizetype unstorableAt)
 {
-    const qsizetype bad = windows1251::firstUnencodable(text);
-    if (bad < 0) {
-        field->setToolTip(QString());
-        return true;
-    }
-    const qsizetype length = text[bad].isHighSurrogate() && bad + 1 < text.size() ? 2 : 1;
-    field->setToolTip(
-        QStringLiteral("Символ «%1» нельзя сохранить в файле данных (кодировка Windows-1251)")
-            .arg(text.mid(bad, length)));
-    return false;
+    field->setToolTip(unstorableAt < 0 ? QString()
+                                       : WorkInputCheck::unstorableMessage(text, unstorableAt));
 }
 
 void TfmProps::cbFromChange()
 {
-    double duration = kInvalidDurationMarker;
-    if (const std::optional<long double> parsed = m_numbers.tryParse(eLength->text()))
-        duration = static_cast<double>(*parsed);
-    // Every field is checked, so that each one that holds an unstorable character says so.
-    const bool fromStorable = checkStorable(cbFrom, cbFrom->currentText());
-    const bool toStorable = checkStorable(cbTo, cbTo->currentText());
-    const bool lengthStorable = checkStorable(eLength, eLength->text());
-    sbOk->setEnabled(!cbFrom->currentText().isEmpty() && !cbTo->currentText().isEmpty() &&
-                     duration >= 0 && fromStorable && toStorable && lengthStorable);
+    const QString from = cbFrom->currentText();
+    const QString to = cbTo->currentText();
+    const QString length = eLength->text();
+    const WorkInputCheck check(from, to, length, m_numbers);
+    // Every field that holds an unstorable character says so in its tool tip.
+    showStorable(cbFrom, from, check.unstorableAt(WorkColumn::StartEvent));
+    showStorable(cbTo, to, check.unstorableAt(WorkColumn::EndEvent));
+    showStorable(eLength, length, check.unstorableAt(WorkColumn::Duration));
+    sbOk->setEnabled(check.accepted());
 }
 
 void TfmProps::sbOkClick()

@@ -11,8 +11,10 @@ class QLineEdit;
 class WorkCells;
 
 // The element dialog: start event, end event and duration of one work. OK is enabled only while
-// both events are named, the duration reads as a number of at least 0, and every field can be
-// written to the work list file. The texts are returned exactly as typed.
+// the fields pass WorkInputCheck: both events are named, the duration reads as a number of at
+// least 0, and every field can be written to the work list file. The texts are returned exactly
+// as typed. Tab moves through the three fields and the two buttons; Space presses the focused
+// button, while Enter and Escape close nothing.
 class TfmProps : public ClassicDialog
 {
     Q_OBJECT
@@ -36,8 +38,8 @@ public:
     void sbCancelClick();
 
 private:
-    // True when the field's text can be stored; otherwise marks the field with the reason.
-    bool checkStorable(QWidget* field, const QString& text);
+    // Marks the field with the reason its text cannot be stored, or clears the mark.
+    static void showStorable(QWidget* field, const QString& text, qsizetype unstorableAt);
 
     const NumberFormat& m_numbers;
     QLabel* Label1;

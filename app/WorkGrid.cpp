@@ -97,6 +97,13 @@ bool WorkGrid::viewportEvent(QEvent* event)
             viewport()->unsetCursor();
         break;
     }
+    case QEvent::MouseButtonDblClick: {
+        // A double click on a grid line belongs to the resizing, not to the row beside it.
+        const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+        if (columnLineAt(at.x()) >= 0 || rowLineAt(at.y()) >= 0)
+            return true;
+        break;
+    }
     case QEvent::MouseButtonRelease:
         if (m_dragSection >= 0) {
             m_dragSection = -1;

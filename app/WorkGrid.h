@@ -3,9 +3,9 @@
 #include <QTableView>
 
 // The grid sgMain: a view of the work table without header rows or columns. The user resizes a
-// column or a row by dragging its grid line (the view has no visible headers to drag), makes a row
-// current by clicking or with the arrow keys, and nothing else: no editing, no type-to-search, no
-// copying.
+// column or a row by dragging its grid line (the view has no visible headers to drag) and makes a
+// row current by clicking or with the arrow keys. The grid itself edits, searches and copies
+// nothing: the keys and the double click that run commands are the main window's (CommandKeys).
 class WorkGrid : public QTableView
 {
     Q_OBJECT

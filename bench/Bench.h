@@ -29,3 +29,4 @@ void benchAnalysis();
 void benchGantt();
 void benchDiagram();
 void benchEndToEnd(const QStringList& arguments);
+void benchUndo();

@@ -4,8 +4,8 @@
 #include <QTextStream>
 
 // Runs one section per process, so that a section's peak memory is its own:
-//   kestrin-bench table | schedule | worklist | export | report | graph | analysis | gantt | diagram |
-//                 endtoend [shape [works]]
+//   kestrin-bench table | schedule | worklist | export | report | graph | analysis | gantt |
+//                 diagram | undo | endtoend [shape [works]]
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -30,11 +30,13 @@ int main(int argc, char** argv)
         benchGantt();
     else if (section == QLatin1String("diagram"))
         benchDiagram();
+    else if (section == QLatin1String("undo"))
+        benchUndo();
     else if (section == QLatin1String("endtoend"))
         benchEndToEnd(QCoreApplication::arguments().mid(2));
     else {
         QTextStream(stderr) << "usage: kestrin-bench table|schedule|worklist|export|report|graph|"
-                               "analysis|gantt|diagram|endtoend [shape [works]]"
+                               "analysis|gantt|diagram|undo|endtoend [shape [works]]"
                             << Qt::endl;
         return 2;
     }

@@ -54,7 +54,7 @@ DiagramPrint::DiagramPrint(std::shared_ptr<const DiagramScene> scene, const QStr
     layout.font = QFont(QStringLiteral("Arial"));
     layout.font.setPointSizeF(10);
     addReportPageHeader(layout, PageHeaderCaption::PageNumber);
-    const double headerHeight = layout.bands.constLast().height;
+    const double headerHeight = layout.bands.back().height;
     const QSizeF body(layout.bandWidth(), layout.paper.height() - 2 * kMargin - headerHeight);
     const QSizeF room(body.width(), body.height() - kCaptionHeight);
 

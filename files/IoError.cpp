@@ -13,14 +13,14 @@ int codeForErrno(int error, const QString& path)
 {
     switch (error) {
     case ENOENT:
-        return QFileInfo(path).absoluteDir().exists() ? 2 : 3;
+        return QFileInfo(path).absoluteDir().exists() ? FileNotFound : InvalidFilename;
     case ENOTDIR:
     case ENAMETOOLONG:
     case EINVAL:
-        return 3;
+        return InvalidFilename;
     case EMFILE:
     case ENFILE:
-        return 4;
+        return TooManyOpenFiles;
     case EACCES:
     case EPERM:
     case EISDIR:
@@ -28,38 +28,33 @@ int codeForErrno(int error, const QString& path)
 #ifdef ETXTBSY
     case ETXTBSY:
 #endif
-        return kAccessDenied;
+        return AccessDenied;
     case ENOSPC:
 #ifdef EDQUOT
     case EDQUOT:
 #endif
     case EFBIG:
-        return 101;
+        return DiskFull;
     default:
-        // Codes of the table are below 1000; anything else keeps the system's own number.
-        return 1000 + error;
+        return SystemError + error;
     }
 }
 
 QString message(int code)
 {
     switch (code) {
-    case 2:
+    case FileNotFound:
         return QStringLiteral("File not found");
-    case 3:
+    case InvalidFilename:
         return QStringLiteral("Invalid filename");
-    case 4:
+    case TooManyOpenFiles:
         return QStringLiteral("Too many open files");
-    case kAccessDenied:
+    case AccessDenied:
         return QStringLiteral("File access denied");
-    case 100:
-        return QStringLiteral("Read beyond end of file");
-    case 101:
+    case DiskFull:
         return QStringLiteral("Disk full");
-    case 106:
-        return QStringLiteral("Invalid numeric input");
     default:
-        return QStringLiteral("I/O error %1").arg(code >= 1000 ? code - 1000 : code);
+        return QStringLiteral("I/O error %1").arg(code >= SystemError ? code - SystemError : code);
     }
 }
 

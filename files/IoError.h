@@ -7,14 +7,23 @@
 // operating system's error number is translated into the code the message table knows.
 namespace ioerror {
 
-// The code of permission problems and folders, "File access denied".
-constexpr int kAccessDenied = 5;
+// The program's error codes, the numbers its users know from the messages; every other failure
+// is "I/O error N" with the system's own number.
+enum Code : int {
+    FileNotFound = 2,
+    InvalidFilename = 3, // a missing folder, a name too long or malformed
+    TooManyOpenFiles = 4,
+    AccessDenied = 5,    // permissions, folders, read-only file systems
+    DiskFull = 101,      // also a quota or a file too large
+    // Codes from here on stand for the system's error number plus this.
+    SystemError = 1000,
+};
 
 // The program's error code of a failure with the given errno, for a file at path (the path tells
-// a missing folder, code 3, from a missing file, code 2).
+// a missing folder from a missing file).
 int codeForErrno(int error, const QString& path);
 
-// The message for a program error code: 2, 3, 4, 5, 100, 101, 106 have their own words.
+// The message for a program error code.
 QString message(int code);
 
 // Raises the input/output error for errno as it stands now (read it right after the failing call).

@@ -3,8 +3,6 @@
 #include "Pictures.h"
 #include "ReportLayout.h"
 
-#include <QGuiApplication>
-#include <QPalette>
 
 using namespace report;
 

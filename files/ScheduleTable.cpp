@@ -79,17 +79,40 @@ private:
 
 } // namespace
 
+namespace {
+
+// The fields of the schedule table, one per column of the work table in column order, with their
+// types as the creation template writes them (spacing and all).
+struct FieldDefinition
+{
+    const char* name;
+    const char* type;
+};
+
+constexpr FieldDefinition kFields[kWorkColumnCount] = {
+    {"PevJobs", "  numeric"}, {"pFrom", " char(20)"}, {"pTo", " char (20)"},
+    {"mLength", " numeric"},  {"fl1", " numeric"},    {"fl2", " numeric"},
+    {"fl3", " numeric"},      {"fl4", " numeric"},    {"fl5", " numeric"},
+    {"fl6", " numeric"},      {"BeginDate", " date"},
+};
+
+} // namespace
+
+QString fieldName(WorkColumn column)
+{
+    return QLatin1String(kFields[columnIndex(column)].name);
+}
+
 QStringList creationTemplate()
 {
-    return {
-        QStringLiteral("create table \"%s\""),  QStringLiteral("("),
-        QStringLiteral("   PevJobs  numeric,"), QStringLiteral("   pFrom char(20),"),
-        QStringLiteral("   pTo char (20),"),    QStringLiteral("   mLength numeric,"),
-        QStringLiteral("   fl1 numeric,"),      QStringLiteral("   fl2 numeric,"),
-        QStringLiteral("   fl3 numeric,"),      QStringLiteral("   fl4 numeric,"),
-        QStringLiteral("   fl5 numeric,"),      QStringLiteral("   fl6 numeric,"),
-        QStringLiteral("   BeginDate date"),    QStringLiteral(")"),
-    };
+    QStringList lines{QStringLiteral("create table \"%s\""), QStringLiteral("(")};
+    for (int column = 0; column < kWorkColumnCount; ++column) {
+        const FieldDefinition& field = kFields[column];
+        lines.append(QStringLiteral("   ") + QLatin1String(field.name) + QLatin1String(field.type) +
+                     (column + 1 < kWorkColumnCount ? QStringLiteral(",") : QString()));
+    }
+    lines.append(QStringLiteral(")"));
+    return lines;
 }
 
 PathParts splitPath(const QString& path)
@@ -129,14 +152,12 @@ QString formatLine(const QString& line, const QString& argument)
 void create(db::Query& qCreate, const QStringList& qStoreTemplate, const QString& directory,
             const QString& fileName)
 {
-    qCreate.close();
     qCreate.sql().clear();
     db::checkTableFileName(fileName);
     qCreate.setDatabaseName(directory);
     for (const QString& line : qStoreTemplate)
         qCreate.sql().append(formatLine(line, fileName));
     qCreate.execSql();
-    qCreate.close();
 }
 
 void fill(db::Table& dtData, const WorkCells& table, const NumberFormat& numbers,

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "WorkCells.h"
+
 #include <QString>
 #include <QStringList>
 
 class DateFormat;
 class NumberFormat;
-class WorkCells;
 
 namespace db {
 class Query;
@@ -19,6 +20,9 @@ namespace scheduletable {
 
 // The creation template held by qStore: fourteen lines, the first `create table "%s"`.
 QStringList creationTemplate();
+// The field that holds a column, as the creation template names it (dBASE stores names upper
+// case): PevJobs, pFrom, pTo, mLength, fl1 to fl6, BeginDate.
+QString fieldName(WorkColumn column);
 
 // A chosen path as the database engine takes it: the directory up to and including the last
 // separator ("/"; on Windows also "\" and ":"), and the file name after it. A path without a
@@ -36,7 +40,7 @@ PathParts splitPath(const QString& path);
 QString formatLine(const QString& line, const QString& argument);
 
 // Runs the statement made from the template with fileName in the directory, through qCreate,
-// which is closed before and after and keeps the statement. The file name is refused before
+// which keeps the statement (a query holds nothing open between calls). The file name is refused before
 // anything is formatted when it holds a double quotation mark or a directory separator. The
 // table must not exist yet.
 void create(db::Query& qCreate, const QStringList& qStoreTemplate, const QString& directory,

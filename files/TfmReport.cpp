@@ -1,6 +1,7 @@
 #include "TfmReport.h"
 
 #include "ReportPageHeader.h"
+#include "ScheduleTable.h"
 
 using namespace report;
 
@@ -31,25 +32,34 @@ constexpr Heading kHeadings[] = {
     {u"Дата начала", {171.45, 2.91, 16.14, 8.73}},
 };
 
+// Where each column's field of the schedule table prints, in column order.
 struct Field
 {
-    const char* name; // as dBASE stores field names
     qreal x;
     qreal width;
     Qt::Alignment alignment;
 };
 
-constexpr Field kFields[] = {
-    {"PEVJOBS", 2.38, 12.70, Qt::AlignRight},     {"PFROM", 16.67, 28.05, Qt::AlignLeft},
-    {"PTO", 46.57, 25.66, Qt::AlignLeft},         {"MLENGTH", 74.08, 19.58, Qt::AlignRight},
-    {"FL1", 95.51, 11.91, Qt::AlignRight},        {"FL2", 108.21, 11.38, Qt::AlignRight},
-    {"FL3", 120.91, 11.91, Qt::AlignRight},       {"FL4", 133.88, 11.38, Qt::AlignRight},
-    {"FL5", 146.31, 11.38, Qt::AlignRight},       {"FL6", 159.01, 10.85, Qt::AlignRight},
-    {"BEGINDATE", 170.92, 16.40, Qt::AlignRight},
+constexpr Field kFields[kWorkColumnCount] = {
+    {2.38, 12.70, Qt::AlignRight},   {16.67, 28.05, Qt::AlignLeft},   {46.57, 25.66, Qt::AlignLeft},
+    {74.08, 19.58, Qt::AlignRight},  {95.51, 11.91, Qt::AlignRight},  {108.21, 11.38, Qt::AlignRight},
+    {120.91, 11.91, Qt::AlignRight}, {133.88, 11.38, Qt::AlignRight}, {146.31, 11.38, Qt::AlignRight},
+    {159.01, 10.85, Qt::AlignRight}, {170.92, 16.40, Qt::AlignRight},
 };
 
-constexpr qreal kColumnRules[] = {14.82,  44.45,  71.97,  93.13,  106.89,
-                                  119.06, 132.03, 144.46, 157.16, 169.33};
+// The rules between the columns. The one after the end events reaches a little lower.
+struct Rule
+{
+    qreal x;
+    qreal height;
+};
+
+constexpr qreal kRuleHeight = 6.35;
+constexpr Rule kColumnRules[] = {
+    {14.82, kRuleHeight},  {44.45, kRuleHeight},  {71.97, 6.61},         {93.13, kRuleHeight},
+    {106.89, kRuleHeight}, {119.06, kRuleHeight}, {132.03, kRuleHeight}, {144.46, kRuleHeight},
+    {157.16, kRuleHeight}, {169.33, kRuleHeight},
+};
 
 } // namespace
 
@@ -73,13 +83,15 @@ ReportLayout tableReportLayout()
     detail.add(ReportElement::shapeBox({1.85, 5.56, 186.80, 1.06}, ShapeKind::HorizontalLine));
     // The upper edge of the row reaches 0.79 mm above the band, over the rule of the row before.
     detail.add(ReportElement::shapeBox({1.85, -0.79, 186.80, 1.06}, ShapeKind::HorizontalLine));
-    for (const qreal x : kColumnRules)
-        detail.add(ReportElement::shapeBox({x, 0.00, 2.12, x == 71.97 ? 6.61 : 6.35},
+    for (const Rule& rule : kColumnRules)
+        detail.add(ReportElement::shapeBox({rule.x, 0.00, 2.12, rule.height},
                                            ShapeKind::VerticalLine));
-    for (const Field& field : kFields) {
+    for (int column = 0; column < kWorkColumnCount; ++column) {
+        const Field& field = kFields[column];
         ReportElement& element = detail.add(ReportElement::dataField(
-            {field.x, 1.06, field.width, 4.50}, QLatin1String(field.name), field.alignment));
-        if (QLatin1String(field.name) == QLatin1String("BEGINDATE")) {
+            {field.x, 1.06, field.width, 4.50},
+            scheduletable::fieldName(WorkColumn(column)).toUpper(), field.alignment));
+        if (WorkColumn(column) == WorkColumn::BeginDate) {
             QFont italic = layout.font;
             italic.setItalic(true);
             element.font = italic;

@@ -122,7 +122,7 @@ private:
 QString saveFailureMessage(const AtomicFile::Failure& failure, const QString& path)
 {
     const int code = ioerror::codeForErrno(failure.error, path);
-    if (failure.stage == AtomicFile::Failure::Stage::Folder && code == ioerror::kAccessDenied)
+    if (failure.stage == AtomicFile::Failure::Stage::Folder && code == ioerror::AccessDenied)
         return AtomicFile::defaultMessage(failure);
     return ioerror::message(code);
 }

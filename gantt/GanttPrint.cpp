@@ -107,7 +107,7 @@ GanttPrint::GanttPrint(const GanttChart& chart, GanttScale scale, GanttPaper pap
     layout.font = QFont(QStringLiteral("Arial"));
     layout.font.setPointSizeF(10);
     addReportPageHeader(layout, PageHeaderCaption::PageNumber);
-    const qreal pageHeaderHeight = layout.bands.constLast().height;
+    const qreal pageHeaderHeight = layout.bands.back().height;
 
     const QSizeF body(layout.bandWidth(), layout.paper.height() - 2 * kMargin - pageHeaderHeight);
     state->split(body / kMillimetresPerPixel);

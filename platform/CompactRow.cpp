@@ -11,6 +11,14 @@ namespace {
 constexpr std::uint64_t kMinimumCapacity = 40;
 } // namespace
 
+std::unique_ptr<std::byte[]> CompactRow::allocate(std::uint32_t capacity)
+{
+    std::unique_ptr<std::byte[]> block(new std::byte[sizeof(Header) + capacity * sizeof(char16_t)]);
+    new (block.get()) Header{capacity, {}};
+    new (block.get() + sizeof(Header)) char16_t[capacity];
+    return block;
+}
+
 void CompactRow::setCell(int index, QStringView newText)
 {
     if (!m_block && newText.isEmpty())
@@ -22,20 +30,17 @@ void CompactRow::setCell(int index, QStringView newText)
     if (needed > std::numeric_limits<std::uint32_t>::max() / 2)
         throw std::bad_alloc();
 
-    const std::uint32_t capacity = m_block ? m_block[0] : 0;
+    const std::uint32_t capacity = m_block ? header().capacity : 0;
     if (!m_block || needed > capacity) {
-        // Grow with some slack: a recalculation writes the computed cells of a row one by one.
+        // Grow with some slack: a recalculation may write the computed cells of a row one by one.
         const std::uint32_t newCapacity = static_cast<std::uint32_t>(
             std::max<std::uint64_t>(needed + needed / 2, kMinimumCapacity));
-        const std::size_t words = kHeaderWords + (std::size_t(newCapacity) + 1) / 2;
-        std::unique_ptr<std::uint32_t[]> block(new std::uint32_t[words]);
-        block[0] = newCapacity;
+        std::unique_ptr<std::byte[]> block = allocate(newCapacity);
         if (m_block) {
-            std::memcpy(block.get() + 1, m_block.get() + 1, sizeof(std::uint32_t) * kCells);
-            std::memcpy(block.get() + kHeaderWords, m_block.get() + kHeaderWords,
-                        used * sizeof(char16_t));
-        } else {
-            std::fill(block.get() + 1, block.get() + kHeaderWords, 0u);
+            auto& fresh = *std::launder(reinterpret_cast<Header*>(block.get()));
+            std::copy_n(header().ends, kCells, fresh.ends);
+            std::copy_n(text(), used,
+                        std::launder(reinterpret_cast<char16_t*>(block.get() + sizeof(Header))));
         }
         m_block = std::move(block);
     }
@@ -49,9 +54,10 @@ void CompactRow::setCell(int index, QStringView newText)
     if (newLength > 0)
         std::memcpy(chars + from, newText.utf16(), newLength * sizeof(char16_t));
     const std::int64_t shift = std::int64_t(newEnd) - std::int64_t(oldEnd);
+    std::uint32_t* ends = header().ends;
     for (int i = index; i < kCells; ++i)
-        m_block[1 + i] = static_cast<std::uint32_t>(std::int64_t(m_block[1 + i]) + shift);
-    if (m_block[1 + kCells - 1] == 0)
+        ends[i] = static_cast<std::uint32_t>(std::int64_t(ends[i]) + shift);
+    if (ends[kCells - 1] == 0)
         m_block.reset();
 }
 
@@ -69,17 +75,15 @@ void CompactRow::setCells(const std::array<QStringView, kCells>& texts)
     // A new block: the texts may lie in the old one, which goes only at the end.
     const auto capacity =
         static_cast<std::uint32_t>(std::max<std::uint64_t>(length, kMinimumCapacity));
-    const std::size_t words = kHeaderWords + (std::size_t(capacity) + 1) / 2;
-    std::unique_ptr<std::uint32_t[]> block(new std::uint32_t[words]);
-    block[0] = capacity;
-    auto* chars = reinterpret_cast<char16_t*>(block.get() + kHeaderWords);
+    std::unique_ptr<std::byte[]> block = allocate(capacity);
+    auto& fresh = *std::launder(reinterpret_cast<Header*>(block.get()));
+    auto* chars = std::launder(reinterpret_cast<char16_t*>(block.get() + sizeof(Header)));
     std::uint32_t end = 0;
     for (int i = 0; i < kCells; ++i) {
         const QStringView cell = texts[std::size_t(i)];
-        if (!cell.isEmpty())
-            std::memcpy(chars + end, cell.utf16(), std::size_t(cell.size()) * sizeof(char16_t));
+        std::copy_n(cell.utf16(), cell.size(), chars + end);
         end += std::uint32_t(cell.size());
-        block[1 + i] = end;
+        fresh.ends[i] = end;
     }
     m_block = std::move(block);
 }

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "WorkCells.h"
+
 #include <QStringView>
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
 
 // The 11 cell texts of one row in a single heap block: a header of the block's text capacity and
 // the end offset of every cell, followed by the UTF-16 text of all cells back to back. A million
@@ -13,7 +17,7 @@
 class CompactRow
 {
 public:
-    static constexpr int kCells = 11;
+    static constexpr int kCells = kWorkColumnCount;
 
     CompactRow() = default;
     CompactRow(CompactRow&&) noexcept = default;
@@ -31,16 +35,23 @@ public:
     void setCells(const std::array<QStringView, kCells>& texts);
 
 private:
-    // Layout in 32-bit words: [0] capacity in UTF-16 units, [1..11] cell end offsets, then text.
-    static constexpr int kHeaderWords = 1 + kCells;
-
-    std::uint32_t end(int index) const { return m_block[1 + index]; }
-    std::uint32_t begin(int index) const { return index == 0 ? 0 : end(index - 1); }
-    char16_t* text() { return reinterpret_cast<char16_t*>(m_block.get() + kHeaderWords); }
-    const char16_t* text() const
+    // The block: a header, then the text of all cells. Both are objects made in the block's
+    // bytes (placement new), so each is read through its own type.
+    struct Header
     {
-        return reinterpret_cast<const char16_t*>(m_block.get() + kHeaderWords);
-    }
+        std::uint32_t capacity; // in UTF-16 units
+        std::uint32_t ends[kCells];
+    };
 
-    std::unique_ptr<std::uint32_t[]> m_block;
+    // A block with room for `capacity` units; its header holds the capacity only.
+    static std::unique_ptr<std::byte[]> allocate(std::uint32_t capacity);
+    Header& header() const { return *std::launder(reinterpret_cast<Header*>(m_block.get())); }
+    char16_t* text() const
+    {
+        return std::launder(reinterpret_cast<char16_t*>(m_block.get() + sizeof(Header)));
+    }
+    std::uint32_t end(int index) const { return header().ends[index]; }
+    std::uint32_t begin(int index) const { return index == 0 ? 0 : end(index - 1); }
+
+    std::unique_ptr<std::byte[]> m_block;
 };

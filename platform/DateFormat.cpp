@@ -77,6 +77,7 @@ Civil civilFromDays(qint64 z)
 DateFormat::DateFormat(const QLocale& locale)
     : DateFormat(shortDatePatternOf(locale), locale.timeFormat(QLocale::LongFormat))
 {
+    m_timeLocale = locale;
 }
 
 DateFormat::DateFormat(QString shortDatePattern, QString longTimePattern)
@@ -195,7 +196,7 @@ QString DateFormat::formatDateTime(double days) const
     if (milliseconds == 0 || milliseconds >= 86'400'000)
         return date;
     return date + QLatin1Char(' ') +
-           QLocale::c().toString(QTime::fromMSecsSinceStartOfDay(milliseconds), m_longTime);
+           m_timeLocale.toString(QTime::fromMSecsSinceStartOfDay(milliseconds), m_longTime);
 }
 
 double DateFormat::parse(QStringView text) const

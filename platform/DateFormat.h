@@ -56,6 +56,8 @@ private:
 
     QString m_shortDate;
     QString m_longTime;
+    // Writes the time's words (AM and PM in some locales); numbers come out the same in any.
+    QLocale m_timeLocale = QLocale::c();
     // Field order of the short date pattern: indices 0..2 hold 'd', 'M', 'y' in pattern order.
     char m_order[3] = {'d', 'M', 'y'};
 };

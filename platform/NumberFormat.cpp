@@ -3,6 +3,7 @@
 #include "CheckedArithmetic.h"
 #include "ExtendedBits.h"
 #include "KestrinError.h"
+#include "PowersOfTen.h"
 
 #include <array>
 #include <charconv>
@@ -38,16 +39,7 @@ namespace {
 
 constexpr int kSignificantDigits = 15;
 
-// 10^0 .. 10^19, all of which fit in 64 bits.
-constexpr std::array<std::uint64_t, 20> kIntegerPowersOfTen = [] {
-    std::array<std::uint64_t, 20> powers{};
-    std::uint64_t power = 1;
-    for (std::uint64_t& entry : powers) {
-        entry = power;
-        power *= 10;
-    }
-    return powers;
-}();
+constexpr const auto& kIntegerPowersOfTen = poweroften::kInteger;
 
 // A positive value rounded to at most 15 significant decimal digits, half to even:
 // digits * 10^(exponent - count + 1) with `count` digits and no trailing zero dropped yet.
@@ -151,6 +143,17 @@ NumberText NumberFormat::text(long double value) const
 
     const bool negative = value < 0;
     const long double magnitude = negative ? -value : value;
+    // A whole number below 10^15 is its own digits: the common case of whole-day schedules.
+    if (magnitude < 1e15L && magnitude == static_cast<long double>(std::uint64_t(magnitude))) {
+        if (negative)
+            text[length++] = u'-';
+        char digits[16];
+        const std::to_chars_result end =
+            std::to_chars(digits, digits + sizeof digits, std::uint64_t(magnitude));
+        for (const char* c = digits; c != end.ptr; ++c)
+            text[length++] = char16_t(*c);
+        return out;
+    }
     const std::optional<Rounded> exact = roundExactly(magnitude);
     const Rounded rounded = exact ? *exact : roundThroughCharconv(magnitude);
     char digitBuffer[24];
@@ -212,23 +215,21 @@ QString NumberFormat::format(long double value) const
     return text(value).toString();
 }
 
-namespace {
-
-// Powers of ten that long double holds exactly: 10^27 = 2^27 * 5^27 and 5^27 < 2^64.
-constexpr int kExactPowers = 27;
-
-constexpr std::array<long double, kExactPowers + 1> exactPowersOfTen()
+NumberText NumberFormat::text(long double value, long double& readBack) const
 {
-    std::array<long double, kExactPowers + 1> powers{};
-    long double power = 1;
-    for (long double& entry : powers) {
-        entry = power;
-        power *= 10;
-    }
-    return powers;
+    NumberText written = text(value);
+    // A whole number's text holds all its digits, so it reads back as the value itself.
+    const long double magnitude = value < 0 ? -value : value;
+    readBack = magnitude < 1e15L && magnitude == static_cast<long double>(std::uint64_t(magnitude))
+                   ? value + 0.0L
+                   : parse(written.view());
+    return written;
 }
 
-constexpr std::array<long double, kExactPowers + 1> kPowersOfTen = exactPowersOfTen();
+namespace {
+
+constexpr int kExactPowers = poweroften::kLongDoubleCount - 1;
+constexpr const auto& kPowersOfTen = poweroften::kLongDouble;
 
 bool isDigit(QChar c)
 {

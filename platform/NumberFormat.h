@@ -47,6 +47,9 @@ public:
     // the floating-point error it stands for.
     QString format(long double value) const;
     NumberText text(long double value) const;
+    // The text, and in readBack the value it reads back as (parse of the text), without parsing
+    // where the text holds every digit of the value.
+    NumberText text(long double value, long double& readBack) const;
 
     // Accepts blanks around the number, an optional sign, digits with at most one decimal
     // separator and an optional exponent (E or e, optional sign, digits). Raises

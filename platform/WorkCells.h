@@ -30,9 +30,30 @@ inline constexpr std::array<WorkColumn, 8> kComputedColumns{
 };
 using ComputedTexts = std::array<QStringView, kComputedColumns.size()>;
 
+// The captions of the columns: the header strip above the grid shows them, and the text exports
+// of the table head their columns with them.
+inline constexpr const char16_t* kWorkColumnCaptions[kWorkColumnCount] = {
+    u"К-во предш. работ",
+    u"Начало",
+    u"Конец",
+    u"Продолжит.",
+    u"В.Р.Н.",
+    u"В.Р.О.",
+    u"В.П.Н.",
+    u"В.П.О.",
+    u"О.З.В.",
+    u"Ч.З.В.",
+    u"Дата",
+};
+
 constexpr int columnIndex(WorkColumn column)
 {
     return static_cast<int>(column);
+}
+
+inline QString workColumnCaption(WorkColumn column)
+{
+    return QString::fromUtf16(kWorkColumnCaptions[columnIndex(column)]);
 }
 
 // The work table as the logic sees it: text cells in 11 columns and at least one row. This is

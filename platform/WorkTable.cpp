@@ -58,6 +58,44 @@ void WorkTable::removeRow(int row)
     endRemoveRows();
 }
 
+void WorkTable::insertRowsAt(int row, int count)
+{
+    Q_ASSERT(row >= 0 && row <= rowCount() && count >= 0);
+    if (count == 0)
+        return;
+    ++m_namesRevision;
+    // Rows are move-only: the new empty rows are made at the end and rotated into place.
+    const auto insert = [this, row, count] {
+        m_rows.resize(m_rows.size() + static_cast<std::size_t>(count));
+        std::rotate(m_rows.begin() + row, m_rows.end() - count, m_rows.end());
+    };
+    if (m_batchDepth > 0) {
+        beginRowChange();
+        insert();
+        return;
+    }
+    beginInsertRows(QModelIndex(), row, row + count - 1);
+    insert();
+    endInsertRows();
+}
+
+void WorkTable::removeRowsAt(int row, int count)
+{
+    Q_ASSERT(row >= 0 && count >= 0 && row + count <= rowCount() && count < rowCount());
+    if (count == 0)
+        return;
+    ++m_namesRevision;
+    const auto from = m_rows.begin() + row;
+    if (m_batchDepth > 0) {
+        beginRowChange();
+        m_rows.erase(from, from + count);
+        return;
+    }
+    beginRemoveRows(QModelIndex(), row, row + count - 1);
+    m_rows.erase(from, from + count);
+    endRemoveRows();
+}
+
 QStringView WorkTable::cellView(WorkColumn column, int row) const
 {
     Q_ASSERT(row >= 0 && row < rowCount());

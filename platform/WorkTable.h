@@ -21,6 +21,10 @@ public:
     // Removes one row; the rows below move up one place. The only row of a one-row table is
     // emptied instead, so the table keeps its one row.
     void removeRow(int row);
+    // Inserts count empty rows before the given row (rowCount() appends them).
+    void insertRowsAt(int row, int count);
+    // Removes rows row .. row + count - 1; the rows below move up. At least one row must stay.
+    void removeRowsAt(int row, int count);
 
     // Counts the changes of the start and end cells and of the row count: an index of the
     // events read at one count describes the table for as long as the count stays.

@@ -172,8 +172,8 @@ std::shared_ptr<ReportLayout> readLayout(QDataStream& in)
         band.height = height;
         const qint32 elements = readCount(in, kElementBytes);
         for (qint32 j = 0; j < elements && in.status() == QDataStream::Ok; ++j)
-            band.elements.append(readElement(in));
-        layout->bands.append(std::move(band));
+            band.elements.push_back(readElement(in));
+        layout->bands.push_back(std::move(band));
     }
     if (layout->paper.isEmpty())
         in.setStatus(QDataStream::ReadCorruptData);
@@ -277,8 +277,8 @@ std::unique_ptr<ReportDocument> readPages(QIODevice& device, const QString& path
             band.band = index;
             band.top = top;
             // Painting trusts these, so a damaged file must not get past here.
-            if (index < 0 || index >= layout->bands.size() ||
-                band.values.size() != dataFieldCount(layout->bands[index]))
+            if (index < 0 || std::size_t(index) >= layout->bands.size() ||
+                band.values.size() != dataFieldCount(layout->bands[std::size_t(index)]))
                 in.setStatus(QDataStream::ReadCorruptData);
             page.bands.append(std::move(band));
         }

@@ -36,7 +36,7 @@ FieldBinding bindFields(const ReportLayout& layout, const DataSet* data)
 PageMaker::PageMaker(const ReportLayout& layout, const DataSet* data, FieldBinding binding)
     : m_layout(layout), m_data(data), m_binding(std::move(binding))
 {
-    Q_ASSERT(m_binding.size() == m_layout.bands.size());
+    Q_ASSERT(std::size_t(m_binding.size()) == m_layout.bands.size());
 }
 
 bool PageMaker::run(const PageSink& sink, const std::function<bool()>& cancelled)
@@ -77,8 +77,8 @@ bool PageMaker::run(const PageSink& sink, const std::function<bool()>& cancelled
 
 bool PageMaker::printBands(BandKind kind)
 {
-    for (int band = 0; band < m_layout.bands.size(); ++band) {
-        const ReportBand& b = m_layout.bands[band];
+    for (int band = 0; band < int(m_layout.bands.size()); ++band) {
+        const ReportBand& b = m_layout.bands[std::size_t(band)];
         if (!b.enabled || b.kind != kind)
             continue;
         if (*m_cancelled && (*m_cancelled)())
@@ -92,7 +92,7 @@ void PageMaker::printBand(int band)
 {
     if (!m_pageOpen)
         beginPage();
-    const qreal height = m_layout.bands[band].height;
+    const qreal height = m_layout.bands[std::size_t(band)].height;
     if (m_pageHasBody && m_y + height > m_bodyBottom + kFitTolerance) {
         finishPage(false);
         beginPage();
@@ -128,8 +128,8 @@ void PageMaker::beginPage()
     m_y = m_layout.margins.top();
     if (number == 1 && !m_layout.options.firstPageHeader)
         return;
-    for (int band = 0; band < m_layout.bands.size(); ++band) {
-        const ReportBand& b = m_layout.bands[band];
+    for (int band = 0; band < int(m_layout.bands.size()); ++band) {
+        const ReportBand& b = m_layout.bands[std::size_t(band)];
         if (b.enabled && b.kind == BandKind::PageHeader) {
             place(band, m_y);
             m_y += b.height;
@@ -141,8 +141,8 @@ void PageMaker::finishPage(bool last)
 {
     if (!last || m_layout.options.lastPageFooter) {
         qreal y = m_bodyBottom;
-        for (int band = 0; band < m_layout.bands.size(); ++band) {
-            const ReportBand& b = m_layout.bands[band];
+        for (int band = 0; band < int(m_layout.bands.size()); ++band) {
+            const ReportBand& b = m_layout.bands[std::size_t(band)];
             if (b.enabled && b.kind == BandKind::PageFooter) {
                 place(band, y);
                 y += b.height;

@@ -103,7 +103,6 @@ void PreviewWidget::relayout()
         zoom = (room.width() - (verticalScrollBar()->isVisible() ? 0 : bar)) / atOne.width();
     }
     zoom = std::clamp(zoom, kMinZoom, kMaxZoom);
-    const bool changed = !qFuzzyCompare(zoom, m_zoom);
     m_zoom = zoom;
 
     const QSize page = pagePixels(m_zoom).toSize();
@@ -114,8 +113,6 @@ void PreviewWidget::relayout()
     verticalScrollBar()->setSingleStep(20);
     verticalScrollBar()->setRange(0, std::max(0, content.height() - viewport()->height()));
     viewport()->update();
-    if (changed)
-        emit zoomChanged(m_zoom);
 }
 
 QImage PreviewWidget::renderPage(int page, qreal zoom) const

@@ -46,7 +46,6 @@ public:
 signals:
     void currentPageChanged(int page);
     void pageCountChanged(int count);
-    void zoomChanged(qreal factor);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

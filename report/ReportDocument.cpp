@@ -102,35 +102,17 @@ void paintImage(QPainter& painter, const Mapping& map, const ReportElement& e, c
 
 } // namespace
 
-// The locale's long time format less its time zone: a printed page says when, not where.
-QString longTimePattern()
-{
-    const QString pattern = QLocale::system().timeFormat(QLocale::LongFormat);
-    QString out;
-    bool quoted = false;
-    for (const QChar c : pattern) {
-        if (c == QLatin1Char('\''))
-            quoted = !quoted;
-        if (quoted || c != QLatin1Char('t'))
-            out.append(c);
-    }
-    return out.simplified();
-}
-
 QString systemText(SystemField field, const MadePage& page)
 {
     switch (field) {
     case SystemField::PageNumber:
         return QString::number(page.number);
     case SystemField::PrintDateTime: {
-        const QDate date = page.madeAt.date();
-        const QString day = DateFormat::system().formatDate(DateFormat::daysOf(date));
         // Whole seconds: the long time format shows no fraction.
         const QTime time = page.madeAt.time();
-        const QTime shown = QTime(time.hour(), time.minute(), time.second());
-        if (!shown.isValid() || shown == QTime(0, 0))
-            return day;
-        return day + QLatin1Char(' ') + QLocale::system().toString(shown, longTimePattern());
+        const int seconds = time.isValid() ? time.msecsSinceStartOfDay() / 1000 : 0;
+        return DateFormat::system().formatDateTime(DateFormat::daysOf(page.madeAt.date()) +
+                                                   seconds / 86'400.0);
     }
     }
     return QString();
@@ -147,11 +129,6 @@ void ReportDocument::appendPages(QList<MadePage> pages)
         m_pages = std::move(pages);
     else
         m_pages.append(std::move(pages));
-}
-
-qreal ReportDocument::dotsPerMm(const QPaintDevice& device)
-{
-    return device.logicalDpiX() / kMillimetresPerInch;
 }
 
 QList<PlacedElement> ReportDocument::pageElements(int index, const QPaintDevice& device,

@@ -35,7 +35,6 @@ public:
     explicit ReportDocument(std::shared_ptr<const ReportLayout> layout);
 
     const ReportLayout& layout() const { return *m_layout; }
-    const std::shared_ptr<const ReportLayout>& sharedLayout() const { return m_layout; }
 
     int pageCount() const { return int(m_pages.size()); }
     const MadePage& page(int index) const { return m_pages.at(index); }
@@ -62,9 +61,6 @@ public:
     // The elements of page `index` in painting order, "fits" widths measured on `device` at
     // `dotsPerMm` device units per millimetre.
     QList<PlacedElement> pageElements(int index, const QPaintDevice& device, qreal dotsPerMm) const;
-
-    // The device's resolution in device units per millimetre.
-    static qreal dotsPerMm(const QPaintDevice& device);
 
 private:
     std::shared_ptr<const ReportLayout> m_layout;

@@ -70,8 +70,8 @@ ReportBand& ReportLayout::addBand(BandKind kind, qreal height)
     ReportBand band;
     band.kind = kind;
     band.height = height;
-    bands.append(band);
-    return bands.last();
+    bands.push_back(band);
+    return bands.back();
 }
 
 ReportElement* ReportLayout::findElement(const QString& name)

@@ -9,6 +9,7 @@
 #include <QSizeF>
 #include <QString>
 
+#include <deque>
 #include <functional>
 #include <optional>
 
@@ -136,13 +137,14 @@ struct ReportBand
     BandKind kind = BandKind::Detail;
     qreal height = 0;
     bool enabled = true;
-    // Painted in this order, later ones over earlier ones.
-    QList<ReportElement> elements;
+    // Painted in this order, later ones over earlier ones. A deque: the reference add() gives
+    // stays good while more elements are added.
+    std::deque<ReportElement> elements;
 
     ReportElement& add(const ReportElement& element)
     {
-        elements.append(element);
-        return elements.last();
+        elements.push_back(element);
+        return elements.back();
     }
 };
 
@@ -160,8 +162,9 @@ struct ReportLayout
     // Every element without a font of its own uses this one.
     QFont font;
     ReportOptions options;
-    // Bands of one kind are printed in this order.
-    QList<ReportBand> bands;
+    // Bands of one kind are printed in this order. A deque: the reference addBand() gives stays
+    // good while more bands are added.
+    std::deque<ReportBand> bands;
 
     ReportBand& addBand(BandKind kind, qreal height);
     // Bands span the space between the left and right margins.

@@ -214,9 +214,9 @@ bool Recalculation::fillAtOnce(long double length)
     EventTexts& texts = *m_texts;
     const auto ensureEarly = [&](std::size_t event) {
         if (!texts.earlyKnown[event]) {
-            const NumberText early = m_numbers.text(m_fromStart->lengthTo(int(event)));
+            const NumberText early =
+                m_numbers.text(m_fromStart->lengthTo(int(event)), texts.earlyValue[event]);
             texts.earlyText.set(event, early.view());
-            texts.earlyValue[event] = m_numbers.parse(early.view());
             texts.earlyKnown[event] = 1;
         }
     };
@@ -276,13 +276,14 @@ bool Recalculation::fillAtOnce(long double length)
         const long double duration = m_graph->duration(row);
         const long double earlyStart = texts.earlyValue[start];
         const NumberText count = m_numbers.text(texts.rowsEndingAt[start]);
-        const NumberText earlyFinish = m_numbers.text(duration + earlyStart);
-        const NumberText lateStart = m_numbers.text(texts.lateValue[end] - duration);
-        const NumberText totalFloat =
-            m_numbers.text(m_numbers.parse(lateStart.view()) - earlyStart);
+        long double earlyFinishValue = 0;
+        const NumberText earlyFinish = m_numbers.text(duration + earlyStart, earlyFinishValue);
+        long double lateStartValue = 0;
+        const NumberText lateStart =
+            m_numbers.text(texts.lateValue[end] - duration, lateStartValue);
+        const NumberText totalFloat = m_numbers.text(lateStartValue - earlyStart);
         const long double following = texts.rowsStartHere[end] ? texts.earlyValue[end] : length;
-        const NumberText freeFloat =
-            m_numbers.text(following - m_numbers.parse(earlyFinish.view()));
+        const NumberText freeFloat = m_numbers.text(following - earlyFinishValue);
         m_table.setComputedCells(
             row, {count.view(), texts.earlyText.get(start), earlyFinish.view(), lateStart.view(),
                   texts.lateText.get(end), totalFloat.view(), freeFloat.view(),

@@ -7,8 +7,8 @@
 # window manager, drives the program with xdotool through the house example of the guide
 # (docs/examples/house.kdf: the twelve works are typed into the element dialog one by one) and
 # crops each window, with its frame, out of a full-screen capture (ImageMagick). Writes
-# docs/guide-*.png (the Gantt chart among them), docs/dialog-props.png, docs/dialog-calendar.png
-# and docs/preview.png.
+# docs/guide-*.png (the analysis and the Gantt chart among them), docs/main-window.png,
+# docs/dialog-props.png, docs/dialog-calendar.png and docs/preview.png.
 #
 # Needs: cmake and the build dependencies, xvfb, openbox, xdotool, imagemagick, x11-utils.
 # Environment: KESTRIN_SHOTS_DISPLAY (default :97); KESTRIN_SHOTS_WORK, the scratch folder
@@ -140,9 +140,9 @@ file_dialog() {
 }
 
 # Offsets inside the main window's client area.
-M_NEW=(15 17); M_RECALC=(95 17); M_CALENDAR=(118 17)
-M_LOAD=(16 48); M_SAVE=(40 48); M_DBF=(70 48); M_PRINT=(102 48); M_GRAPH=(126 48)
-M_ANALYSIS=(150 48); M_GANTT=(173 48); M_EXIT=(205 48); M_AUTO=(237 48); M_EMPTY=(660 550)
+M_NEW=(15 17); M_RECALC=(143 17); M_CALENDAR=(166 17)
+M_LOAD=(16 48); M_SAVE=(40 48); M_DBF=(198 48); M_PRINT=(229 48); M_GRAPH=(253 48)
+M_ANALYSIS=(277 48); M_GANTT=(300 48); M_EXIT=(333 48); M_AUTO=(365 48); M_EMPTY=(660 550)
 # Element dialog, start-date dialog.
 P_OK=(235 92)
 C_YEAR=(114 14); C_PREV=(14 14); C_FIRST_MONDAY=(17 74); C_OK=(129 171)
@@ -210,6 +210,7 @@ shoot "$calendar" dialog-calendar.png
 click "${C_OK[@]}"
 main_window; park
 shoot "$main" guide-dates.png
+shoot "$main" main-window.png
 
 # Work list file and dBASE table.
 click "${M_SAVE[@]}"

@@ -2,6 +2,7 @@
 
 #include "KestrinError.h"
 #include "NumberFormat.h"
+#include "PowersOfTen.h"
 #include "Windows1251.h"
 
 #include <algorithm>
@@ -15,11 +16,9 @@ namespace {
 
 constexpr qsizetype kDateBytes = 8;
 
-// Powers of ten that extended precision holds exactly (5^27 < 2^64).
+// Decimals up to which a fraction, scaled by its exact power of ten, fits in 64 bits.
 constexpr int kMaxExactDecimals = 18;
-constexpr long double kPowersOfTen[kMaxExactDecimals + 1] = {
-    1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L, 1e9L,
-    1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L};
+constexpr const auto& kPowersOfTen = poweroften::kLongDouble;
 
 QString typeName(FieldType type)
 {

@@ -11,9 +11,6 @@ namespace db {
 class Query
 {
 public:
-    // Leaves the query idle; the statement text stays.
-    void close() {}
-
     // The statement, line by line; running it joins the lines with line breaks.
     QStringList& sql() { return m_sql; }
     const QStringList& sql() const { return m_sql; }

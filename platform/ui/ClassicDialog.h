@@ -20,7 +20,7 @@ public:
     void setTag(int tag) { m_tag = tag; }
 
 protected:
-    // A flat 23 x 22 picture button that takes no keyboard focus; greyed when disabled.
+    // A flat 23 x 22 picture button, reached by Tab and pressed by Space; greyed when disabled.
     QToolButton* addPictureButton(const char* name, Picture picture, const QString& hint,
                                   QPoint position);
 

@@ -19,7 +19,7 @@ PageScroller::PageScroller(QWidget* parent)
 {
     for (QToolButton* button : {m_back, m_forward}) {
         button->setAutoRepeat(true);
-        button->setFocusPolicy(Qt::NoFocus);
+        button->setFocusPolicy(Qt::TabFocus);
         button->setFixedWidth(kButtonWidth);
         button->hide();
     }

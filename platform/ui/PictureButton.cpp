@@ -15,7 +15,8 @@ QToolButton* makePictureButton(QWidget* parent, const char* name, Picture pictur
     button->setToolTip(hint);
     button->setAccessibleName(hint);
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    // Tab reaches it and Space presses it; a click leaves the keyboard focus where it was.
+    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 

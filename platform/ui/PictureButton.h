@@ -9,8 +9,8 @@ class QToolButton;
 class QWidget;
 
 // A flat picture button as every window of the program has them: the picture, the hint as tool
-// tip and as the name screen readers announce, and no keyboard focus (commands are reached by the
-// pointer only).
+// tip and as the name screen readers announce. Tab gives it the keyboard focus and Space then
+// presses it; a click does not take the focus.
 QToolButton* makePictureButton(QWidget* parent, const char* name, Picture picture,
                                const QString& hint, QSize iconSize = QSize(16, 16));
 

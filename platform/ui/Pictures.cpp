@@ -5,6 +5,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QPainterPathStroker>
 
 namespace {
 
@@ -200,6 +201,80 @@ void pointingHand(PicturePainter& p)
     p.box(0, 5, 3, 9, blue, darkBlue);
 }
 
+// A turning arrow: the head points left at the top, the shaft turns down and back under it;
+// mirrored for the forward command.
+void turnArrow(PicturePainter& p, bool back)
+{
+    QPainter& painter = p.painter();
+    painter.save();
+    if (!back) {
+        painter.translate(16, 0);
+        painter.scale(-1, 1);
+    }
+    QPainterPath curve;
+    curve.moveTo(5, 6.5);
+    curve.lineTo(8.5, 6.5);
+    curve.cubicTo(15.5, 6.5, 15.5, 14, 8.5, 14);
+    curve.lineTo(6, 14);
+    QPainterPathStroker stroker;
+    stroker.setWidth(3);
+    stroker.setCapStyle(Qt::FlatCap);
+    QPainterPath shape = stroker.createStroke(curve);
+    QPainterPath head;
+    head.addPolygon(QPolygonF({QPointF(0.5, 6.5), QPointF(6, 1), QPointF(6, 12)}));
+    head.closeSubpath();
+    shape = shape.united(head).simplified();
+    painter.setPen(
+        QPen(QColor::fromRgba(darkBlue), 1.0, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter.setBrush(QColor::fromRgba(blue));
+    painter.drawPath(shape);
+    painter.restore();
+}
+
+void twoSheets(PicturePainter& p)
+{
+    p.sheet(0, 0, 10, 12, 3);
+    p.sheet(6, 4, 10, 12, 3);
+}
+
+void threeSheets(PicturePainter& p)
+{
+    p.sheet(0, 0, 9, 10, 2);
+    p.sheet(3, 3, 9, 10, 2);
+    p.sheet(7, 6, 9, 10, 3);
+}
+
+void clipboard(PicturePainter& p)
+{
+    p.box(0, 2, 12, 14, wood, darkWood);
+    p.box(3, 0, 6, 4, silver);
+    p.sheet(6, 5, 10, 11, 3);
+}
+
+// A small spreadsheet: a green heading row over ruled white cells.
+void ruledTable(PicturePainter& p, int x, int y, int side)
+{
+    p.box(x, y, side, side, white);
+    p.fill(x + 1, y + 1, side - 2, 2, green);
+    for (int row = y + 4; row < y + side - 1; row += 2)
+        p.fill(x + 1, row, side - 2, 1, textLine);
+    p.fill(x + side / 2, y + 3, 1, side - 4, textLine);
+}
+
+void loadCsv(PicturePainter& p)
+{
+    ruledTable(p, 0, 0, 9);
+    p.arrow(QPoint(12, 0), QPoint(12, 7), 1, 3);
+    p.sheet(6, 8, 10, 8, 2);
+}
+
+void saveCsv(PicturePainter& p)
+{
+    p.sheet(0, 0, 8, 10, 3);
+    p.arrow(QPoint(12, 0), QPoint(12, 6), 1, 3);
+    ruledTable(p, 7, 7, 9);
+}
+
 void pencil(PicturePainter& p)
 {
     QPainter& painter = p.painter();
@@ -370,6 +445,20 @@ void drawPicture(QPainter& painter, Picture picture)
         return p.prohibition();
     case Picture::InitBorders:
         return pointingHand(p);
+    case Picture::Undo:
+        return turnArrow(p, true);
+    case Picture::Redo:
+        return turnArrow(p, false);
+    case Picture::Copy:
+        return twoSheets(p);
+    case Picture::CopyAll:
+        return threeSheets(p);
+    case Picture::Paste:
+        return clipboard(p);
+    case Picture::LoadCsv:
+        return loadCsv(p);
+    case Picture::SaveCsv:
+        return saveCsv(p);
     case Picture::Accept:
         return pencil(p);
     case Picture::SaveView:

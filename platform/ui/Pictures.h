@@ -24,6 +24,13 @@ enum class Picture {
     Gantt,       // bars staggered along a time line, one of them red
     Exit,        // a red prohibition sign
     InitBorders, // a pointing hand
+    Undo,        // a blue arrow turning back to the left
+    Redo,        // a blue arrow turning forward to the right
+    Copy,        // two sheets, one over the other
+    CopyAll,     // a stack of three sheets
+    Paste,       // a clipboard with a sheet on it
+    LoadCsv,     // a ruled table with a red arrow down to a sheet
+    SaveCsv,     // a sheet with a red arrow down into a ruled table
     // Dialog buttons
     Accept, // a pencil
     Cancel, // a red prohibition sign

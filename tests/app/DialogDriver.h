@@ -2,6 +2,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -50,4 +54,31 @@ inline void clickChild(QWidget* dialog, const char* name)
     auto* button = dialog->findChild<QAbstractButton*>(QLatin1String(name));
     Q_ASSERT(button);
     button->click();
+}
+
+// Picks a name in the file dialog that is shown next, or cancels it when path is empty.
+inline void answerFileDialog(const QString& path, const char* expectedName)
+{
+    whenModalShown<QFileDialog>([path, expectedName](QFileDialog* dialog) {
+        QCOMPARE(dialog->objectName(), QLatin1String(expectedName));
+        QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
+        if (path.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        // Typed into the name field, as a user would (selectFile does not reach a focused field).
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name);
+        name->setText(path);
+        static_cast<QDialog*>(dialog)->accept(); // the dialog's own accept, through its public base
+    });
+}
+
+// The text of the error box shown next; it is closed with its OK button.
+inline void captureErrorBox(QString& text)
+{
+    whenModalShown<QMessageBox>([&text](QMessageBox* box) {
+        text = box->text();
+        box->button(QMessageBox::Ok)->click();
+    });
 }

@@ -2,6 +2,7 @@
 // at twice the pixel density the windows keep their sizes in device-independent pixels, the
 // pictures are drawn for the density, and the graph picture stays in device-independent pixels.
 #include "DialogDriver.h"
+#include "TfmCalendar.h"
 #include "TfmGraphView.h"
 #include "TfmMain.h"
 #include "TfmProps.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QSet>
 #include <QTest>
 #include <QToolButton>
 #include <QWindow>
@@ -92,15 +94,39 @@ void TestDesktop::dialogFieldsFollowInOrder()
     auto* from = dialog.findChild<QComboBox*>(QStringLiteral("cbFrom"));
     auto* to = dialog.findChild<QComboBox*>(QStringLiteral("cbTo"));
     auto* length = dialog.findChild<QLineEdit*>(QStringLiteral("eLength"));
+    auto* ok = dialog.findChild<QAbstractButton*>(QStringLiteral("sbOk"));
+    auto* cancel = dialog.findChild<QAbstractButton*>(QStringLiteral("sbCancel"));
+    const auto tabOrder = [] {
+        QList<QWidget*> order{QApplication::focusWidget()};
+        for (int i = 0; i < 5; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            order.append(QApplication::focusWidget());
+        }
+        return order;
+    };
+    // OK is disabled while the fields are empty: Tab passes it by.
     from->setFocus();
-    QCOMPARE(QApplication::focusWidget(), from);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), to);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), length);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), from); // the buttons take no focus
+    QCOMPARE(tabOrder(), (QList<QWidget*>{from, to, length, cancel, from, to}));
+    from->setEditText(QStringLiteral("1"));
+    to->setEditText(QStringLiteral("2"));
+    length->setText(QStringLiteral("3"));
+    from->setFocus();
+    QCOMPARE(tabOrder(), (QList<QWidget*>{from, to, length, ok, cancel, from}));
     QCOMPARE(from->accessibleName(), QStringLiteral("Начало элемента"));
+
+    // The calendar dialog: the calendar with its month and year buttons, then the two buttons.
+    TfmCalendar calendar;
+    calendar.show();
+    QVERIFY(QTest::qWaitForWindowActive(&calendar));
+    QSet<QString> reached;
+    for (int i = 0; i < 12; ++i) {
+        reached.insert(QApplication::focusWidget()->objectName());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    for (const char* name :
+         {"qt_calendar_calendarview", "qt_calendar_prevmonth", "qt_calendar_nextmonth",
+          "qt_calendar_monthbutton", "qt_calendar_yearbutton", "sbOk", "sbCancel"})
+        QVERIFY2(reached.contains(QLatin1String(name)), name);
 }
 
 void TestDesktop::highDensityKeepsLogicalSizes()

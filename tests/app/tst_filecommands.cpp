@@ -7,9 +7,9 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
-#include <QLocale>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,33 +21,6 @@ namespace {
 using testsupport::messageOf;
 using testsupport::readAll;
 using testsupport::writeAll;
-
-// Picks a name in the file dialog that is shown next, or cancels it when path is empty.
-void answerFileDialog(const QString& path, const char* expectedName)
-{
-    whenModalShown<QFileDialog>([path, expectedName](QFileDialog* dialog) {
-        QCOMPARE(dialog->objectName(), QLatin1String(expectedName));
-        QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
-        if (path.isEmpty()) {
-            dialog->reject();
-            return;
-        }
-        // Typed into the name field, as a user would (selectFile does not reach a focused field).
-        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        QVERIFY(name);
-        name->setText(path);
-        static_cast<QDialog*>(dialog)->accept(); // the dialog's own accept, through its public base
-    });
-}
-
-// The text of the error box shown next; it is closed with its OK button.
-void captureErrorBox(QString& text)
-{
-    whenModalShown<QMessageBox>([&text](QMessageBox* box) {
-        text = box->text();
-        box->button(QMessageBox::Ok)->click();
-    });
-}
 
 } // namespace
 

@@ -152,6 +152,8 @@ void TestMainWindow::layoutFollowsTheFixedDesign()
     QCOMPARE(control<QLabel>("Label6")->text(), QStringLiteral(" Нач. точка "));
     QCOMPARE(control<QLabel>("Label7")->text(), QStringLiteral(" Кон. точка "));
     QCOMPARE(control<QAbstractButton>("sbRecalc")->toolTip(), QStringLiteral("Пересчитать график"));
+    QCOMPARE(control<QAbstractButton>("sbUndo")->toolTip(), QStringLiteral("Отменить"));
+    QCOMPARE(control<QAbstractButton>("sbRedo")->toolTip(), QStringLiteral("Повторить"));
     QCOMPARE(control<QAbstractButton>("cbExit")->toolTip(),
              QStringLiteral("Закончить работу с программой"));
     QVERIFY(!control<QAbstractButton>("sbNewLine")->icon().isNull());

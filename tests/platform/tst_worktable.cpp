@@ -1,4 +1,5 @@
 #include "NameCollation.h"
+#include "WorkInputs.h"
 #include "WorkTable.h"
 
 #include <QRandomGenerator>
@@ -16,6 +17,7 @@ private slots:
     void addedRowsStartEmpty();
     void emptyTablePredicate();
     void cellsHoldAnyTextExactly();
+    void rowRunsMoveAndComeBackExactly();
     void batchAnnouncesOneChange();
     void batchTurnsRowChangesIntoOneReset();
     void eventListsDropCaseDuplicatesAndSort();
@@ -87,6 +89,64 @@ void TestWorkTable::cellsHoldAnyTextExactly()
             QCOMPARE(table.cell(static_cast<WorkColumn>(column), row), want);
             QCOMPARE(table.data(table.index(row, column)).toString(), want);
         }
+    }
+}
+
+void TestWorkTable::rowRunsMoveAndComeBackExactly()
+{
+    // Random insertions and removals of runs of rows, and runs of input cells taken out as
+    // WorkInputs and written back elsewhere, against a plain model of the table. Texts of any
+    // UTF-16 unit (lone surrogates and characters outside Windows-1251 among them) and of any
+    // length come back exactly.
+    using Row = std::array<QString, kWorkColumnCount>;
+    WorkTable table;
+    std::vector<Row> model(1);
+    QRandomGenerator random(20261208);
+    for (int step = 0; step < 3000; ++step) {
+        const int rows = table.rowCount();
+        const int at = random.bounded(rows);
+        const int count = random.bounded(1, rows - at + 1);
+        switch (random.bounded(4)) {
+        case 0:
+            table.insertRowsAt(at, count);
+            model.insert(model.begin() + at, std::size_t(count), Row());
+            break;
+        case 1:
+            if (count < rows) {
+                table.removeRowsAt(at, count);
+                model.erase(model.begin() + at, model.begin() + at + count);
+            }
+            break;
+        case 2: {
+            const int column = random.bounded(kWorkColumnCount);
+            QString text(random.bounded(10) ? random.bounded(6) : random.bounded(400),
+                         Qt::Uninitialized);
+            const bool cyrillic = random.bounded(2) == 0;
+            for (QChar& c : text)
+                c = QChar(
+                    char16_t(cyrillic ? random.bounded(0x400, 0x460) : random.bounded(0x10000)));
+            table.setCell(static_cast<WorkColumn>(column), at, text);
+            model[std::size_t(at)][std::size_t(column)] = text;
+            break;
+        }
+        default: {
+            const int to = random.bounded(rows - count + 1);
+            WorkInputs::ofRows(table, at, count).writeInto(table, to);
+            const std::vector<Row> taken(model.begin() + at, model.begin() + at + count);
+            for (std::size_t i = 0; i < std::size_t(count); ++i) {
+                std::copy_n(taken[i].begin() + 1, 3, model[std::size_t(to) + i].begin() + 1);
+                for (int column = 1; column <= 3; ++column)
+                    QCOMPARE(table.cell(static_cast<WorkColumn>(column), to + int(i)),
+                             model[std::size_t(to) + i][std::size_t(column)]);
+            }
+        }
+        }
+    }
+    QCOMPARE(table.rowCount(), int(model.size()));
+    for (int row = 0; row < table.rowCount(); ++row) {
+        for (int column = 0; column < kWorkColumnCount; ++column)
+            QCOMPARE(table.cell(static_cast<WorkColumn>(column), row),
+                     model[std::size_t(row)][std::size_t(column)]);
     }
 }
 

@@ -16,17 +16,6 @@ namespace {
 
 constexpr qreal kTolerance = 0.3; // mm
 
-std::unique_ptr<ReportDocument> makeDocument(const ReportLayout& layout, const DataSet* data)
-{
-    auto document = std::make_unique<ReportDocument>(std::make_shared<ReportLayout>(layout));
-    QList<MadePage> pages;
-    PageMaker maker(document->layout(), data, bindFields(document->layout(), data));
-    maker.run([&](MadePage&& page) { pages.append(std::move(page)); });
-    document->appendPages(std::move(pages));
-    document->setComplete(true);
-    return document;
-}
-
 QList<Item> record(const ReportDocument& document, int page)
 {
     RecordingDevice device;

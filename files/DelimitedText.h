@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <functional>
+
+// Delimited text as spreadsheets write and read it (CSV with ';', the clipboard's text with tabs).
+namespace delimitedtext {
+
+// Calls record(fields, line) for every record of the text. Fields are separated by the separator
+// and records end at CR LF, LF or CR; the last record's line end may be missing. A field that
+// begins with a double quote runs to its closing quote and may hold separators and line ends, two
+// quotes inside standing for one; anything after the closing quote up to the next separator is
+// kept as it stands, and so is a quote inside a field that did not begin with one. `line` is the
+// number, from 1, of the line on which the record begins.
+void forEachRecord(QStringView text, QChar separator,
+                   const std::function<void(const QStringList& fields, int line)>& record);
+
+// Appends the field as a spreadsheet writes it: in double quotes, its own quotes doubled, when it
+// holds the separator, a quote, CR or LF, or begins or ends with a blank (which some readers
+// would otherwise drop); else as it is.
+void appendField(QString& out, QStringView field, QChar separator);
+
+} // namespace delimitedtext

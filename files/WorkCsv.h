@@ -1,0 +1,46 @@
+#pragma once
+
+#include "WorkInputs.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+class NumberFormat;
+class WorkCells;
+
+// The works as spreadsheets exchange them: CSV files, and the tab-separated text of the clipboard.
+//
+// Written: every row's eleven cells exactly as the table holds them, quoted as spreadsheets quote
+// (delimitedtext::appendField).
+//
+// Read: one work per line. A first line that holds the captions "Начало", "Конец" and
+// "Продолжит." (letter case and blanks around them aside) is a heading, and their places give
+// the columns of the start event, end event and duration. Without a heading, a line of eleven
+// fields is a row as written here (the three in its second to fourth fields); any other line
+// gives them in its first three fields, a missing field reading as empty. Lines whose fields are
+// all empty are skipped. Every work is checked as the element dialog checks it
+// (WorkInputCheck); the first one that fails stops the reading with a message naming its line,
+// and nothing is returned.
+namespace workcsv {
+
+// The CSV file: UTF-8 with a byte order mark, ';' between fields, CR LF after every line, a
+// heading of the grid's column captions, then every row.
+QByteArray encode(const WorkCells& table);
+// Writes it all or nothing (AtomicFile).
+void write(const QString& path, const WorkCells& table);
+
+// The works of a CSV file: ';' between fields, UTF-8 (a byte order mark is skipped), or
+// Windows-1251 when the bytes are not valid UTF-8. fileName names the file in messages.
+WorkInputs decode(QByteArrayView bytes, const NumberFormat& numbers, const QString& fileName);
+// Reads the file; failures to open or read raise the messages of ioerror.
+WorkInputs read(const QString& path, const NumberFormat& numbers);
+
+// Rows first .. first + count - 1 as the clipboard carries them to a spreadsheet: tab-separated,
+// each line ended by LF.
+QString clipboardText(const WorkCells& table, int first, int count);
+// The works of pasted text: tab-separated when it holds a tab, else ';'-separated.
+WorkInputs pastedWorks(QStringView text, const NumberFormat& numbers);
+
+} // namespace workcsv

@@ -1,0 +1,182 @@
+#include "FileTestSupport.h"
+#include "NumberFormat.h"
+#include "Windows1251.h"
+#include "WorkCsv.h"
+#include "WorkTable.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+using testsupport::messageOf;
+using Works = QList<QStringList>; // start event, end event, duration
+
+const NumberFormat& russianNumbers()
+{
+    static const NumberFormat numbers(QStringLiteral(","));
+    return numbers;
+}
+
+// A table of the works, each row's computed cells filled with texts of their own.
+void fill(WorkTable& table, const Works& works)
+{
+    table.setRowCount(static_cast<int>(works.size()));
+    for (int row = 0; row < works.size(); ++row) {
+        for (int column = 0; column < kWorkColumnCount; ++column)
+            table.setCell(static_cast<WorkColumn>(column), row, QStringLiteral("c%1").arg(column));
+        const QStringList& work = works[row];
+        table.setCell(WorkColumn::StartEvent, row, work[0]);
+        table.setCell(WorkColumn::EndEvent, row, work[1]);
+        table.setCell(WorkColumn::Duration, row, work[2]);
+    }
+}
+
+Works worksOf(const WorkInputs& inputs)
+{
+    WorkTable table;
+    table.setRowCount(inputs.rowCount());
+    inputs.writeInto(table, 0);
+    Works works;
+    for (int row = 0; row < inputs.rowCount(); ++row)
+        works.append({table.cell(WorkColumn::StartEvent, row),
+                      table.cell(WorkColumn::EndEvent, row),
+                      table.cell(WorkColumn::Duration, row)});
+    return works;
+}
+
+QByteArray utf8(const char* text)
+{
+    return QByteArray(text);
+}
+
+QByteArray cp1251(const char* text)
+{
+    QByteArray bytes;
+    windows1251::encodeAppend(QString::fromUtf8(text), bytes);
+    return bytes;
+}
+
+} // namespace
+
+class TestWorkCsv : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void exportWritesHeadingAndQuotedCells();
+    void exportedOrCopiedWorksReadBackTheSame_data();
+    void exportedOrCopiedWorksReadBackTheSame();
+    // Every work checked as the element dialog checks it: a bad line stops with its number.
+    void readsWhatSpreadsheetsWrite_data();
+    void readsWhatSpreadsheetsWrite();
+};
+
+void TestWorkCsv::exportWritesHeadingAndQuotedCells()
+{
+    WorkTable table;
+    fill(table, {{QStringLiteral("a;b"), QStringLiteral("Конец \"X\""), QStringLiteral(" 5 ")}});
+    table.setCell(WorkColumn::BeginDate, 0, QString());
+    const QByteArray expected = QByteArray("\xEF\xBB\xBF") +
+                                "К-во предш. работ;Начало;Конец;Продолжит.;В.Р.Н.;В.Р.О.;"
+                                "В.П.Н.;В.П.О.;О.З.В.;Ч.З.В.;Дата\r\n"
+                                "c0;\"a;b\";\"Конец \"\"X\"\"\";\" 5 \";c4;c5;c6;c7;c8;c9;\r\n";
+    QCOMPARE(workcsv::encode(table), expected);
+    QCOMPARE(workcsv::clipboardText(table, 0, 1),
+             QStringLiteral("c0\ta;b\t\"Конец \"\"X\"\"\"\t\" 5 \"\tc4\tc5\tc6\tc7\tc8\tc9\t\n"));
+}
+
+void TestWorkCsv::exportedOrCopiedWorksReadBackTheSame_data()
+{
+    QTest::addColumn<Works>("works");
+    QTest::newRow("numbers") << Works{
+        {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")},
+        {QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("2,5")}};
+    QTest::newRow("Cyrillic, separators, quotes, blanks")
+        << Works{{QStringLiteral("Начало; этап 1"), QStringLiteral("«Конец» \"проекта\""),
+                  QStringLiteral(" 1e3 ")},
+                 {QStringLiteral("\"\""), QStringLiteral("a\tb"), QStringLiteral("-0")},
+                 {QStringLiteral("строка\r\nвторая"), QStringLiteral(" "), QStringLiteral("0")}};
+}
+
+void TestWorkCsv::exportedOrCopiedWorksReadBackTheSame()
+{
+    QFETCH(Works, works);
+    WorkTable table;
+    fill(table, works);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("план.csv"));
+    workcsv::write(path, table);
+    QCOMPARE(worksOf(workcsv::read(path, russianNumbers())), works);
+    // Copying every row, or one, and pasting gives the same works.
+    const QString copied = workcsv::clipboardText(table, 0, table.rowCount());
+    QCOMPARE(worksOf(workcsv::pastedWorks(copied, russianNumbers())), works);
+    const QString last = workcsv::clipboardText(table, table.rowCount() - 1, 1);
+    QCOMPARE(worksOf(workcsv::pastedWorks(last, russianNumbers())), Works{works.last()});
+}
+
+void TestWorkCsv::readsWhatSpreadsheetsWrite_data()
+{
+    QTest::addColumn<bool>("pasted");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<Works>("works");
+    QTest::addColumn<QString>("message"); // of the line that stops the reading
+    const Works two{{QStringLiteral("А"), QStringLiteral("Б"), QStringLiteral("1,5")},
+                    {QStringLiteral("Б"), QStringLiteral("В"), QStringLiteral("2")}};
+    const auto row = [](const char* name, bool pasted, const QByteArray& bytes, const Works& works,
+                        const char* message = "") {
+        QTest::newRow(name) << pasted << bytes << works << QString::fromUtf8(message);
+    };
+    row("UTF-8, BOM, heading", false,
+        utf8("\xEF\xBB\xBFНачало;Конец;Продолжит.\r\nА;Б;1,5\r\nБ;В;2\r\n"), two);
+    row("UTF-8, no BOM, no heading, LF, no last line end", false, utf8("А;Б;1,5\nБ;В;2"), two);
+    row("Windows-1251", false, cp1251("А;Б;1,5\r\nБ;В;2\r\n"), two);
+    row("heading in another order, more columns", false,
+        utf8(" продолжит. ;Примечание;конец;НАЧАЛО\r\n1,5;x;Б;А\r\n2;;В;Б\r\n"), two);
+    row("eleven fields as exported, no heading", false,
+        utf8("0;А;Б;1,5;0;1,5;0;1,5;0;0;30.12.1899\r\n;Б;В;2;;;;;;;\r\n"), two);
+    row("blank lines skipped, CR line ends", false, utf8(";;\r\rА;Б;1,5\r\r;\rБ;В;2\r"), two);
+    row("paste: spreadsheet cells", true, utf8("Начало\tКонец\tПродолжит.\nА\tБ\t1,5\nБ\tВ\t2\n"),
+        two);
+    row("paste: semicolons", true, utf8("А;Б;1,5\r\nБ;В;2"), two);
+    row("paste: semicolon inside tab-separated cells", true, utf8("А;1\tБ\t1,5\n"),
+        {{QStringLiteral("А;1"), QStringLiteral("Б"), QStringLiteral("1,5")}});
+    row("paste: nothing but a heading", true, utf8("Начало;Конец;Продолжит.\n"), {});
+    row("duration not a number", false, utf8("Начало;Конец;Продолжит.\r\n1;2;3\r\n2;3;2.5\r\n"), {},
+        "Файл «план.csv», строка 3: длина элемента «2.5» не является неотрицательным числом; "
+        "работы не прочитаны");
+    row("negative duration, lines counted past a quoted line end", false,
+        utf8("\"1\n1\";2;3\r\n2;3;-1\r\n"), {},
+        "Файл «план.csv», строка 3: длина элемента «-1» не является неотрицательным числом; "
+        "работы не прочитаны");
+    row("no start event", false, utf8("1;2;3\r\n;3;1\r\n"), {},
+        "Файл «план.csv», строка 2: не задано начало элемента; работы не прочитаны");
+    row("character the work list file cannot hold", false, utf8("1;2😀;3\r\n"), {},
+        "Файл «план.csv», строка 1: символ «😀» нельзя сохранить в файле данных (кодировка "
+        "Windows-1251); работы не прочитаны");
+    row("paste: spreadsheet cells with a bad duration", true, utf8("1\t2\t3\n2\t3\tтри\n3\t4\t1\n"),
+        {},
+        "Строка 2 вставляемого текста: длина элемента «три» не является неотрицательным числом; "
+        "ничего не вставлено");
+    row("paste: missing end event", true, utf8("1\n"), {},
+        "Строка 1 вставляемого текста: не задан конец элемента; ничего не вставлено");
+}
+
+void TestWorkCsv::readsWhatSpreadsheetsWrite()
+{
+    QFETCH(bool, pasted);
+    QFETCH(QByteArray, bytes);
+    QFETCH(Works, works);
+    QFETCH(QString, message);
+    Works read;
+    const QString raised = messageOf([&] {
+        read =
+            worksOf(pasted ? workcsv::pastedWorks(QString::fromUtf8(bytes), russianNumbers())
+                           : workcsv::decode(bytes, russianNumbers(), QStringLiteral("план.csv")));
+    });
+    QCOMPARE(raised, message.isEmpty() ? QStringLiteral("(no error)") : message);
+    QCOMPARE(read, works);
+}
+
+QTEST_GUILESS_MAIN(TestWorkCsv)
+#include "tst_workcsv.moc"
