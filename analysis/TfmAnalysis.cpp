@@ -6,6 +6,7 @@
 #include "AnalysisTableModel.h"
 #include "ClassicFonts.h"
 #include "ErrorBox.h"
+#include "GuardedCommand.h"
 #include "NetworkAnalysis.h"
 #include "PictureButton.h"
 #include "Pictures.h"
@@ -23,7 +24,6 @@
 namespace {
 
 constexpr QSize kClientSize(800, 560);
-constexpr QSize kButtonSize(23, 22);
 constexpr int kRowHeight = 18;
 // Screen pixels per printed millimetre of a column: the window's columns keep the printout's
 // proportions.
@@ -32,9 +32,8 @@ constexpr double kPixelsPerMillimetre = 3.6;
 } // namespace
 
 TfmAnalysis::TfmAnalysis(const NetworkAnalysis& analysis, ChooseFile chooseCsvFile, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-      m_analysis(analysis), m_chooseCsvFile(std::move(chooseCsvFile))
+    : ToolWindow(parent, Escape::Closes), m_analysis(analysis),
+      m_chooseCsvFile(std::move(chooseCsvFile))
 {
     setObjectName(QStringLiteral("fmAnalysis"));
     setWindowTitle(QStringLiteral("Kestrin - анализ сети"));
@@ -80,12 +79,7 @@ TfmAnalysis::~TfmAnalysis() = default;
 QToolButton* TfmAnalysis::addCommand(QToolBar* bar, const char* name, Picture picture,
                                      const QString& hint, void (TfmAnalysis::*handler)())
 {
-    QToolButton* button = makePictureButton(bar, name, picture, hint);
-    button->setFixedSize(kButtonSize);
-    connect(button, &QToolButton::clicked, this,
-            [this, handler] { runGuarded(this, [this, handler] { (this->*handler)(); }); });
-    bar->addWidget(button);
-    return button;
+    return addToolBarCommand(this, bar, name, picture, hint, handler);
 }
 
 QTableView* TfmAnalysis::addPage(const char* name, int page)
@@ -110,15 +104,6 @@ QTableView* TfmAnalysis::addPage(const char* name, int page)
     view->horizontalHeader()->setStretchLastSection(true);
     tcAnalysis->addTab(view, shown.title());
     return view;
-}
-
-void TfmAnalysis::showEvent(QShowEvent* event)
-{
-    if (!m_centred) {
-        m_centred = true;
-        centreOnScreen(this);
-    }
-    QDialog::showEvent(event);
 }
 
 void TfmAnalysis::tbPrintClick()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "ToolWindow.h"
 
 #include <functional>
 
@@ -16,7 +16,7 @@ class QToolButton;
 // read-only tables, with print and CSV export. Made anew for each opening and shown modally; it
 // only shows the analysis it is given, which must outlive it, and writes nothing back. Every
 // command runs inside the command guard, which shows any error in the error box.
-class TfmAnalysis : public QDialog
+class TfmAnalysis : public ToolWindow
 {
     Q_OBJECT
 
@@ -33,9 +33,6 @@ public:
     void tbSaveCsvClick();
     void tbCloseClick();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     QToolButton* addCommand(QToolBar* bar, const char* name, Picture picture, const QString& hint,
                             void (TfmAnalysis::*handler)());
@@ -43,7 +40,6 @@ private:
 
     const NetworkAnalysis& m_analysis;
     ChooseFile m_chooseCsvFile;
-    bool m_centred = false;
 
     QToolButton* tbPrint = nullptr;
     QToolButton* tbSaveCsv = nullptr;

@@ -1,6 +1,7 @@
 #include "TfmCalendar.h"
 
 #include "ErrorBox.h"
+#include "GuardedCommand.h"
 #include "Pictures.h"
 
 #include <QCalendarWidget>
@@ -40,10 +41,8 @@ TfmCalendar::TfmCalendar(QWidget* parent)
     }
     setTabOrder(mcMain, sbOk);
     setTabOrder(sbOk, sbCancel);
-    connect(sbOk, &QToolButton::clicked, this,
-            [this] { runGuarded(this, [this] { sbOkClick(); }); });
-    connect(sbCancel, &QToolButton::clicked, this,
-            [this] { runGuarded(this, [this] { sbCancelClick(); }); });
+    connect(sbOk, &QToolButton::clicked, this, guarded(this, &TfmCalendar::sbOkClick));
+    connect(sbCancel, &QToolButton::clicked, this, guarded(this, &TfmCalendar::sbCancelClick));
     setTag(0);
 }
 

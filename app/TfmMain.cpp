@@ -4,8 +4,10 @@
 #include "ClassicFonts.h"
 #include "CommandKeys.h"
 #include "CommandProgress.h"
+#include "Edition.h"
 #include "ErrorBox.h"
 #include "EventIndex.h"
+#include "GuardedCommand.h"
 #include "ListCombo.h"
 #include "LongLineLabel.h"
 #include "NameCollation.h"
@@ -65,7 +67,6 @@ constexpr int kClientHeight = 600;
 constexpr int kRowHeight = 16;
 constexpr int kHeaderStripHeight = 22;
 constexpr int kSelectorWidth = 95;
-constexpr QSize kButtonSize(23, 22);
 constexpr QSize kScrollerSize(513, 22);
 constexpr QSize kPathPanelSize(2906, 22);
 
@@ -90,7 +91,6 @@ constexpr std::array<ColumnLook, kWorkColumnCount> kColumns{{
     {60, 60, Qt::AlignLeft},
 }};
 
-
 QComboBox* makeSelector(const char* name, QWidget* parent)
 {
     auto* box = new QComboBox(parent);
@@ -113,7 +113,7 @@ TfmMain::TfmMain(QWidget* parent)
       m_history(new WorkHistory(this))
 {
     setObjectName(QStringLiteral("fmMain"));
-    setWindowTitle(QStringLiteral("Kestrin - расчёт сетевых графиков, редакция 2.2"));
+    setWindowTitle(QStringLiteral("Kestrin - расчёт сетевых графиков, редакция ") + edition());
     setWindowIcon(::windowIcon());
     setFont(classicWindowFont());
     setFixedSize(kClientWidth, kClientHeight);
@@ -149,7 +149,6 @@ TfmMain::TfmMain(QWidget* parent)
     const QString csvFilter = QStringLiteral("Файлы CSV (*.csv)");
     odCsv = makeFileDialog("odCsv", false, csvFilter, QStringLiteral("csv"));
     sdCsv = makeFileDialog("sdCsv", true, csvFilter, QStringLiteral("csv"));
-    qStore.sql() = scheduletable::creationTemplate();
     connect(m_history, &WorkHistory::changed, this, &TfmMain::enableUndoRedo);
     enableUndoRedo();
     bindKeys();
@@ -281,9 +280,8 @@ void TfmMain::buildToolBars(QWidget* coolBar)
     ToolBar2->addSeparator();
     for (QComboBox* selector : {cbFrom, cbTo}) {
         connect(selector, &QComboBox::currentTextChanged, this,
-                [this] { runGuarded(this, [this] { cbFromChange(); }); });
-        connect(selector, &QComboBox::editTextChanged, this,
-                [this] { runGuarded(this, [this] { cbFromChange(); }); });
+                guarded(this, &TfmMain::cbFromChange));
+        connect(selector, &QComboBox::editTextChanged, this, guarded(this, &TfmMain::cbFromChange));
     }
 
     bands->addWidget(ToolBar1);
@@ -299,7 +297,7 @@ QToolButton* TfmMain::addCommand(QToolBar* bar, const char* name, Picture pictur
                                  const QString& hint, void (TfmMain::*handler)())
 {
     QToolButton* button = makePictureButton(bar, name, picture, hint);
-    button->setFixedSize(kButtonSize);
+    button->setFixedSize(kToolButtonSize);
     connect(button, &QToolButton::clicked, this, [this, handler] {
         runGuarded(this, [this, handler] {
             const CommandProgress progress(this);
@@ -665,7 +663,7 @@ void TfmMain::sbSaveBaseClick()
 {
     const QString path = chooseFile(sdBase);
     if (!path.isEmpty())
-        scheduletable::exportTo(path, *m_table, qStore.sql(), qCreate, dtData, m_numbers, m_dates);
+        scheduletable::exportTo(path, *m_table, qStore, qCreate, dtData, m_numbers, m_dates);
 }
 
 namespace {
@@ -706,7 +704,7 @@ void TfmMain::sbPrintClick()
     // A table left behind by a program that was killed while printing.
     QFile::remove(path);
     const TemporaryTable temporary(dtData, path);
-    scheduletable::create(qCreate, qStore.sql(), folder, name);
+    scheduletable::create(qCreate, qStore, folder, name);
     dtData.setTableName(name);
     dtData.setDatabaseName(folder);
     dtData.open();
@@ -730,7 +728,9 @@ void TfmMain::sbAnalysisClick()
 {
     const NetworkAnalysis analysis(*m_table, events(), cbFrom->currentText(), cbTo->currentText(),
                                    m_startDate, m_numbers, m_dates);
-    const auto chooseCsvFile = [this] { return chooseFile(sdAnalysis); };
+    const auto chooseCsvFile = [this] {
+        return chooseFile(sdAnalysis);
+    };
     TfmAnalysis window(analysis, chooseCsvFile, this);
     window.exec();
 }

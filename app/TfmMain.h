@@ -4,6 +4,7 @@
 #include "NameCollation.h"
 #include "NumberFormat.h"
 #include "Query.h"
+#include "ScheduleTable.h"
 #include "Table.h"
 
 #include <QStringList>
@@ -172,9 +173,9 @@ private:
     WorkHistory* m_history = nullptr;
     CommandKeys* m_keys = nullptr;
 
-    // The database objects through which dBASE tables are created, filled and read: qStore holds
-    // the creation template only and is never run.
-    db::Query qStore;
+    // What dBASE tables are created, filled and read through: qStore is the creation template,
+    // which qCreate runs with the table's name filled in.
+    const QStringList qStore = scheduletable::creationTemplate();
     db::Query qCreate;
     db::Table dtData;
 

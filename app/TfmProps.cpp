@@ -2,6 +2,7 @@
 
 #include "ErrorBox.h"
 #include "EventIndex.h"
+#include "GuardedCommand.h"
 #include "ListCombo.h"
 #include "NameCollation.h"
 #include "NumberFormat.h"
@@ -77,18 +78,13 @@ TfmProps::TfmProps(const EventIndex& events, const NumberFormat& numbers, QWidge
     setTabOrder(sbOk, sbCancel);
 
     // Every handler runs under the command guard, as the main window's commands do.
-    const auto guarded = [this](void (TfmProps::*handler)()) {
-        return [this, handler] {
-            runGuarded(this, [this, handler] { (this->*handler)(); });
-        };
-    };
     for (QComboBox* box : {cbFrom, cbTo}) {
-        connect(box, &QComboBox::currentTextChanged, this, guarded(&TfmProps::cbFromChange));
-        connect(box, &QComboBox::editTextChanged, this, guarded(&TfmProps::cbFromChange));
+        connect(box, &QComboBox::currentTextChanged, this, guarded(this, &TfmProps::cbFromChange));
+        connect(box, &QComboBox::editTextChanged, this, guarded(this, &TfmProps::cbFromChange));
     }
-    connect(eLength, &QLineEdit::textChanged, this, guarded(&TfmProps::cbFromChange));
-    connect(sbOk, &QToolButton::clicked, this, guarded(&TfmProps::sbOkClick));
-    connect(sbCancel, &QToolButton::clicked, this, guarded(&TfmProps::sbCancelClick));
+    connect(eLength, &QLineEdit::textChanged, this, guarded(this, &TfmProps::cbFromChange));
+    connect(sbOk, &QToolButton::clicked, this, guarded(this, &TfmProps::sbOkClick));
+    connect(sbCancel, &QToolButton::clicked, this, guarded(this, &TfmProps::sbCancelClick));
 
     setTag(0);
     cbFromChange();

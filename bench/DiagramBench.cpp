@@ -51,17 +51,16 @@ struct Network
 void benchWindow(int events)
 {
     const Network network(events);
-    const QString size = QStringLiteral("%1 events, %2 works")
-                             .arg(events)
-                             .arg(network.table.rowCount());
+    const QString size =
+        QStringLiteral("%1 events, %2 works").arg(events).arg(network.table.rowCount());
 
     std::unique_ptr<TfmDiagram> window;
     const double open = bench::seconds(
         [&] {
             window.reset();
             window = std::make_unique<TfmDiagram>(network.table, *network.index,
-                                                  QStringLiteral("1"), network.end,
-                                                  network.numbers, TfmDiagram::ChooseFile());
+                                                  QStringLiteral("1"), network.end, network.numbers,
+                                                  TfmDiagram::ChooseFile());
             window->resize(1280, 900);
             window->show();
             QApplication::processEvents();
@@ -74,9 +73,8 @@ void benchWindow(int events)
     std::unique_ptr<DiagramModel> model;
     const double modelTime = bench::seconds(
         [&] {
-            model = std::make_unique<DiagramModel>(network.table, *network.index,
-                                                   QStringLiteral("1"), network.end,
-                                                   network.numbers);
+            model = std::make_unique<DiagramModel>(
+                network.table, *network.index, QStringLiteral("1"), network.end, network.numbers);
         },
         3);
     const DiagramSizes sizes = DiagramSizes::measure(*model);
@@ -90,7 +88,7 @@ void benchWindow(int events)
     bench::report(QStringLiteral("diagram: %1, network and times").arg(size), ms(modelTime));
     bench::report(QStringLiteral("diagram: %1, layout (%2)")
                       .arg(size, layout.ordering == LayoutOrdering::Dot ? QStringLiteral("dot")
-                                                                         : QStringLiteral("sweeps")),
+                                                                        : QStringLiteral("sweeps")),
                   ms(layoutTime));
     bench::report(QStringLiteral("diagram: %1, scene").arg(size), ms(sceneTime));
 
@@ -129,9 +127,8 @@ void benchOrderings(int events)
                              network.numbers);
     const LayoutInput input = model.layoutInput();
     const LayeredGraph graph(int(input.names.size()), input.works, input.names, kBendBudget);
-    const QString size = QStringLiteral("%1 events (%2 nodes with bends)")
-                             .arg(events)
-                             .arg(graph.nodeCount());
+    const QString size =
+        QStringLiteral("%1 events (%2 nodes with bends)").arg(events).arg(graph.nodeCount());
     const auto measure = [&](const QString& name, const std::function<void(LayeredGraph&)>& order) {
         LayeredGraph ordered = graph;
         const double time = bench::seconds([&] {

@@ -1,9 +1,9 @@
 #include "Bench.h"
 
 #include "NumberFormat.h"
+#include "ReportDocument.h"
 #include "TfmMain.h"
 #include "TfmPreview.h"
-#include "ReportDocument.h"
 #include "WorkTable.h"
 
 #include <QAbstractButton>
@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -22,7 +23,6 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextStream>
-#include <QElapsedTimer>
 #include <QTimer>
 
 #include <cstdio>
@@ -68,7 +68,9 @@ std::vector<Work> network(const QString& shape, int works)
     std::vector<Work> list;
     list.reserve(std::size_t(works));
     // Short durations: the dates of a network of millions of works stay within the calendar.
-    const auto whole = [&] { return QString::number(1 + random() % 3); };
+    const auto whole = [&] {
+        return QString::number(1 + random() % 3);
+    };
     const auto tenths = [&] {
         const int value = 1 + int(random() % 99);
         return QString::number(value / 10) + separator + QString::number(value % 10);
@@ -78,13 +80,12 @@ std::vector<Work> network(const QString& shape, int works)
         // One long critical path. The chain of numbers has every duration 0,1, so that its sums
         // round at every step; the others have whole durations.
         const bool tenths = shape == QLatin1String("chain");
-        const QString style = tenths || shape == QLatin1String("whole-chain")
-                                  ? QStringLiteral("numbers")
-                                  : shape;
+        const QString style =
+            tenths || shape == QLatin1String("whole-chain") ? QStringLiteral("numbers") : shape;
         for (int i = 0; i < works; ++i)
-            list.push_back({eventName(i + 1, style), eventName(i + 2, style),
-                            tenths ? QStringLiteral("0") + separator + QStringLiteral("1")
-                                   : whole()});
+            list.push_back(
+                {eventName(i + 1, style), eventName(i + 2, style),
+                 tenths ? QStringLiteral("0") + separator + QStringLiteral("1") : whole()});
         return list;
     }
     if (shape == QLatin1String("star")) {
@@ -184,9 +185,8 @@ public:
     FreezeWatch()
     {
         m_timer.setInterval(10);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            m_longest = std::max(m_longest, m_clock.restart());
-        });
+        QObject::connect(&m_timer, &QTimer::timeout,
+                         [this] { m_longest = std::max(m_longest, m_clock.restart()); });
         m_clock.start();
         m_timer.start();
     }
@@ -316,8 +316,8 @@ void runCase(const QString& shape, int works)
     QTextStream(stdout) << "case " << shape << ' ' << works << ' ' << figure(load) << ' '
                         << figure(floor) << ' ' << QString::number(loadRss, 'f', 0) << ' '
                         << figure(add) << ' ' << figure(edit) << ' ' << figure(remove) << ' '
-                        << figure(list) << ' ' << figure(scroll) << ' ' << figure(exportTime)
-                        << ' ' << figure(reportTime) << ' ' << figure(freeze) << Qt::endl;
+                        << figure(list) << ' ' << figure(scroll) << ' ' << figure(exportTime) << ' '
+                        << figure(reportTime) << ' ' << figure(freeze) << Qt::endl;
 }
 
 } // namespace
@@ -328,12 +328,12 @@ void benchEndToEnd(const QStringList& arguments)
         runCase(arguments[0], arguments[1].toInt());
         return;
     }
-    const QStringList shapes = arguments.isEmpty()
-                                   ? QStringList{QStringLiteral("random"), QStringLiteral("whole-chain"), QStringLiteral("chain"),
-                                                 QStringLiteral("star"), QStringLiteral("layers"),
-                                                 QStringLiteral("latin"), QStringLiteral("cyrillic"),
-                                                 QStringLiteral("decimals")}
-                                   : arguments;
+    const QStringList shapes =
+        arguments.isEmpty() ? QStringList{QStringLiteral("random"),   QStringLiteral("whole-chain"),
+                                          QStringLiteral("chain"),    QStringLiteral("star"),
+                                          QStringLiteral("layers"),   QStringLiteral("latin"),
+                                          QStringLiteral("cyrillic"), QStringLiteral("decimals")}
+                            : arguments;
     for (const QString& shape : shapes) {
         double previous = 0;
         for (const int works : {100'000, 1'000'000}) {
@@ -350,9 +350,9 @@ void benchEndToEnd(const QStringList& arguments)
                               QStringLiteral("not finished within %1 s").arg(kLimitSeconds));
                 break;
             }
-            const QStringList f = QString::fromUtf8(child.readAllStandardOutput())
-                                      .split(QRegularExpression(QStringLiteral("\\s+")),
-                                             Qt::SkipEmptyParts);
+            const QStringList f =
+                QString::fromUtf8(child.readAllStandardOutput())
+                    .split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
             if (child.exitCode() != 0 || f.size() < 14 || f[0] != QLatin1String("case")) {
                 bench::report(QStringLiteral("%1, %2 works").arg(shape).arg(works),
                               QStringLiteral("FAILED"));

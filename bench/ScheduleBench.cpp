@@ -80,8 +80,8 @@ Network layeredNetwork(WorkTable& table, int works, Durations kind, std::uint64_
 Network latticeNetwork(WorkTable& table, int layers)
 {
     const NumberFormat& numbers = NumberFormat::system();
-    const QStringList durations = {numbers.format(1.1L), numbers.format(2.7L),
-                                   numbers.format(2.2L), numbers.format(1.6L)};
+    const QStringList durations = {numbers.format(1.1L), numbers.format(2.7L), numbers.format(2.2L),
+                                   numbers.format(1.6L)};
     table.setRowCount(layers * 4);
     WorkTable::Batch batch(table);
     int row = 0;

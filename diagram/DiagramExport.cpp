@@ -85,8 +85,8 @@ void writePdf(const DiagramScene& scene, const QString& caption, report::Paper p
     const QSizeF paperMm = report::paperSize(paper);
     const QSizeF whole = wholeSize(scene);
     const QSizeF room = paperMm - QSizeF(2 * kMarginMm, 2 * kMarginMm);
-    const double mmPerPixel =
-        std::min({room.width() / whole.width(), room.height() / whole.height(), kLargestMmPerPixel});
+    const double mmPerPixel = std::min(
+        {room.width() / whole.width(), room.height() / whole.height(), kLargestMmPerPixel});
     AtomicFile file(path);
     file.open();
     {

@@ -55,8 +55,8 @@ DiagramModel::DiagramModel(const WorkCells& table, const EventIndex& events,
     }
 
     if (times.length() > 0) {
-        for (const QString& name : criticalPathEvents(graph, times.toEnd(), times.start(),
-                                                      times.end(), times.length())) {
+        for (const QString& name :
+             criticalPathEvents(graph, times.toEnd(), times.start(), times.end(), times.length())) {
             const int id = graph.eventId(name);
             if (id < 0 || eventOf[std::size_t(id)] < 0)
                 break;

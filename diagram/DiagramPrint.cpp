@@ -26,7 +26,7 @@ struct DiagramPrint::State
 {
     std::shared_ptr<const DiagramScene> scene;
     double mmPerPixel = DiagramPrint::kMillimetresPerPixel;
-    QSizeF piece; // diagram pixels per page
+    QSizeF piece;   // diagram pixels per page
     QPointF offset; // a fitted drawing is centred across its page, in millimetres
     int columns = 1;
     int rows = 1;
@@ -60,9 +60,9 @@ DiagramPrint::DiagramPrint(std::shared_ptr<const DiagramScene> scene, const QStr
 
     const QSizeF drawing = state->scene->bounds().size();
     if (pages == DiagramPages::Fit) {
-        state->mmPerPixel = std::min({room.width() / drawing.width(),
-                                      room.height() / drawing.height(),
-                                      kLargestMillimetresPerPixel});
+        state->mmPerPixel =
+            std::min({room.width() / drawing.width(), room.height() / drawing.height(),
+                      kLargestMillimetresPerPixel});
         state->piece = drawing;
         state->offset = QPointF((room.width() - drawing.width() * state->mmPerPixel) / 2, 0);
     } else {

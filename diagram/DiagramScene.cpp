@@ -107,7 +107,9 @@ DiagramSizes DiagramSizes::measure(const DiagramModel& model)
     sizes.labelHeight = height;
     double sector = kMinSectorRadius;
     double named = kMinNamedRadius;
-    const auto need = [&](double width) { return width + height + 2 * kTextPad; };
+    const auto need = [&](double width) {
+        return width + height + 2 * kTextPad;
+    };
     for (const DiagramEvent& event : model.events()) {
         const double nameWidth = name.horizontalAdvance(event.name);
         sector = std::max(sector, need(nameWidth));
@@ -195,8 +197,8 @@ DiagramScene::DiagramScene(const DiagramModel& model, const NetworkLayout& layou
         shown.tip = to - in * r;
         const QPointF base = shown.tip - in * kHeadLength;
         const QPointF across(-in.y(), in.x());
-        shown.head = QPolygonF({shown.tip, base + across * kHeadHalfWidth,
-                                base - across * kHeadHalfWidth});
+        shown.head =
+            QPolygonF({shown.tip, base + across * kHeadHalfWidth, base - across * kHeadHalfWidth});
         shown.line = routedLine(route, shown.start, base);
     }
 
@@ -215,8 +217,7 @@ DiagramScene::DiagramScene(const DiagramModel& model, const NetworkLayout& layou
             SceneWork& shown = m_works[i];
             shown.duration = label(int(i), work.duration, true);
             if (options.floats && !work.totalFloat.isEmpty())
-                shown.totalFloat =
-                    label(int(i), DiagramSizes::floatLabel(work.totalFloat), false);
+                shown.totalFloat = label(int(i), DiagramSizes::floatLabel(work.totalFloat), false);
             shown.bounds = shown.head.boundingRect() | shown.duration.box;
             for (const LinePiece& piece : shown.line)
                 shown.bounds |= piece.bounds.adjusted(-1, -1, 1, 1);
@@ -232,7 +233,9 @@ DiagramScene::DiagramScene(const DiagramModel& model, const NetworkLayout& layou
     const QPointF shift = QPointF(kMargin, kMargin) - drawn.topLeft();
     m_bounds = QRectF(QPointF(0, 0), drawn.size() + QSizeF(2 * kMargin, 2 * kMargin));
     m_lineY = shift.y();
-    const auto move = [&](SceneText& label) { label.box.translate(shift); };
+    const auto move = [&](SceneText& label) {
+        label.box.translate(shift);
+    };
     for (SceneEvent& event : m_events) {
         event.centre += shift;
         for (SceneText* label : {&event.top, &event.left, &event.right, &event.bottom})

@@ -125,7 +125,8 @@ QPointF DiagramView::viewportPoint(const QPointF& diagramPoint) const
 
 QRectF DiagramView::shownArea() const
 {
-    return QRectF(diagramPoint(QPointF(0, 0)), diagramPoint(QPointF(viewport()->rect().bottomRight()) + QPointF(1, 1)));
+    return QRectF(diagramPoint(QPointF(0, 0)),
+                  diagramPoint(QPointF(viewport()->rect().bottomRight()) + QPointF(1, 1)));
 }
 
 void DiagramView::paintEvent(QPaintEvent* event)

@@ -110,7 +110,8 @@ bool LabelPlacement::crossesOthers(const Room& room, int work, const QRectF& box
 QRectF LabelPlacement::place(int work, const QSizeF& size, bool above)
 {
     const QPointF from = m_layout.routes[std::size_t(work)].front();
-    const int layer = m_layout.layers.empty() ? 0 : int(std::lround(from.x() / m_layout.layerPitch));
+    const int layer =
+        m_layout.layers.empty() ? 0 : int(std::lround(from.x() / m_layout.layerPitch));
     Room& room = m_rooms[std::size_t(std::clamp(layer, 0, int(m_rooms.size()) - 1))];
     const double left = from.x() + m_radius + kPad + size.width() / 2;
     const double right = from.x() + m_layout.layerPitch - m_radius - kPad - size.width() / 2;

@@ -4,7 +4,9 @@
 #include "DiagramExport.h"
 #include "DiagramPrint.h"
 #include "DiagramView.h"
+#include "Edition.h"
 #include "ErrorBox.h"
+#include "GuardedCommand.h"
 #include "PictureButton.h"
 #include "Pictures.h"
 #include "TfmPreview.h"
@@ -24,7 +26,6 @@
 namespace {
 
 constexpr QSize kClientSize(1000, 650);
-constexpr QSize kButtonSize(23, 22);
 
 QString zoomText(double zoom)
 {
@@ -33,18 +34,16 @@ QString zoomText(double zoom)
 
 } // namespace
 
-TfmDiagram::TfmDiagram(const WorkCells& table, const EventIndex& events,
-                       const QString& startEvent, const QString& endEvent,
-                       const NumberFormat& numbers, ChooseFile chooseFile, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-      m_model(table, events, startEvent, endEvent, numbers),
+TfmDiagram::TfmDiagram(const WorkCells& table, const EventIndex& events, const QString& startEvent,
+                       const QString& endEvent, const NumberFormat& numbers, ChooseFile chooseFile,
+                       QWidget* parent)
+    : ToolWindow(parent), m_model(table, events, startEvent, endEvent, numbers),
       m_sizes(DiagramSizes::measure(m_model)),
       m_layout(layOutNetwork(m_model.layoutInput(), m_sizes.layoutMetrics())),
       m_chooseFile(std::move(chooseFile))
 {
     setObjectName(QStringLiteral("fmDiagram"));
-    setWindowTitle(QStringLiteral("Kestrin - схема сети, редакция 2.2"));
+    setWindowTitle(QStringLiteral("Kestrin - схема сети, редакция ") + edition());
     setWindowIcon(::windowIcon());
     setFont(classicWindowFont());
     setModal(true);
@@ -76,8 +75,8 @@ void TfmDiagram::buildToolBar()
                                QStringLiteral("Сохранить схему в файл PDF, SVG или PNG"), nullptr);
     pmSaveDiagram = new QMenu(tbSaveDiagram);
     pmSaveDiagram->setObjectName(QStringLiteral("pmSaveDiagram"));
-    addSaveCommand("acSavePdf", QStringLiteral("Документ PDF (на одном листе)…"),
-                   DiagramFile::Pdf, 0);
+    addSaveCommand("acSavePdf", QStringLiteral("Документ PDF (на одном листе)…"), DiagramFile::Pdf,
+                   0);
     addSaveCommand("acSaveSvg", QStringLiteral("Рисунок SVG…"), DiagramFile::Svg, 0);
     for (const int resolution : kPngResolutions)
         addSaveCommand(QStringLiteral("acSavePng%1").arg(resolution).toLatin1().constData(),
@@ -127,22 +126,14 @@ void TfmDiagram::buildToolBar()
                                 QStringLiteral("Закончить работу со схемой"), nullptr);
     connect(tbCloseDiagram, &QToolButton::clicked, this, &QDialog::accept);
 
-    connect(cbSectors, &QCheckBox::toggled, this,
-            [this] { runGuarded(this, [this] { cbSectorsChange(); }); });
-    connect(cbFloats, &QCheckBox::toggled, this,
-            [this] { runGuarded(this, [this] { cbFloatsChange(); }); });
+    connect(cbSectors, &QCheckBox::toggled, this, guarded(this, &TfmDiagram::cbSectorsChange));
+    connect(cbFloats, &QCheckBox::toggled, this, guarded(this, &TfmDiagram::cbFloatsChange));
 }
 
 QToolButton* TfmDiagram::addCommand(const char* name, Picture picture, const QString& hint,
                                     void (TfmDiagram::*handler)())
 {
-    QToolButton* button = makePictureButton(ToolBar1, name, picture, hint);
-    button->setFixedSize(kButtonSize);
-    if (handler)
-        connect(button, &QToolButton::clicked, this,
-                [this, handler] { runGuarded(this, [this, handler] { (this->*handler)(); }); });
-    ToolBar1->addWidget(button);
-    return button;
+    return addToolBarCommand(this, ToolBar1, name, picture, hint, handler);
 }
 
 void TfmDiagram::addSaveCommand(const char* name, const QString& text, DiagramFile kind,
@@ -208,23 +199,4 @@ void TfmDiagram::saveDiagram(DiagramFile kind, int dotsPerInch)
         diagramexport::writePng(*m_scene, m_model.caption(), dotsPerInch, path);
         break;
     }
-}
-
-void TfmDiagram::keyPressEvent(QKeyEvent* event)
-{
-    // Like every window of the program, this one is closed by its command or its close box only.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
-void TfmDiagram::showEvent(QShowEvent* event)
-{
-    if (!m_centred) {
-        m_centred = true;
-        centreOnScreen(this);
-    }
-    QDialog::showEvent(event);
 }

@@ -4,7 +4,7 @@
 #include "DiagramScene.h"
 #include "NetworkLayout.h"
 
-#include <QDialog>
+#include "ToolWindow.h"
 
 #include <functional>
 #include <memory>
@@ -29,7 +29,7 @@ enum class DiagramFile { Pdf, Svg, Png };
 // preview (fitted on one page or spread over several) and saved as PDF, SVG or PNG. Made anew for
 // each opening and shown modally; it reads the work table and the chosen ends once, when made,
 // and writes nothing back. Every command runs inside the command guard.
-class TfmDiagram : public QDialog
+class TfmDiagram : public ToolWindow
 {
     Q_OBJECT
 
@@ -60,10 +60,6 @@ public:
     // Asks for the file name and writes the file; dotsPerInch for PNG only.
     void saveDiagram(DiagramFile kind, int dotsPerInch = 96);
 
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-
 private:
     void buildToolBar();
     QToolButton* addCommand(const char* name, Picture picture, const QString& hint,
@@ -77,7 +73,6 @@ private:
     const NetworkLayout m_layout;
     std::shared_ptr<const DiagramScene> m_scene;
     ChooseFile m_chooseFile;
-    bool m_centred = false;
 
     QToolBar* ToolBar1 = nullptr;
     QToolButton* tbPrintDiagram = nullptr;

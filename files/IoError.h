@@ -13,8 +13,8 @@ enum Code : int {
     FileNotFound = 2,
     InvalidFilename = 3, // a missing folder, a name too long or malformed
     TooManyOpenFiles = 4,
-    AccessDenied = 5,    // permissions, folders, read-only file systems
-    DiskFull = 101,      // also a quota or a file too large
+    AccessDenied = 5, // permissions, folders, read-only file systems
+    DiskFull = 101,   // also a quota or a file too large
     // Codes from here on stand for the system's error number plus this.
     SystemError = 1000,
 };

@@ -1,8 +1,8 @@
 #include "ReportPageHeader.h"
 
+#include "Edition.h"
 #include "Pictures.h"
 #include "ReportLayout.h"
-
 
 using namespace report;
 
@@ -34,7 +34,7 @@ void addReportPageHeader(ReportLayout& layout, PageHeaderCaption caption)
                    .fits()
                    .withFont(reportFont("Arial Black", 12, true)));
     // The colour of inactive window captions: grey.
-    header.add(ReportElement::label({100.54, 14.82, 0, 5.03}, QStringLiteral("v 2.2"))
+    header.add(ReportElement::label({100.54, 14.82, 0, 5.03}, QStringLiteral("v ") + edition())
                    .fits()
                    .withFont(reportFont("Arial", 12, true, true))
                    .withColour(QColor(0x80, 0x80, 0x80)));

@@ -40,8 +40,8 @@ PathParts splitPath(const QString& path);
 QString formatLine(const QString& line, const QString& argument);
 
 // Runs the statement made from the template with fileName in the directory, through qCreate,
-// which keeps the statement (a query holds nothing open between calls). The file name is refused before
-// anything is formatted when it holds a double quotation mark or a directory separator. The
+// which keeps the statement (a query holds nothing open between calls). The file name is refused
+// before anything is formatted when it holds a double quotation mark or a directory separator. The
 // table must not exist yet.
 void create(db::Query& qCreate, const QStringList& qStoreTemplate, const QString& directory,
             const QString& fileName);

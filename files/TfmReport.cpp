@@ -41,10 +41,12 @@ struct Field
 };
 
 constexpr Field kFields[kWorkColumnCount] = {
-    {2.38, 12.70, Qt::AlignRight},   {16.67, 28.05, Qt::AlignLeft},   {46.57, 25.66, Qt::AlignLeft},
-    {74.08, 19.58, Qt::AlignRight},  {95.51, 11.91, Qt::AlignRight},  {108.21, 11.38, Qt::AlignRight},
-    {120.91, 11.91, Qt::AlignRight}, {133.88, 11.38, Qt::AlignRight}, {146.31, 11.38, Qt::AlignRight},
-    {159.01, 10.85, Qt::AlignRight}, {170.92, 16.40, Qt::AlignRight},
+    {2.38, 12.70, Qt::AlignRight},   {16.67, 28.05, Qt::AlignLeft},
+    {46.57, 25.66, Qt::AlignLeft},   {74.08, 19.58, Qt::AlignRight},
+    {95.51, 11.91, Qt::AlignRight},  {108.21, 11.38, Qt::AlignRight},
+    {120.91, 11.91, Qt::AlignRight}, {133.88, 11.38, Qt::AlignRight},
+    {146.31, 11.38, Qt::AlignRight}, {159.01, 10.85, Qt::AlignRight},
+    {170.92, 16.40, Qt::AlignRight},
 };
 
 // The rules between the columns. The one after the end events reaches a little lower.
@@ -84,8 +86,8 @@ ReportLayout tableReportLayout()
     // The upper edge of the row reaches 0.79 mm above the band, over the rule of the row before.
     detail.add(ReportElement::shapeBox({1.85, -0.79, 186.80, 1.06}, ShapeKind::HorizontalLine));
     for (const Rule& rule : kColumnRules)
-        detail.add(ReportElement::shapeBox({rule.x, 0.00, 2.12, rule.height},
-                                           ShapeKind::VerticalLine));
+        detail.add(
+            ReportElement::shapeBox({rule.x, 0.00, 2.12, rule.height}, ShapeKind::VerticalLine));
     for (int column = 0; column < kWorkColumnCount; ++column) {
         const Field& field = kFields[column];
         ReportElement& element = detail.add(ReportElement::dataField(

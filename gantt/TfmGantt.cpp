@@ -1,9 +1,11 @@
 #include "TfmGantt.h"
 
 #include "ClassicFonts.h"
+#include "Edition.h"
 #include "ErrorBox.h"
 #include "GanttExport.h"
 #include "GanttView.h"
+#include "GuardedCommand.h"
 #include "PictureButton.h"
 #include "Pictures.h"
 #include "TfmPreview.h"
@@ -24,7 +26,6 @@
 namespace {
 
 constexpr QSize kClientSize(900, 600);
-constexpr QSize kButtonSize(23, 22);
 
 // A schedule up to four months long is shown in days, up to two years in weeks, else in months.
 constexpr double kLongestInDays = 120;
@@ -76,12 +77,10 @@ GanttScale fittingScale(double length)
 
 TfmGantt::TfmGantt(const WorkCells& table, const NumberFormat& numbers, const DateFormat& dates,
                    double startDate, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-      m_dates(dates), m_chart(table, numbers, startDate)
+    : ToolWindow(parent), m_dates(dates), m_chart(table, numbers, startDate)
 {
     setObjectName(QStringLiteral("fmGantt"));
-    setWindowTitle(QStringLiteral("Kestrin - диаграмма Ганта, редакция 2.2"));
+    setWindowTitle(QStringLiteral("Kestrin - диаграмма Ганта, редакция ") + edition());
     setWindowIcon(::windowIcon());
     setFont(classicWindowFont());
     setModal(true);
@@ -173,21 +172,15 @@ void TfmGantt::buildToolBar()
     connect(tbCloseGantt, &QToolButton::clicked, this, &QDialog::accept);
 
     connect(cbScale, &QComboBox::currentIndexChanged, this,
-            [this] { runGuarded(this, [this] { cbScaleChange(); }); });
+            guarded(this, &TfmGantt::cbScaleChange));
     connect(cbSortByStart, &QCheckBox::toggled, this,
-            [this] { runGuarded(this, [this] { cbSortByStartChange(); }); });
+            guarded(this, &TfmGantt::cbSortByStartChange));
 }
 
 QToolButton* TfmGantt::addCommand(const char* name, Picture picture, const QString& hint,
                                   void (TfmGantt::*handler)())
 {
-    QToolButton* button = makePictureButton(ToolBar1, name, picture, hint);
-    button->setFixedSize(kButtonSize);
-    if (handler)
-        connect(button, &QToolButton::clicked, this,
-                [this, handler] { runGuarded(this, [this, handler] { (this->*handler)(); }); });
-    ToolBar1->addWidget(button);
-    return button;
+    return addToolBarCommand(this, ToolBar1, name, picture, hint, handler);
 }
 
 GanttScale TfmGantt::chosenScale() const
@@ -250,23 +243,4 @@ void TfmGantt::tbSaveGanttClick()
         ganttexport::writePng(*m_geometry, path);
         break;
     }
-}
-
-void TfmGantt::keyPressEvent(QKeyEvent* event)
-{
-    // Like every window of the program, this one is closed by its command or its close box only.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
-void TfmGantt::showEvent(QShowEvent* event)
-{
-    if (!m_centred) {
-        m_centred = true;
-        centreOnScreen(this);
-    }
-    QDialog::showEvent(event);
 }

@@ -4,7 +4,7 @@
 #include "GanttGeometry.h"
 #include "GanttPrint.h"
 
-#include <QDialog>
+#include "ToolWindow.h"
 
 #include <memory>
 
@@ -27,7 +27,7 @@ class WorkCells;
 // it and the start date, and writes nothing back. When the computed columns are empty or do not
 // read as numbers it says "Сначала пересчитайте график" and shows nothing else. Every command
 // runs inside the command guard.
-class TfmGantt : public QDialog
+class TfmGantt : public ToolWindow
 {
     Q_OBJECT
 
@@ -48,10 +48,6 @@ public:
     void cbScaleChange();
     void tbPrintGanttClick();
     void tbSaveGanttClick();
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     void buildToolBar();
@@ -75,5 +71,4 @@ private:
     GanttView* gvChart = nullptr;
     QLabel* lbNotCalculated = nullptr;
     QFileDialog* sdGantt = nullptr;
-    bool m_centred = false;
 };

@@ -12,8 +12,6 @@
 namespace {
 
 constexpr int kEndDotRadius = 3;
-// The drawing area lies below the 29-pixel tool band; node centres keep that offset.
-constexpr int kBandOffset = 29;
 
 // The works joining one ordered pair of placed events, top to bottom, and the pen style their
 // durations give, worked out when the pair's first arrow is drawn.
@@ -107,7 +105,7 @@ ArrowPlace arrowPlace(QPoint a, QPoint b)
 QPoint nodeCentre(const QRect& marker)
 {
     return QPoint(roundToPixel(marker.left() + marker.width() * 0.5L),
-                  roundToPixel(marker.top() + marker.height() * 0.5L) + kBandOffset);
+                  roundToPixel(marker.top() + marker.height() * 0.5L) + kToolBandHeight);
 }
 
 void drawNetwork(GraphPicture::Canvas& canvas, const std::vector<PlacedEvent>& events,

@@ -21,11 +21,14 @@ struct PlacedEvent
     int pathPosition = -1;
 };
 
+// The height of the tool band across the top of the graph window, above the drawing area.
+inline constexpr int kToolBandHeight = 29;
+
 // The radius of a node's circle, in picture pixels.
 inline constexpr int kNodeRadius = 10;
 
-// The node centre of a marker, in picture pixels: its own centre, lowered by 29 pixels (the
-// height of the tool band above the drawing area, which the picture's origin does not include).
+// The node centre of a marker, in picture pixels: its own centre, lowered by the height of the
+// tool band above the drawing area, which the picture's origin does not include.
 QPoint nodeCentre(const QRect& marker);
 
 // Where the arrow between two node centres goes: from the rim of A's circle to the rim of B's

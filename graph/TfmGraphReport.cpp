@@ -44,14 +44,3 @@ void TfmGraphReport::loadPicture(const QString& path)
             QStringLiteral("Cannot open file %1").arg(QDir::toNativeSeparators(path)));
     qrGraph.findElement(kPictureElement)->image = image;
 }
-
-QImage TfmGraphReport::picture() const
-{
-    for (const ReportBand& band : qrGraph.bands) {
-        for (const ReportElement& element : band.elements) {
-            if (element.name == kPictureElement)
-                return element.image;
-        }
-    }
-    return {};
-}

@@ -2,11 +2,13 @@
 
 #include "CheckedArithmetic.h"
 #include "ClassicFonts.h"
+#include "Edition.h"
 #include "ErrorBox.h"
 #include "EventMarker.h"
+#include "GuardedCommand.h"
 #include "NameCollation.h"
-#include "NetworkLayout.h"
 #include "NetworkDrawing.h"
+#include "NetworkLayout.h"
 #include "PictureButton.h"
 #include "Pictures.h"
 #include "PixelRounding.h"
@@ -39,9 +41,9 @@ namespace {
 // (4-pixel borders, 19-pixel caption): the drawing area below the tool band is then 792 x 544.
 constexpr QSize kClientSize(792, 573);
 constexpr QSize kClassicFrame(8, 27);
-constexpr int kBandHeight = 29;
+// The clearing rectangle ends this far inside the window's outer bottom-right corner.
+constexpr int kClearingInset = 7;
 constexpr int kPointsWidth = 217;
-constexpr QSize kButtonSize(23, 22);
 constexpr QPoint kInsertedAt(10, 50);
 const QLatin1String kTemporaryPicture("$kestrin-graph$.bmp");
 // The proportions of a layout for markers: a layer a marker wide, events a marker high.
@@ -88,12 +90,11 @@ private:
 
 TfmGraphView::TfmGraphView(const WorkCells& table, const QStringList& criticalPath,
                            const NumberFormat& numbers, const NameCollation& names, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-      m_table(table), m_criticalPath(criticalPath), m_numbers(numbers), m_names(names)
+    : ToolWindow(parent), m_table(table), m_criticalPath(criticalPath), m_numbers(numbers),
+      m_names(names)
 {
     setObjectName(QStringLiteral("fmGraphView"));
-    setWindowTitle(QStringLiteral("Kestrin - построение графа, редакция 2.2"));
+    setWindowTitle(QStringLiteral("Kestrin - построение графа, редакция ") + edition());
     // The program's icon; the bare name would be the inherited getter of this window's own.
     setWindowIcon(::windowIcon());
     setFont(classicWindowFont());
@@ -106,7 +107,7 @@ TfmGraphView::TfmGraphView(const WorkCells& table, const QStringList& criticalPa
 
     CoolBar1 = new QWidget(this);
     CoolBar1->setObjectName(QStringLiteral("CoolBar1"));
-    CoolBar1->setFixedHeight(kBandHeight);
+    CoolBar1->setFixedHeight(kToolBandHeight);
     buildToolBars();
     layout->addWidget(CoolBar1);
 
@@ -189,30 +190,25 @@ void TfmGraphView::buildToolBars()
     // Every change of the selection, by mouse or keyboard, and none of the program's own changes,
     // which run cbPointsChange themselves.
     connect(cbPoints, &QComboBox::currentIndexChanged, this,
-            [this] { runGuarded(this, [this] { cbPointsChange(); }); });
-    connect(tbSaveView, &QToolButton::clicked, this,
-            [this] { runGuarded(this, [this] { tbSaveViewClick(); }); });
+            guarded(this, &TfmGraphView::cbPointsChange));
+    connect(tbSaveView, &QToolButton::clicked, this, guarded(this, &TfmGraphView::tbSaveViewClick));
     connect(tbPrintGraph, &QToolButton::clicked, this,
-            [this] { runGuarded(this, [this] { tbPrintGraphClick(); }); });
+            guarded(this, &TfmGraphView::tbPrintGraphClick));
     connect(ToolButton5, &QToolButton::clicked, this,
-            [this] { runGuarded(this, [this] { ToolButton5Click(); }); });
+            guarded(this, &TfmGraphView::ToolButton5Click));
     connect(tbInsPoint, &QToolButton::clicked, this,
             [this] { runGuarded(this, [this] { BitBtn2Click(tbInsPoint); }); });
     connect(tbAutoPlace, &QToolButton::clicked, this,
-            [this] { runGuarded(this, [this] { tbAutoPlaceClick(); }); });
-    connect(tbPlaceAll, &QToolButton::clicked, this,
-            [this] { runGuarded(this, [this] { tbPlaceAllClick(); }); });
+            guarded(this, &TfmGraphView::tbAutoPlaceClick));
+    connect(tbPlaceAll, &QToolButton::clicked, this, guarded(this, &TfmGraphView::tbPlaceAllClick));
     connect(tbDrawGraph, &QToolButton::clicked, this,
-            [this] { runGuarded(this, [this] { tbDrawGraphClick(); }); });
+            guarded(this, &TfmGraphView::tbDrawGraphClick));
 }
 
 QToolButton* TfmGraphView::addCommand(QToolBar* bar, const char* name, Picture picture,
                                       const QString& hint)
 {
-    QToolButton* button = makePictureButton(bar, name, picture, hint);
-    button->setFixedSize(kButtonSize);
-    bar->addWidget(button);
-    return button;
+    return addToolBarCommand<TfmGraphView>(this, bar, name, picture, hint);
 }
 
 void TfmGraphView::FormCreate()
@@ -370,8 +366,7 @@ void TfmGraphView::tbPlaceAllClick()
         const int cell = entryCount + 2 * row;
         if (names[cell].isEmpty() || names[cell + 1].isEmpty())
             continue;
-        network.works.push_back(
-            {entryOf[std::size_t(cell)], entryOf[std::size_t(cell) + 1]});
+        network.works.push_back({entryOf[std::size_t(cell)], entryOf[std::size_t(cell) + 1]});
     }
     for (const QString& entry : std::as_const(m_pathEntry)) {
         if (entry.isNull())
@@ -508,7 +503,7 @@ QPoint TfmGraphView::clearingCorner() const
     // manager, or one that draws none), the classic frame stands in for it, so that no stray
     // outline appears inside the picture.
     const QSize outer = frameGeometry().size().expandedTo(size() + kClassicFrame);
-    return QPoint(outer.width() - 7, outer.height() - 7);
+    return QPoint(outer.width() - kClearingInset, outer.height() - kClearingInset);
 }
 
 void TfmGraphView::showPictureContent()
@@ -536,23 +531,4 @@ bool TfmGraphView::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QDialog::eventFilter(watched, event);
-}
-
-void TfmGraphView::keyPressEvent(QKeyEvent* event)
-{
-    // Like every window of the program, this one is closed by its command or its close box only.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
-void TfmGraphView::showEvent(QShowEvent* event)
-{
-    if (!m_centred) {
-        m_centred = true;
-        centreOnScreen(this);
-    }
-    QDialog::showEvent(event);
 }

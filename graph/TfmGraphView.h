@@ -2,7 +2,7 @@
 
 #include "GraphPicture.h"
 
-#include <QDialog>
+#include "ToolWindow.h"
 #include <QHash>
 #include <QStringList>
 
@@ -26,7 +26,7 @@ class WorkCells;
 // the graph picture, which can be saved as BMP and printed. The window is made anew for each
 // opening and shown modally; it reads the work table and the critical path list and changes
 // neither. Every command runs inside the command guard, which shows any error in the error box.
-class TfmGraphView : public QDialog
+class TfmGraphView : public ToolWindow
 {
     Q_OBJECT
 
@@ -68,8 +68,6 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     void FormCreate();
@@ -116,5 +114,4 @@ private:
     bool m_dragging = false;
     bool m_pictureShown = false;
     GraphPicture m_picture;
-    bool m_centred = false;
 };

@@ -52,7 +52,9 @@ std::vector<int> topologicalOrder(const EventLinks& links, std::vector<int>& uns
 // repeated at the end.
 std::vector<int> loopAmong(const EventLinks& links, const std::vector<int>& unsettledIn)
 {
-    const auto unsettled = [&](int event) { return unsettledIn[std::size_t(event)] > 0; };
+    const auto unsettled = [&](int event) {
+        return unsettledIn[std::size_t(event)] > 0;
+    };
     int event = 0;
     while (!unsettled(event))
         ++event;
@@ -101,8 +103,7 @@ LayeredGraph::LayeredGraph(int eventCount, const std::vector<LayoutWork>& works,
         const LayoutWork& w = works[std::size_t(work)];
         return m_layer[std::size_t(w.to)] - m_layer[std::size_t(w.from)];
     };
-    std::stable_sort(byNeed.begin(), byNeed.end(),
-                     [&](int a, int b) { return span(a) < span(b); });
+    std::stable_sort(byNeed.begin(), byNeed.end(), [&](int a, int b) { return span(a) < span(b); });
     std::vector<char> chosen(works.size(), 0);
     for (const int work : firstWorks)
         chosen[std::size_t(work)] = 1;

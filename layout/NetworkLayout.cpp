@@ -63,8 +63,8 @@ NetworkLayout layOutNetwork(const LayoutInput& input, const LayoutMetrics& metri
     LayeredGraph graph(eventCount, input.works, input.names, kBendBudget, line);
 
     NetworkLayout layout;
-    const bool useDot = ordering == LayoutOrdering::Dot ||
-                        (ordering == LayoutOrdering::Automatic && graph.nodeCount() <= kDotNodeLimit);
+    const bool useDot = ordering == LayoutOrdering::Dot || (ordering == LayoutOrdering::Automatic &&
+                                                            graph.nodeCount() <= kDotNodeLimit);
     if (useDot && graph.nodeCount() > 0 && orderWithDot(graph, dotEffort(graph.nodeCount()))) {
         layout.ordering = LayoutOrdering::Dot;
     } else {
@@ -103,7 +103,8 @@ NetworkLayout layOutNetwork(const LayoutInput& input, const LayoutMetrics& metri
     // The line's work runs straight; its parallel works bend away from it.
     std::unordered_map<std::uint64_t, int> parallelSeen;
     for (const int work : line)
-        parallelSeen[pairKey(input.works[std::size_t(work)].from, input.works[std::size_t(work)].to)] = 1;
+        parallelSeen[pairKey(input.works[std::size_t(work)].from,
+                             input.works[std::size_t(work)].to)] = 1;
     layout.routes.resize(input.works.size());
     for (std::size_t work = 0; work < input.works.size(); ++work) {
         const LayoutWork& w = input.works[work];

@@ -166,7 +166,8 @@ private:
         }
         poolAdjacentViolators(z, w);
         const double lowest = low ? *low : -std::numeric_limits<double>::infinity();
-        const double highest = high ? *high - offset.back() : std::numeric_limits<double>::infinity();
+        const double highest =
+            high ? *high - offset.back() : std::numeric_limits<double>::infinity();
         for (std::size_t i = 0; i < count; ++i)
             m_y[std::size_t(nodes[from + i])] = std::clamp(z[i], lowest, highest) + offset[i];
     }

@@ -58,7 +58,8 @@ Civil civilFromDays(qint64 z)
     z += 719468;
     const qint64 era = (z >= 0 ? z : z - 146096) / 146097;
     const qint64 dayOfEra = z - era * 146097;
-    const qint64 yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const qint64 yearOfEra =
+        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
     const qint64 dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
     const qint64 shiftedMonth = (5 * dayOfYear + 2) / 153;
     const int day = int(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);

@@ -137,7 +137,8 @@ QStringList EventIndex::namesInRowOrder() const
     // start column and then its first end row.
     const auto place = [this](int event) {
         const int start = m_firstStartRow[std::size_t(event)];
-        return start >= 0 ? std::int64_t(start) : rowCount() + std::int64_t(m_firstEndRow[std::size_t(event)]);
+        return start >= 0 ? std::int64_t(start)
+                          : rowCount() + std::int64_t(m_firstEndRow[std::size_t(event)]);
     };
     std::vector<int> leader(std::size_t(m_groupCount), -1);
     for (int event = 0; event < eventCount(); ++event) {

@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <bit>
-#include <utility>
 #include <cstdint>
+#include <utility>
 #include <variant>
 
 namespace {
@@ -68,7 +68,8 @@ ExactNames exactNames(std::span<const QStringView> names, bool skipEmpty)
         if (skipEmpty && name.isEmpty())
             continue;
         std::size_t slot = qHash(name) & mask;
-        while (table[slot] >= 0 && names[std::size_t(exact.first[std::size_t(table[slot])])] != name)
+        while (table[slot] >= 0 &&
+               names[std::size_t(exact.first[std::size_t(table[slot])])] != name)
             slot = (slot + 1) & mask;
         if (table[slot] < 0) {
             table[slot] = int(exact.first.size());
@@ -84,8 +85,8 @@ ExactNames exactNames(std::span<const QStringView> names, bool skipEmpty)
 struct NameCollation::Classes
 {
     ExactNames exact;
-    std::vector<int> classOf;      // per distinct exact text: its class, classes in sorted order
-    std::vector<int> classLeader;  // per class: its first distinct exact text in list order
+    std::vector<int> classOf;     // per distinct exact text: its class, classes in sorted order
+    std::vector<int> classLeader; // per class: its first distinct exact text in list order
 };
 
 NameCollation::NameCollation(const QLocale& locale)
@@ -184,7 +185,9 @@ void radixSort(std::vector<std::pair<std::uint64_t, int>>& items)
 void NameCollation::group(std::span<const QStringView> texts, std::vector<int>& classOf,
                           std::vector<int>& classLeader) const
 {
-    const auto text = [&](int distinct) { return texts[std::size_t(distinct)]; };
+    const auto text = [&](int distinct) {
+        return texts[std::size_t(distinct)];
+    };
 
     std::vector<std::pair<std::uint64_t, int>> plain;
     std::vector<int> other;

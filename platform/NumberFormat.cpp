@@ -164,7 +164,9 @@ NumberText NumberFormat::text(long double value) const
         digits.remove_suffix(1);
     const int exponent = rounded.exponent;
 
-    const auto put = [&](char c) { text[length++] = char16_t(c); };
+    const auto put = [&](char c) {
+        text[length++] = char16_t(c);
+    };
     const auto putDigits = [&](std::string_view part) {
         for (const char c : part)
             put(c);
@@ -282,9 +284,9 @@ std::optional<long double> NumberFormat::tryParse(QStringView text) const
         takeDigit(text[pos++], false);
     const qsizetype integerEnd = pos;
     qsizetype fractionStart = pos;
-    const bool separatorFollows =
-        pos < end && (m_decimalSeparator.size() == 1 ? text[pos] == m_decimalSeparator.front()
-                                                     : text.mid(pos).startsWith(m_decimalSeparator));
+    const bool separatorFollows = pos < end && (m_decimalSeparator.size() == 1
+                                                    ? text[pos] == m_decimalSeparator.front()
+                                                    : text.mid(pos).startsWith(m_decimalSeparator));
     if (separatorFollows) {
         pos += m_decimalSeparator.size();
         fractionStart = pos;

@@ -246,8 +246,7 @@ void ReportDocument::paintPage(QPainter& painter, int index, const QRectF& targe
 
 std::unique_ptr<ReportDocument> makeDocument(const ReportLayout& layout, const DataSet* data)
 {
-    auto document =
-        std::make_unique<ReportDocument>(std::make_shared<const ReportLayout>(layout));
+    auto document = std::make_unique<ReportDocument>(std::make_shared<const ReportLayout>(layout));
     QList<MadePage> made;
     PageMaker maker(document->layout(), data, bindFields(document->layout(), data));
     maker.run([&made](MadePage&& page) { made.append(std::move(page)); });

@@ -14,7 +14,8 @@ class EventIndex;
 
 // The last entry, in list order, that is the end event of no row; the first entry when every
 // entry ends some work.
-std::optional<QString> chooseStartEvent(const QStringList& startEventList, const EventIndex& events);
+std::optional<QString> chooseStartEvent(const QStringList& startEventList,
+                                        const EventIndex& events);
 // The last entry, in list order, that is the start event of no row; the last entry when every
 // entry starts some work.
 std::optional<QString> chooseEndEvent(const QStringList& endEventList, const EventIndex& events);

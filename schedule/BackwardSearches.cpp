@@ -82,7 +82,9 @@ long double leastAddend(long double duration, long double wanted)
 {
     const Key lowest = keyOf(-std::numeric_limits<long double>::max());
     const Key highest = keyOf(std::numeric_limits<long double>::max());
-    const auto enough = [&](Key key) { return valueOf(key) + duration >= wanted; };
+    const auto enough = [&](Key key) {
+        return valueOf(key) + duration >= wanted;
+    };
     const long double estimate = wanted - duration;
     Key start = std::isfinite(estimate) ? keyOf(estimate) : (estimate > 0 ? highest : lowest);
     Key low = 0;  // not enough

@@ -18,8 +18,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <thread>
 #include <optional>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -191,10 +191,10 @@ void Recalculation::firstPass(long double length)
             m_numbers.text(checked::subtract(texts.lateValue[end], duration));
         m_table.setCell(WorkColumn::LateStart, row, lateStart.view());
 
-        m_table.setCell(WorkColumn::TotalFloat, row,
-                        m_numbers
-                            .text(checked::subtract(m_numbers.parse(lateStart.view()), earlyStart))
-                            .view());
+        m_table.setCell(
+            WorkColumn::TotalFloat, row,
+            m_numbers.text(checked::subtract(m_numbers.parse(lateStart.view()), earlyStart))
+                .view());
     }
 }
 

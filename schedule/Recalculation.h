@@ -38,9 +38,9 @@ public:
                   const NumberFormat& numbers, const DateFormat& dates, const NameCollation& names);
     // The same with the events of the table already indexed; the index must describe the table
     // as it is, and outlive the recalculation.
-    Recalculation(WorkCells& table, const EventIndex& events, QString startEvent,
-                  QString endEvent, double startDate, const NumberFormat& numbers,
-                  const DateFormat& dates, const NameCollation& names);
+    Recalculation(WorkCells& table, const EventIndex& events, QString startEvent, QString endEvent,
+                  double startDate, const NumberFormat& numbers, const DateFormat& dates,
+                  const NameCollation& names);
     ~Recalculation();
     Recalculation(const Recalculation&) = delete;
     Recalculation& operator=(const Recalculation&) = delete;

@@ -1,7 +1,7 @@
 #include "SourceSweep.h"
 
-#include "SuccessorGraph.h"
 #include "Progress.h"
+#include "SuccessorGraph.h"
 
 #include <algorithm>
 #include <limits>

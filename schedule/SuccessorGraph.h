@@ -89,8 +89,7 @@ public:
     bool totalsMayOverflow() const { return m_totalsMayOverflow; }
 
 private:
-    void build(const WorkCells& table, const QStringList& extraEvents,
-               const NumberFormat& numbers);
+    void build(const WorkCells& table, const QStringList& extraEvents, const NumberFormat& numbers);
     // The id of a name no row's non-empty cell holds: the empty name, or an extra event.
     int extraId(QStringView name);
     void buildEdges();

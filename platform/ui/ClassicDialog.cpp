@@ -24,7 +24,7 @@ QToolButton* ClassicDialog::addPictureButton(const char* name, Picture picture, 
                                              QPoint position)
 {
     QToolButton* button = makePictureButton(this, name, picture, hint);
-    button->setGeometry(QRect(position, QSize(23, 22)));
+    button->setGeometry(QRect(position, kToolButtonSize));
     return button;
 }
 

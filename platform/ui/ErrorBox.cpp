@@ -24,8 +24,7 @@ void showErrorBox(QWidget* parent, const QString& message)
 
 void showNoticeBox(QWidget* parent, const QString& message)
 {
-    QMessageBox box(QMessageBox::Information, applicationTitle(), message, QMessageBox::Ok,
-                    parent);
+    QMessageBox box(QMessageBox::Information, applicationTitle(), message, QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("NoticeBox"));
     box.exec();
 }

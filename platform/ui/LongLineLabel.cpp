@@ -127,14 +127,14 @@ void LongLineLabel::paintEvent(QPaintEvent* event)
     const Layout& line = layout();
     if (line.text.isEmpty())
         return;
-    const QRect contents = contentsRect().adjusted(margin() + std::max(0, indent()), margin(),
-                                                   -margin(), -margin());
+    const QRect contents =
+        contentsRect().adjusted(margin() + std::max(0, indent()), margin(), -margin(), -margin());
     painter.setFont(line.font);
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                   foregroundRole()));
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
     const QFontMetricsF metrics(line.font);
-    const qreal baseline = contents.top() + (contents.height() - metrics.height()) / 2 +
-                           metrics.ascent();
+    const qreal baseline =
+        contents.top() + (contents.height() - metrics.height()) / 2 + metrics.ascent();
     const qreal left = contents.left();
     const QRect dirty = event->rect();
     const std::size_t pieces = line.pieceX.size();

@@ -5,9 +5,9 @@
 class LongLineLabel;
 class QToolButton;
 
-// A horizontal page scroller: a fixed-size window onto a wider one-line label. When the label's text is
-// wider than the scroller, arrow buttons at the ends move it sideways; they hide when there is
-// nothing more to see in their direction. A text wider than the label widens the label, so a
+// A horizontal page scroller: a fixed-size window onto a wider one-line label. When the label's
+// text is wider than the scroller, arrow buttons at the ends move it sideways; they hide when there
+// is nothing more to see in their direction. A text wider than the label widens the label, so a
 // long line is never cut off.
 class PageScroller : public QWidget
 {

@@ -8,6 +8,9 @@ class QToolBar;
 class QToolButton;
 class QWidget;
 
+// The size of the picture buttons on the tool bars and in the small dialogs, in pixels.
+inline constexpr QSize kToolButtonSize(23, 22);
+
 // A flat picture button as every window of the program has them: the picture, the hint as tool
 // tip and as the name screen readers announce. Tab gives it the keyboard focus and Space then
 // presses it; a click does not take the focus.

@@ -9,6 +9,7 @@
 #include "NumberFormat.h"
 #include "Query.h"
 #include "Recalculation.h"
+#include "ReportDocument.h"
 #include "ScheduleDataSet.h"
 #include "ScheduleTable.h"
 #include "Table.h"
@@ -16,7 +17,6 @@
 #include "TfmPreview.h"
 #include "WorkListFile.h"
 #include "WorkTable.h"
-#include "ReportDocument.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -39,12 +39,12 @@ using testsupport::writeAll;
 constexpr char kRussian[] = "ru_RU.UTF-8";
 
 // Numbers whose C-library texts differ between locales: a comma, a grouping, an exponent.
-const QStringList kNumbers{QStringLiteral("3"),    QStringLiteral("2,5"),
-                           QStringLiteral("10"),   QStringLiteral("1E15"),
+const QStringList kNumbers{QStringLiteral("3"),      QStringLiteral("2,5"),
+                           QStringLiteral("10"),     QStringLiteral("1E15"),
                            QStringLiteral("1,5E-6"), QStringLiteral("-0,3")};
 // The durations of a network whose dates stay within the calendar.
-const QStringList kDurations{QStringLiteral("3"),    QStringLiteral("2,5"),
-                             QStringLiteral("10"),   QStringLiteral("1E3"),
+const QStringList kDurations{QStringLiteral("3"),      QStringLiteral("2,5"),
+                             QStringLiteral("10"),     QStringLiteral("1E3"),
                              QStringLiteral("1,5E-6"), QStringLiteral("-0,3")};
 
 // Everything the program writes from one small network, as it writes it under the C library's
@@ -161,10 +161,9 @@ void TestRussianDesktop::textsDoNotFollowTheCLibrary()
     QCOMPARE(std::localeconv()->decimal_point, ",");
     QDir(m_dir.path()).mkdir(QString::fromLatin1(locale));
     Outputs inLocale;
-    QCOMPARE(messageOf([&] {
-                 inLocale = writeEverything(m_dir.filePath(QString::fromLatin1(locale)));
-             }),
-             QStringLiteral("(no error)"));
+    QCOMPARE(
+        messageOf([&] { inLocale = writeEverything(m_dir.filePath(QString::fromLatin1(locale))); }),
+        QStringLiteral("(no error)"));
     QCOMPARE(inLocale.numberTexts, inC.numberTexts);
     QCOMPARE(inLocale.cells, inC.cells);
     QCOMPARE(inLocale.workList, inC.workList);
@@ -199,8 +198,9 @@ void TestRussianDesktop::windowCalculatesSavesExportsAndPrints()
     const WorkTable& table = window.workTable();
     QCOMPARE(table.cell(WorkColumn::EarlyFinish, 0), QStringLiteral("3"));
     QCOMPARE(table.cell(WorkColumn::EarlyFinish, 1), QStringLiteral("5,5"));
-    QCOMPARE(window.findChild<QLabel*>(QStringLiteral("pWay"))->text(),
-             QStringLiteral("    Критический путь [L=8]:  ' 1 '  ->  ' 2 '  ->  ' 3 '  ->  ' 4 ' "));
+    QCOMPARE(
+        window.findChild<QLabel*>(QStringLiteral("pWay"))->text(),
+        QStringLiteral("    Критический путь [L=8]:  ' 1 '  ->  ' 2 '  ->  ' 3 '  ->  ' 4 ' "));
 
     button("sbRecalc")->click();
     const QString saved = m_dir.filePath(QStringLiteral("saved.kdf"));

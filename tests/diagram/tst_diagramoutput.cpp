@@ -52,7 +52,8 @@ struct Drawing
     std::shared_ptr<const DiagramScene> scene;
 
     explicit Drawing(int events)
-        : network(diagramtest::network(events)), model(std::make_unique<DiagramModel>(network->model()))
+        : network(diagramtest::network(events)),
+          model(std::make_unique<DiagramModel>(network->model()))
     {
         const DiagramSizes sizes = DiagramSizes::measure(*model);
         layout = layOutNetwork(model->layoutInput(), sizes.layoutMetrics());
@@ -146,7 +147,8 @@ void TestDiagramOutput::svgAndPdfShowTheSameEventsAndLabels()
     const QImage image(png);
     // The picture's size is given in millimetres, which the reader rounds back to pixels.
     const QSizeF expected = drawing.scene->bounds().size();
-    QVERIFY2(std::abs(image.width() - expected.width()) <= 2, qPrintable(QString::number(image.width())));
+    QVERIFY2(std::abs(image.width() - expected.width()) <= 2,
+             qPrintable(QString::number(image.width())));
     QVERIFY(image.height() > int(expected.height()));
     READER(svgTexts, "python3", u"-c"_s, kSvgTexts, svg);
     const QStringList texts = drawing.texts();
@@ -177,9 +179,9 @@ void TestDiagramOutput::pngHasTheResolutionAsked()
         const SceneWork& first = drawing.scene->works().front();
         QVERIFY(first.critical);
         const QPointF middle = (first.start + first.tip) / 2;
-        const QPointF at = (middle + QPointF(0, image.height() / scale -
-                                                   drawing.scene->bounds().height())) *
-                           scale;
+        const QPointF at =
+            (middle + QPointF(0, image.height() / scale - drawing.scene->bounds().height())) *
+            scale;
         QCOMPARE(image.pixel(at.toPoint()) & 0xffffff, diagram::kCriticalColour & 0xffffff);
     }
 }
@@ -191,9 +193,8 @@ void TestDiagramOutput::tooLargePngIsRefusedBeforeWriting()
     const Drawing drawing(2000);
     const QString path = m_dir.filePath(QStringLiteral("large.png"));
     testsupport::writeAll(path, "keep me");
-    const QString message = testsupport::messageOf([&] {
-        diagramexport::writePng(*drawing.scene, drawing.model->caption(), 300, path);
-    });
+    const QString message = testsupport::messageOf(
+        [&] { diagramexport::writePng(*drawing.scene, drawing.model->caption(), 300, path); });
     QVERIFY2(message.startsWith(u"Схема слишком велика для рисунка PNG ("_s), qPrintable(message));
     QVERIFY(message.endsWith(u"выберите меньшее разрешение или сохраните её в PDF или SVG"_s));
     QCOMPARE(testsupport::readAll(path), QByteArray("keep me"));
@@ -204,16 +205,17 @@ void TestDiagramOutput::tooLargePngIsRefusedBeforeWriting()
 void TestDiagramOutput::printFitsOnePageOrCoversTheDrawingWithPages()
 {
     const Drawing drawing(200);
-    const DiagramPrint fitted(drawing.scene, drawing.model->caption(),
-                              report::Paper::A4Landscape, DiagramPages::Fit);
+    const DiagramPrint fitted(drawing.scene, drawing.model->caption(), report::Paper::A4Landscape,
+                              DiagramPages::Fit);
     QCOMPARE(fitted.pageCount(), 1);
     QCOMPARE(fitted.piece(0), drawing.scene->bounds());
     QVERIFY(fitted.millimetresPerPixel() < DiagramPrint::kMillimetresPerPixel);
     QCOMPARE(fitted.makeDocument()->pageCount(), 1);
 
-    const DiagramPrint spread(drawing.scene, drawing.model->caption(),
-                              report::Paper::A4Portrait, DiagramPages::Tiles);
-    QVERIFY2(spread.columns() >= 2 && spread.rows() >= 2, "the drawing should span pages both ways");
+    const DiagramPrint spread(drawing.scene, drawing.model->caption(), report::Paper::A4Portrait,
+                              DiagramPages::Tiles);
+    QVERIFY2(spread.columns() >= 2 && spread.rows() >= 2,
+             "the drawing should span pages both ways");
     double area = 0;
     for (int page = 0; page < spread.pageCount(); ++page) {
         const QRectF piece = spread.piece(page);
@@ -228,8 +230,8 @@ void TestDiagramOutput::printFitsOnePageOrCoversTheDrawingWithPages()
     const QString pdf = m_dir.filePath(u"pages.pdf"_s);
     QVERIFY(report::exportPdf(*spread.makeDocument(), pdf));
     POPPLER(info, "pdfinfo", pdf);
-    QVERIFY2(info.contains(QRegularExpression(
-                 QStringLiteral("Pages:\\s+%1\\n").arg(spread.pageCount()))),
+    QVERIFY2(info.contains(
+                 QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(spread.pageCount()))),
              qPrintable(info));
     POPPLER(text, "pdftotext", u"-layout"_s, pdf, u"-"_s);
     QStringList pages = text.split(u'\f');

@@ -96,7 +96,8 @@ void TestDiagramScene::drawingKeepsItsPromises()
     const auto network = diagramtest::network(events);
     const DiagramModel model = network->model();
     const DiagramSizes sizes = DiagramSizes::measure(model);
-    const NetworkLayout layout = layOutNetwork(model.layoutInput(), sizes.layoutMetrics(), ordering);
+    const NetworkLayout layout =
+        layOutNetwork(model.layoutInput(), sizes.layoutMetrics(), ordering);
     QCOMPARE(layout.ordering,
              ordering == LayoutOrdering::Sweeps ? LayoutOrdering::Sweeps : LayoutOrdering::Dot);
     DiagramOptions options;
@@ -118,16 +119,16 @@ void TestDiagramScene::drawingKeepsItsPromises()
     for (std::size_t i = 0; i < byX.size(); ++i)
         for (std::size_t j = i + 1;
              j < byX.size() && shown[byX[j]].centre.x() - shown[byX[i]].centre.x() < 2 * r; ++j)
-            QVERIFY2(QLineF(shown[byX[i]].centre, shown[byX[j]].centre).length() >= 2 * r,
-                     qPrintable(model.events()[byX[i]].name + u" / "_s +
-                                model.events()[byX[j]].name));
+            QVERIFY2(
+                QLineF(shown[byX[i]].centre, shown[byX[j]].centre).length() >= 2 * r,
+                qPrintable(model.events()[byX[i]].name + u" / "_s + model.events()[byX[j]].name));
 
     const QPointF offset = shown.front().centre - layout.centres.front();
     for (std::size_t w = 0; w < scene.works().size(); ++w) {
         const SceneWork& work = scene.works()[w];
         const DiagramWork& source = model.works()[w];
-        const QString name = model.events()[source.from].name + u" → "_s +
-                             model.events()[source.to].name;
+        const QString name =
+            model.events()[source.from].name + u" → "_s + model.events()[source.to].name;
         const QPointF from = shown[std::size_t(source.from)].centre;
         const QPointF to = shown[std::size_t(source.to)].centre;
         QVERIFY2(from.x() < to.x(), qPrintable(name));
@@ -136,7 +137,8 @@ void TestDiagramScene::drawingKeepsItsPromises()
         QCOMPARE(work.head.first(), work.tip);
         QCOMPARE(QPointF(work.line.front().path.elementAt(0)), work.start);
         for (std::size_t i = 1; i < work.line.size(); ++i)
-            QCOMPARE(QPointF(work.line[i].path.elementAt(0)), work.line[i - 1].path.currentPosition());
+            QCOMPARE(QPointF(work.line[i].path.elementAt(0)),
+                     work.line[i - 1].path.currentPosition());
         QVERIFY2(std::abs(QLineF(work.line.back().path.currentPosition(), work.tip).length() -
                           DiagramScene::kHeadLength) < kExact,
                  qPrintable(name));
@@ -150,8 +152,9 @@ void TestDiagramScene::drawingKeepsItsPromises()
             for (std::size_t i = 1; i < route.size(); ++i)
                 QVERIFY2(!segmentEnters(route[i - 1] + offset, route[i] + offset, label->box),
                          qPrintable(name + u": "_s + label->text));
-            auto near = std::lower_bound(byX.begin(), byX.end(), label->box.left() - r,
-                                         [&](int event, double x) { return shown[event].centre.x() < x; });
+            auto near =
+                std::lower_bound(byX.begin(), byX.end(), label->box.left() - r,
+                                 [&](int event, double x) { return shown[event].centre.x() < x; });
             for (; near != byX.end() && shown[*near].centre.x() <= label->box.right() + r; ++near)
                 QVERIFY2(!boxTouchesCircle(label->box, shown[*near].centre, r),
                          qPrintable(name + u": "_s + label->text));
@@ -174,8 +177,9 @@ void TestDiagramScene::drawingKeepsItsPromises()
         // may all have float; a lone work there is critical.
         const DiagramWork& work = model.works()[w];
         const auto parallel = std::count_if(
-            model.works().begin(), model.works().end(),
-            [&](const DiagramWork& other) { return other.from == work.from && other.to == work.to; });
+            model.works().begin(), model.works().end(), [&](const DiagramWork& other) {
+                return other.from == work.from && other.to == work.to;
+            });
         QVERIFY(work.critical || parallel > 1);
         for (const QPointF& point : layout.routes[w])
             QCOMPARE(point.y(), 0.0);
@@ -210,27 +214,26 @@ void TestDiagramScene::exampleShowsTheTimesOfTheRecalculation()
                            .join(u'|'));
     }
     std::sort(sectors.begin(), sectors.end());
-    QCOMPARE(sectors, QStringList({u"10|21|21|0|!"_s, u"1|0|0|0|!"_s, u"2|3|3|0|!"_s,
-                                   u"3|5|7|2|"_s, u"4|7|7|0|!"_s, u"5|7,5|12|4,5|"_s,
-                                   u"6|13|13|0|!"_s, u"7|16|16|0|!"_s, u"8|15|18,5|3,5|"_s,
-                                   u"9|20|20|0|!"_s}));
+    QCOMPARE(sectors, QStringList({u"10|21|21|0|!"_s, u"1|0|0|0|!"_s, u"2|3|3|0|!"_s, u"3|5|7|2|"_s,
+                                   u"4|7|7|0|!"_s, u"5|7,5|12|4,5|"_s, u"6|13|13|0|!"_s,
+                                   u"7|16|16|0|!"_s, u"8|15|18,5|3,5|"_s, u"9|20|20|0|!"_s}));
 
     QStringList works;
     for (std::size_t w = 0; w < scene.works().size(); ++w) {
         const SceneWork& work = scene.works()[w];
         const DiagramWork& source = model.works()[w];
-        works.append(QStringList{model.events()[source.from].name,
-                                 model.events()[source.to].name, work.duration.text,
-                                 work.totalFloat.text, work.critical ? u"critical"_s : QString(),
+        works.append(QStringList{model.events()[source.from].name, model.events()[source.to].name,
+                                 work.duration.text, work.totalFloat.text,
+                                 work.critical ? u"critical"_s : QString(),
                                  work.zeroDuration ? u"dummy"_s : QString()}
                          .join(u'|'));
     }
-    QCOMPARE(works, QStringList({u"1|2|3|Rп=0|critical|"_s, u"1|3|5|Rп=2||"_s,
-                                 u"2|4|4|Rп=0|critical|"_s, u"3|4|0|Rп=2||dummy"_s,
-                                 u"3|5|2,5|Rп=4,5||"_s, u"4|6|6|Rп=0|critical|"_s,
-                                 u"5|6|1|Rп=4,5||"_s, u"6|7|3|Rп=0|critical|"_s,
-                                 u"6|8|2|Rп=3,5||"_s, u"7|9|4|Rп=0|critical|"_s,
-                                 u"8|9|1,5|Rп=3,5||"_s, u"9|10|1|Rп=0|critical|"_s}));
+    QCOMPARE(works,
+             QStringList({u"1|2|3|Rп=0|critical|"_s, u"1|3|5|Rп=2||"_s, u"2|4|4|Rп=0|critical|"_s,
+                          u"3|4|0|Rп=2||dummy"_s, u"3|5|2,5|Rп=4,5||"_s, u"4|6|6|Rп=0|critical|"_s,
+                          u"5|6|1|Rп=4,5||"_s, u"6|7|3|Rп=0|critical|"_s, u"6|8|2|Rп=3,5||"_s,
+                          u"7|9|4|Rп=0|critical|"_s, u"8|9|1,5|Rп=3,5||"_s,
+                          u"9|10|1|Rп=0|critical|"_s}));
 }
 
 void TestDiagramScene::loopsAreRefusedInTheRecalculationsWords_data()
@@ -272,8 +275,8 @@ void TestDiagramScene::loopsAreRefusedInTheRecalculationsWords()
                  {WorkColumn::StartEvent, WorkColumn::EndEvent, WorkColumn::Duration})
                 copy.setCell(column, row, table.cellView(column, row));
         message = testsupport::messageOf([&] {
-            Recalculation recalculation(copy, u"1"_s, end, 0, numbers(), DateFormat(u"dd.MM.yyyy"_s),
-                                        names());
+            Recalculation recalculation(copy, u"1"_s, end, 0, numbers(),
+                                        DateFormat(u"dd.MM.yyyy"_s), names());
             QStringList path;
             recalculation.criticalLength(path);
             recalculation.fillComputedColumns();

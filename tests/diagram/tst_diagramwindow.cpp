@@ -1,5 +1,5 @@
-#include "DialogDriver.h"
 #include "DiagramView.h"
+#include "DialogDriver.h"
 #include "ReportDocument.h"
 #include "TfmDiagram.h"
 #include "TfmMain.h"
@@ -134,10 +134,18 @@ void TestDiagramWindow::opensFromTheMainWindowAndWritesNothingBack()
     QCOMPARE(open->parentWidget(), button("sbAnalysis")->parentWidget());
     QVERIFY(button("sbAnalysis")->x() < open->x() && open->x() < button("sbGantt")->x());
 
-    loadWorks({{u"1"_s, u"2"_s, u"3"_s},   {u"1"_s, u"3"_s, u"5"_s},   {u"2"_s, u"4"_s, u"4"_s},
-               {u"3"_s, u"4"_s, u"0"_s},   {u"3"_s, u"5"_s, u"2.5"_s}, {u"4"_s, u"6"_s, u"6"_s},
-               {u"5"_s, u"6"_s, u"1"_s},   {u"6"_s, u"7"_s, u"3"_s},   {u"6"_s, u"8"_s, u"2"_s},
-               {u"7"_s, u"9"_s, u"4"_s},   {u"8"_s, u"9"_s, u"1.5"_s}, {u"9"_s, u"10"_s, u"1"_s}});
+    loadWorks({{u"1"_s, u"2"_s, u"3"_s},
+               {u"1"_s, u"3"_s, u"5"_s},
+               {u"2"_s, u"4"_s, u"4"_s},
+               {u"3"_s, u"4"_s, u"0"_s},
+               {u"3"_s, u"5"_s, u"2.5"_s},
+               {u"4"_s, u"6"_s, u"6"_s},
+               {u"5"_s, u"6"_s, u"1"_s},
+               {u"6"_s, u"7"_s, u"3"_s},
+               {u"6"_s, u"8"_s, u"2"_s},
+               {u"7"_s, u"9"_s, u"4"_s},
+               {u"8"_s, u"9"_s, u"1.5"_s},
+               {u"9"_s, u"10"_s, u"1"_s}});
     QVERIFY(button("sbRecalc")->isEnabled());
     QVERIFY(open->isEnabled());
     const QStringList before = allCells(m_window->workTable());
@@ -164,12 +172,14 @@ void TestDiagramWindow::opensFromTheMainWindowAndWritesNothingBack()
         seen.afterWheel = view->zoom();
         seen.pointAfterWheel = view->diagramPoint(at);
         // Dragging 40 pixels left and 10 up moves the drawing with the pointer.
-        const QPoint scroll(view->horizontalScrollBar()->value(), view->verticalScrollBar()->value());
+        const QPoint scroll(view->horizontalScrollBar()->value(),
+                            view->verticalScrollBar()->value());
         QTest::mousePress(view->viewport(), Qt::LeftButton, {}, QPoint(200, 100));
         QTest::mouseMove(view->viewport(), QPoint(160, 90));
         QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, QPoint(160, 90));
-        seen.scrollMoved = QPoint(view->horizontalScrollBar()->value(),
-                                  view->verticalScrollBar()->value()) - scroll;
+        seen.scrollMoved =
+            QPoint(view->horizontalScrollBar()->value(), view->verticalScrollBar()->value()) -
+            scroll;
         seen.scrollsDown = view->verticalScrollBar()->maximum() > 10;
 
         seen.sectorRadius = window->scene().radius();
@@ -229,7 +239,9 @@ void TestDiagramWindow::opensFromTheMainWindowAndWritesNothingBack()
 // A loop in the network: the error box gives the recalculation's message and no window opens.
 void TestDiagramWindow::loopIsRefusedWithTheRecalculationsMessage()
 {
-    loadWorks({{u"1"_s, u"2"_s, u"1"_s}, {u"2"_s, u"3"_s, u"1"_s}, {u"3"_s, u"2"_s, u"1"_s},
+    loadWorks({{u"1"_s, u"2"_s, u"1"_s},
+               {u"2"_s, u"3"_s, u"1"_s},
+               {u"3"_s, u"2"_s, u"1"_s},
                {u"3"_s, u"4"_s, u"1"_s}});
     QCOMPARE(child<QComboBox>(m_window.get(), "cbTo")->currentText(), u"4"_s);
     QVERIFY(button("sbDiagram")->isEnabled());

@@ -33,9 +33,8 @@ void TestGraphPlaceAll::placesEveryEventClearOfTheOthers_data()
     QTest::newRow("guide's example, one event placed by hand")
         << house << housePath << u"8"_s << 10;
     // The cells name the events in another letter case than the list does.
-    QTest::newRow("names in two cases")
-        << QStringList{u"a b"_s, u"B c"_s, u"a C"_s} << QStringList{u"a"_s, u"b"_s, u"c"_s}
-        << QString() << 3;
+    QTest::newRow("names in two cases") << QStringList{u"a b"_s, u"B c"_s, u"a C"_s}
+                                        << QStringList{u"a"_s, u"b"_s, u"c"_s} << QString() << 3;
     // A path of 52 events cannot stand in one row of markers 100 pixels wide on 792 pixels.
     QStringList chain;
     QStringList chainPath;
@@ -65,8 +64,7 @@ void TestGraphPlaceAll::placesEveryEventClearOfTheOthers()
     if (!placedByHand.isEmpty())
         byHand = place(*window, placedByHand, QPoint(300, 200))->geometry();
 
-    const QString notice =
-        clickAndAnswerErrorBox(control<QAbstractButton>(*window, "tbPlaceAll"));
+    const QString notice = clickAndAnswerErrorBox(control<QAbstractButton>(*window, "tbPlaceAll"));
     const int all = int(window->markers().size());
     QCOMPARE(all, placed);
     QCOMPARE(int(entries(*window).size()), listed - all);

@@ -93,11 +93,10 @@ void TestLayeredGraph::crossingsAreThePairsOfEdgesThatCross()
                     edges.emplace_back(position[std::size_t(node)], position[std::size_t(next)]);
             for (std::size_t a = 0; a < edges.size(); ++a)
                 for (std::size_t b = a + 1; b < edges.size(); ++b)
-                    pairs += (edges[a].first - edges[b].first) *
-                                         (edges[a].second - edges[b].second) <
-                                     0
-                                 ? 1
-                                 : 0;
+                    pairs +=
+                        (edges[a].first - edges[b].first) * (edges[a].second - edges[b].second) < 0
+                            ? 1
+                            : 0;
         }
         QCOMPARE(graph.crossings(), pairs);
     }
@@ -110,8 +109,8 @@ void TestLayeredGraph::bendsBeyondTheBudgetLeaveWorksStraight()
     // A chain 0-1-2-3-4-5 and works over two, three and five layers.
     std::vector<LayoutWork> works{{0, 1}, {1, 2}, {2, 3}, {3, 4}, {4, 5}, {0, 5}, {0, 3}, {1, 3}};
     const LayeredGraph budgeted(6, works, eventNames(6), 3);
-    QVERIFY(budgeted.isRouted(7)); // one bend
-    QVERIFY(budgeted.isRouted(6)); // two
+    QVERIFY(budgeted.isRouted(7));  // one bend
+    QVERIFY(budgeted.isRouted(6));  // two
     QVERIFY(!budgeted.isRouted(5)); // four more would pass the budget
     QCOMPARE(budgeted.nodeCount(), 6 + 3);
     const LayeredGraph chosen(6, works, eventNames(6), 3, {5});

@@ -48,9 +48,9 @@ void TestDateFormat::widensTwoDigitYears()
     // The short way for numeric patterns writes what Qt's pattern machinery writes.
     for (double days = 1; days < 2'900'000; days = days * 1.7 + 13) {
         for (const double signedDays : {days, -days / 4.2}) {
-            QCOMPARE(format.formatDate(signedDays),
-                     QLocale::c().toString(DateFormat::dateOf(signedDays),
-                                           format.shortDatePattern()));
+            QCOMPARE(
+                format.formatDate(signedDays),
+                QLocale::c().toString(DateFormat::dateOf(signedDays), format.shortDatePattern()));
         }
     }
 }

@@ -49,12 +49,14 @@ Reference referenceOf(const QStringList& names, const QLocale& locale)
 QStringList randomNames(QRandomGenerator& random, int count)
 {
     static const QStringList pieces{
-        QStringLiteral("1"),  QStringLiteral("10"), QStringLiteral("2"),   QStringLiteral("09"),
-        QStringLiteral("a"),  QStringLiteral("A"),  QStringLiteral("b"),   QStringLiteral("Z"),
-        QStringLiteral("ch"), QStringLiteral("AA"), QStringLiteral("y"),   QStringLiteral("w"),
-        QStringLiteral("ё"),  QStringLiteral("Е"),  QStringLiteral("е"),   QStringLiteral("Я"),
-        QStringLiteral("é"),  QStringLiteral("-"),  QStringLiteral(" "),   QStringLiteral("."),
-        QStringLiteral("_"),  QStringLiteral("ａ"), QStringLiteral("\u00AD"), QStringLiteral("ß"),
+        QStringLiteral("1"),        QStringLiteral("10"),      QStringLiteral("2"),
+        QStringLiteral("09"),       QStringLiteral("a"),       QStringLiteral("A"),
+        QStringLiteral("b"),        QStringLiteral("Z"),       QStringLiteral("ch"),
+        QStringLiteral("AA"),       QStringLiteral("y"),       QStringLiteral("w"),
+        QStringLiteral("ё"),        QStringLiteral("Е"),       QStringLiteral("е"),
+        QStringLiteral("Я"),        QStringLiteral("é"),       QStringLiteral("-"),
+        QStringLiteral(" "),        QStringLiteral("."),       QStringLiteral("_"),
+        QStringLiteral("ａ"),       QStringLiteral("\u00AD"),  QStringLiteral("ß"),
         QStringLiteral("12345678"), QStringLiteral("abcdEFGH")}; // past the 8 letters of a key
     QStringList names;
     for (int i = 0; i < count; ++i) {
@@ -100,8 +102,8 @@ void TestNameCollation::groupsAndSortsAsTheCollatorAlone()
         QCOMPARE(names.firstEqualIndex(list), reference.firstEqual);
         QCOMPARE(names.distinctSorted(list), reference.sorted);
         for (int i = 1; i < list.size(); ++i) {
-            const bool equal = reference.firstEqual[std::size_t(i)] ==
-                               reference.firstEqual[std::size_t(i - 1)];
+            const bool equal =
+                reference.firstEqual[std::size_t(i)] == reference.firstEqual[std::size_t(i - 1)];
             QCOMPARE(names.equalIgnoringCase(list[i], list[i - 1]), equal);
         }
     }

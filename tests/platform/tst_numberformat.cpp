@@ -62,8 +62,8 @@ void TestNumberFormat::formatsGeneralText_data()
         << point << 123456789012345.5L << QStringLiteral("123456789012346");
     QTest::newRow("tie rounds to even, down")
         << point << 12345678901234.25L << QStringLiteral("12345678901234.2");
-    QTest::newRow("long separator") << QStringLiteral("<sep>") << -0.03125L
-                                    << QStringLiteral("-0<sep>03125");
+    QTest::newRow("long separator")
+        << QStringLiteral("<sep>") << -0.03125L << QStringLiteral("-0<sep>03125");
 }
 
 void TestNumberFormat::formatsGeneralText()
@@ -202,7 +202,8 @@ void TestNumberFormat::writesTheCorrectlyRoundedDigits()
         long double value = 0;
         switch (i % 4) {
         case 0: { // any bit pattern
-            const long double mantissa = static_cast<long double>(random.generate64() | (1ULL << 63));
+            const long double mantissa =
+                static_cast<long double>(random.generate64() | (1ULL << 63));
             value = std::ldexp(mantissa, random.bounded(-64 - 24, -64 + 56));
             break;
         }

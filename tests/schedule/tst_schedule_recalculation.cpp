@@ -198,8 +198,8 @@ void TestRecalculation::rowsWrittenOnSeveralThreadsMatchOneThread()
     works.swapItemsAt(17, works.size() - 1);
     WorkTable alone;
     setWorks(alone, works);
-    const RecalculationResult one = recalculate(alone, QStringLiteral("1"),
-                                                QString::number(kEvents));
+    const RecalculationResult one =
+        recalculate(alone, QStringLiteral("1"), QString::number(kEvents));
     WorkTable batched;
     setWorks(batched, works);
     RecalculationResult several;

@@ -28,8 +28,9 @@ inline void fillGeneratedNetwork(WorkCells& table, int events, int works,
     std::vector<std::vector<int>> byLayer(static_cast<std::size_t>(layers));
     std::vector<int> layerOf(static_cast<std::size_t>(events));
     for (int event = 0; event < events; ++event) {
-        const int layer =
-            event == 0 ? 0 : event == events - 1 ? layers - 1 : 1 + (event - 1) % (layers - 2);
+        const int layer = event == 0            ? 0
+                          : event == events - 1 ? layers - 1
+                                                : 1 + (event - 1) % (layers - 2);
         layerOf[std::size_t(event)] = layer;
         byLayer[std::size_t(layer)].push_back(event);
     }
