@@ -4,14 +4,12 @@
 #include "AnalysisDataSet.h"
 #include "AnalysisReport.h"
 #include "AnalysisTableModel.h"
-#include "ClassicFonts.h"
 #include "ErrorBox.h"
 #include "GuardedCommand.h"
 #include "NetworkAnalysis.h"
 #include "PictureButton.h"
 #include "Pictures.h"
 #include "TfmPreview.h"
-#include "WindowPlacement.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -32,18 +30,10 @@ constexpr double kPixelsPerMillimetre = 3.6;
 } // namespace
 
 TfmAnalysis::TfmAnalysis(const NetworkAnalysis& analysis, ChooseFile chooseCsvFile, QWidget* parent)
-    : ToolWindow(parent, Escape::Closes), m_analysis(analysis),
-      m_chooseCsvFile(std::move(chooseCsvFile))
+    : ToolWindow(parent, "fmAnalysis", QStringLiteral("Kestrin - анализ сети"), Escape::Closes),
+      m_analysis(analysis), m_chooseCsvFile(std::move(chooseCsvFile))
 {
-    setObjectName(QStringLiteral("fmAnalysis"));
-    setWindowTitle(QStringLiteral("Kestrin - анализ сети"));
-    setWindowIcon(::windowIcon());
-    setFont(classicWindowFont());
-    setModal(true);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(2);
+    QVBoxLayout* layout = makeColumn(2);
 
     QToolBar* bar = makeFlatToolBar(this, "ToolBar1");
     tbPrint = addCommand(bar, "tbPrint", Picture::PrintNow, QStringLiteral("Напечатать анализ"),

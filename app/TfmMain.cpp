@@ -113,7 +113,7 @@ TfmMain::TfmMain(QWidget* parent)
       m_history(new WorkHistory(this))
 {
     setObjectName(QStringLiteral("fmMain"));
-    setWindowTitle(QStringLiteral("Kestrin - расчёт сетевых графиков, редакция ") + edition());
+    setWindowTitle(editionTitle(QStringLiteral("расчёт сетевых графиков")));
     setWindowIcon(::windowIcon());
     setFont(classicWindowFont());
     setFixedSize(kClientWidth, kClientHeight);

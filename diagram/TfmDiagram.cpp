@@ -1,6 +1,5 @@
 #include "TfmDiagram.h"
 
-#include "ClassicFonts.h"
 #include "DiagramExport.h"
 #include "DiagramPrint.h"
 #include "DiagramView.h"
@@ -10,11 +9,9 @@
 #include "PictureButton.h"
 #include "Pictures.h"
 #include "TfmPreview.h"
-#include "WindowPlacement.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QToolBar>
@@ -37,21 +34,13 @@ QString zoomText(double zoom)
 TfmDiagram::TfmDiagram(const WorkCells& table, const EventIndex& events, const QString& startEvent,
                        const QString& endEvent, const NumberFormat& numbers, ChooseFile chooseFile,
                        QWidget* parent)
-    : ToolWindow(parent), m_model(table, events, startEvent, endEvent, numbers),
+    : ToolWindow(parent, "fmDiagram", editionTitle(QStringLiteral("схема сети"))),
+      m_model(table, events, startEvent, endEvent, numbers),
       m_sizes(DiagramSizes::measure(m_model)),
       m_layout(layOutNetwork(m_model.layoutInput(), m_sizes.layoutMetrics())),
       m_chooseFile(std::move(chooseFile))
 {
-    setObjectName(QStringLiteral("fmDiagram"));
-    setWindowTitle(QStringLiteral("Kestrin - схема сети, редакция ") + edition());
-    setWindowIcon(::windowIcon());
-    setFont(classicWindowFont());
-    setModal(true);
-    setSizeGripEnabled(false);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout* layout = makeColumn(0);
     buildToolBar();
     layout->addWidget(ToolBar1);
     gvDiagram = new DiagramView(this);

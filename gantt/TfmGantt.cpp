@@ -1,6 +1,5 @@
 #include "TfmGantt.h"
 
-#include "ClassicFonts.h"
 #include "Edition.h"
 #include "ErrorBox.h"
 #include "GanttExport.h"
@@ -9,12 +8,10 @@
 #include "PictureButton.h"
 #include "Pictures.h"
 #include "TfmPreview.h"
-#include "WindowPlacement.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QStackedWidget>
 #include <QToolBar>
@@ -77,18 +74,10 @@ GanttScale fittingScale(double length)
 
 TfmGantt::TfmGantt(const WorkCells& table, const NumberFormat& numbers, const DateFormat& dates,
                    double startDate, QWidget* parent)
-    : ToolWindow(parent), m_dates(dates), m_chart(table, numbers, startDate)
+    : ToolWindow(parent, "fmGantt", editionTitle(QStringLiteral("диаграмма Ганта"))),
+      m_dates(dates), m_chart(table, numbers, startDate)
 {
-    setObjectName(QStringLiteral("fmGantt"));
-    setWindowTitle(QStringLiteral("Kestrin - диаграмма Ганта, редакция ") + edition());
-    setWindowIcon(::windowIcon());
-    setFont(classicWindowFont());
-    setModal(true);
-    setSizeGripEnabled(false);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout* layout = makeColumn(0);
     buildToolBar();
     layout->addWidget(ToolBar1);
 

@@ -13,7 +13,6 @@
 #include "Pictures.h"
 #include "PixelRounding.h"
 #include "PrivateTempFolder.h"
-#include "WindowPlacement.h"
 #include "WorkCells.h"
 
 #include <QComboBox>
@@ -90,20 +89,10 @@ private:
 
 TfmGraphView::TfmGraphView(const WorkCells& table, const QStringList& criticalPath,
                            const NumberFormat& numbers, const NameCollation& names, QWidget* parent)
-    : ToolWindow(parent), m_table(table), m_criticalPath(criticalPath), m_numbers(numbers),
-      m_names(names)
+    : ToolWindow(parent, "fmGraphView", editionTitle(QStringLiteral("построение графа"))),
+      m_table(table), m_criticalPath(criticalPath), m_numbers(numbers), m_names(names)
 {
-    setObjectName(QStringLiteral("fmGraphView"));
-    setWindowTitle(QStringLiteral("Kestrin - построение графа, редакция ") + edition());
-    // The program's icon; the bare name would be the inherited getter of this window's own.
-    setWindowIcon(::windowIcon());
-    setFont(classicWindowFont());
-    setModal(true);
-    setSizeGripEnabled(false);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout* layout = makeColumn(0);
 
     CoolBar1 = new QWidget(this);
     CoolBar1->setObjectName(QStringLiteral("CoolBar1"));

@@ -1,14 +1,32 @@
 #include "ToolWindow.h"
 
+#include "ClassicFonts.h"
+#include "Pictures.h"
 #include "WindowPlacement.h"
 
 #include <QKeyEvent>
+#include <QVBoxLayout>
 
-ToolWindow::ToolWindow(QWidget* parent, Escape escape)
+ToolWindow::ToolWindow(QWidget* parent, const char* objectName, const QString& title, Escape escape)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
       m_escape(escape)
 {
+    setObjectName(QLatin1String(objectName));
+    setWindowTitle(title);
+    // The program's icon; the bare name would be the inherited getter of this window's own.
+    setWindowIcon(::windowIcon());
+    setFont(classicWindowFont());
+    setModal(true);
+    setSizeGripEnabled(false);
+}
+
+QVBoxLayout* ToolWindow::makeColumn(int spacing)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(spacing);
+    return layout;
 }
 
 void ToolWindow::keyPressEvent(QKeyEvent* event)

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+class QVBoxLayout;
+
 // A window of the program beside the main one (graph, diagram, Gantt chart, analysis): a modal
 // dialog with minimise, maximise and close boxes, centred on its screen when first shown and
 // afterwards left where the user puts it. Unless it is made to close on Escape, it is closed by
@@ -13,9 +15,14 @@ class ToolWindow : public QDialog
 public:
     enum class Escape { Ignored, Closes };
 
-    explicit ToolWindow(QWidget* parent, Escape escape = Escape::Ignored);
+    // The window's object name and title; its icon and font are the program's.
+    ToolWindow(QWidget* parent, const char* objectName, const QString& title,
+               Escape escape = Escape::Ignored);
 
 protected:
+    // The window's top-to-bottom layout: no margins, the given gap between its parts.
+    QVBoxLayout* makeColumn(int spacing);
+
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
