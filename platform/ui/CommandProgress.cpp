@@ -3,12 +3,12 @@
 #include "ErrorBox.h"
 
 #include <QCloseEvent>
-#include <algorithm>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 // The modal progress window: a stage line and a bar, and no way to close it by hand.
 class ProgressWindow : public QDialog
@@ -54,14 +54,20 @@ private:
 };
 
 CommandProgress::CommandProgress(QWidget* parent, int quietMilliseconds)
-    : m_parent(parent), m_quietMilliseconds(quietMilliseconds), m_scope([this](const QString& stage, qint64 done, qint64 total) {
-          report(stage, done, total);
-      })
+    : m_parent(parent), m_quietMilliseconds(quietMilliseconds)
 {
+    m_scope.emplace(
+        [this](const QString& stage, qint64 done, qint64 total) { report(stage, done, total); });
     m_clock.start();
 }
 
 CommandProgress::~CommandProgress() = default;
+
+void CommandProgress::finish()
+{
+    m_scope.reset();
+    m_window.reset();
+}
 
 void CommandProgress::report(const QString& stage, qint64 done, qint64 total)
 {
