@@ -45,6 +45,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStandardItemModel>
 #include <QStringView>
@@ -300,7 +301,8 @@ QToolButton* TfmMain::addCommand(QToolBar* bar, const char* name, Picture pictur
     button->setFixedSize(kToolButtonSize);
     connect(button, &QToolButton::clicked, this, [this, handler] {
         runGuarded(this, [this, handler] {
-            const CommandProgress progress(this);
+            CommandProgress progress(this);
+            const QScopedValueRollback current(m_commandProgress, &progress);
             (this->*handler)();
         });
     });
@@ -721,7 +723,7 @@ void TfmMain::tbGraphClick()
         // The graph report has no detail band: it takes the road of a report without data.
         report::showPreview(m_graphReport->qrGraph, nullptr, &graphView);
     });
-    graphView.exec();
+    execWindow(graphView);
 }
 
 void TfmMain::sbAnalysisClick()
@@ -732,7 +734,7 @@ void TfmMain::sbAnalysisClick()
         return chooseFile(sdAnalysis);
     };
     TfmAnalysis window(analysis, chooseCsvFile, this);
-    window.exec();
+    execWindow(window);
 }
 
 void TfmMain::sbDiagramClick()
@@ -750,13 +752,20 @@ void TfmMain::sbDiagramClick()
     };
     TfmDiagram window(*m_table, events(), cbFrom->currentText(), cbTo->currentText(), m_numbers,
                       chooseDiagramFile, this);
-    window.exec();
+    execWindow(window);
 }
 
 void TfmMain::sbGanttClick()
 {
     TfmGantt gantt(*m_table, m_numbers, m_dates, m_startDate, this);
-    gantt.exec();
+    execWindow(gantt);
+}
+
+void TfmMain::execWindow(QDialog& window)
+{
+    if (m_commandProgress)
+        m_commandProgress->finish();
+    window.exec();
 }
 
 void TfmMain::cbExitClick()

@@ -14,9 +14,11 @@
 
 enum class Picture;
 class CommandKeys;
+class CommandProgress;
 class EventIndex;
 class PageScroller;
 class QComboBox;
+class QDialog;
 class QFileDialog;
 class QHeaderView;
 class LongLineLabel;
@@ -103,6 +105,9 @@ private:
                                 const QString& suffix);
     // Shows the dialog modally; the chosen name, or an empty text when cancelled.
     static QString chooseFile(QFileDialog* dialog);
+    // Shows a window of its own over the main window until it is closed; the running command's
+    // progress ends first (CommandProgress::finish).
+    void execWindow(QDialog& window);
     // What reading a file runs after it: enabled states, event lists, automatic ends,
     // recalculation.
     void followUpReading();
@@ -127,6 +132,8 @@ private:
     DateFormat m_dates;
     std::unique_ptr<EventIndex> m_events;
     quint64 m_eventsRevision = 0;
+    // The progress of the command running now; null between commands.
+    CommandProgress* m_commandProgress = nullptr;
 
     QWidget* CoolBar1 = nullptr;
     QToolBar* ToolBar1 = nullptr;

@@ -7,16 +7,22 @@
 # window manager, drives the program with xdotool through the house example of the guide
 # (docs/examples/house.kdf: the twelve works are typed into the element dialog one by one) and
 # crops each window, with its frame, out of a full-screen capture (ImageMagick). Writes
-# docs/guide-*.png (the analysis and the Gantt chart among them), docs/main-window.png,
-# docs/dialog-props.png, docs/dialog-calendar.png and docs/preview.png.
+# docs/guide-*.png (the analysis, the network diagram and the Gantt chart among them, and the first
+# page of the diagram's PDF file drawn by pdftoppm), docs/main-window.png, docs/dialog-props.png,
+# docs/dialog-calendar.png and docs/preview.png.
 #
-# Needs: cmake and the build dependencies, xvfb, openbox, xdotool, imagemagick, x11-utils.
+# Needs: cmake and the build dependencies, xvfb, openbox, xdotool, imagemagick, x11-utils,
+# poppler-utils.
 # Environment: KESTRIN_SHOTS_DISPLAY (default :97); KESTRIN_SHOTS_WORK, the scratch folder
 # (default /tmp/kestrin-guide, emptied first); KESTRIN_SHOTS_KEEP=1 keeps it with the files the
-# program wrote (user/Документы: house.kdf, house.dbf, house.bmp, house.pdf, house.csv).
+# program wrote (user/Документы: house.kdf, house.dbf, house.bmp, house.pdf, house.csv and
+# house-diagram.pdf, .svg, .png).
 #
 # Clicks go to fixed offsets from a window's client area, found once from full-screen captures;
 # the windows themselves are located with xwininfo, so only the layout inside them must hold.
+# When a window gains or loses a button, measure its tool bar again: the icons' middles are the
+# offsets (a button is 23 pixels wide, its icon 16). A click on a wrong button mostly shows as a
+# window that never comes ("no window ..."), but not always: compare the pictures with the guide.
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
@@ -25,7 +31,7 @@ docs=$repo/docs
 display=${KESTRIN_SHOTS_DISPLAY:-:97}
 program=$repo/build/app/kestrin
 
-for tool in Xvfb openbox xdotool import convert xwininfo xprop cmake; do
+for tool in Xvfb openbox xdotool import convert xwininfo xprop pdftoppm cmake; do
     command -v "$tool" >/dev/null || { echo "screenshots: $tool is missing" >&2; exit 1; }
 done
 
@@ -139,22 +145,26 @@ file_dialog() {
     sleep 0.8
 }
 
-# Offsets inside the main window's client area.
-M_NEW=(15 17); M_RECALC=(143 17); M_CALENDAR=(166 17)
-M_LOAD=(16 48); M_SAVE=(40 48); M_DBF=(198 48); M_PRINT=(229 48); M_GRAPH=(253 48)
-M_ANALYSIS=(277 48); M_GANTT=(300 48); M_EXIT=(333 48); M_AUTO=(365 48); M_EMPTY=(660 550)
+# Offsets inside the main window's client area: the first tool bar (add, edit, delete, undo, redo;
+# recalculate, start date), the second (work list file, CSV files; copy, copy all, paste; dBASE;
+# print, graph, analysis, diagram, Gantt chart; quit) and the automatic ends' hand.
+M_NEW=(16 17); M_RECALC=(143 17); M_CALENDAR=(167 17)
+M_LOAD=(16 48); M_SAVE=(40 48); M_DBF=(198 48); M_PRINT=(229 48); M_GRAPH=(254 48)
+M_ANALYSIS=(278 48); M_DIAGRAM=(301 48); M_GANTT=(325 48); M_EXIT=(356 48); M_AUTO=(389 48)
 # Element dialog, start-date dialog.
 P_OK=(235 92)
 C_YEAR=(114 14); C_PREV=(14 14); C_FIRST_MONDAY=(17 74); C_OK=(129 171)
 # Graph window; the drawing area starts 29 pixels below the client area's top.
 G_SAVE=(17 17); G_PRINT=(41 17); G_CLOSE=(72 17); G_POINTS=(199 14); G_FIRST_ENTRY=(106 17)
-G_INSERT=(329 17); G_AUTO=(353 17); G_DRAW=(385 17); G_PAD_TOP=29
+G_INSERT=(329 17); G_AUTO=(353 17); G_PLACE_ALL=(377 17); G_DRAW=(408 17); G_PAD_TOP=29
 # Gantt chart window; the bar of work 4 -> 6 at the day scale.
 N_PRINT=(15 15); N_CLOSE=(477 15); N_BAR=(438 165)
 # Report preview.
 V_WIDTH=(73 15); V_FIT=(16 15); V_PDF=(467 15); V_CLOSE=(510 15)
 # Analysis window: its buttons, and the tab of its works page.
 A_PRINT=(15 14); A_CSV=(39 14); A_CLOSE=(70 14); A_WORKS_TAB=(106 44)
+# Diagram window: its buttons and check boxes, and the circle of event 7 as the window opens.
+D_SAVE=(40 14); D_SECTORS=(448 14); D_FLOATS=(518 14); D_CLOSE=(633 14); D_EVENT_7=(650 292)
 
 # Waits for the main window to be active again and locates it.
 main_window() { main=$(wait_active 'Kestrin - расчёт сетевых графиков*'); locate "$main"; }
@@ -261,6 +271,16 @@ click "${V_CLOSE[@]}"
 graph=$(wait_active 'Kestrin - построение графа*'); locate "$graph"
 click "${G_CLOSE[@]}"
 
+# The graph window again, every event placed at once.
+main_window
+click "${M_GRAPH[@]}"
+graph=$(wait_active 'Kestrin - построение графа*'); sleep 0.5; locate "$graph"
+click "${G_PLACE_ALL[@]}" 1
+park
+shoot "$graph" guide-graph-placeall.png
+graph=$(wait_active 'Kestrin - построение графа*'); locate "$graph"
+click "${G_CLOSE[@]}"
+
 # Table report.
 main_window
 click "${M_PRINT[@]}"
@@ -302,6 +322,40 @@ file_dialog 'Сохранить как' house.csv
 analysis=$(wait_active 'Kestrin - анализ сети'); locate "$analysis"
 [ -s "$files/house.csv" ] || echo "screenshots: WARNING: no house.csv was written" >&2
 click "${A_CLOSE[@]}"
+
+# Network diagram: four sectors as it opens, then named circles with the works' floats and the tool
+# tip of an event; the diagram saved as PDF, SVG and PNG (its save menu: PDF, SVG, then PNG at 96,
+# 150 and 300 dots to the inch), and the PDF's page drawn as a picture.
+main_window
+click "${M_DIAGRAM[@]}"
+diagram=$(wait_active 'Kestrin - схема сети*'); sleep 0.5; locate "$diagram"
+park
+shoot "$diagram" guide-diagram.png
+locate "$diagram"
+click "${D_SECTORS[@]}"
+click "${D_FLOATS[@]}"
+xdotool mousemove "$((CX + D_EVENT_7[0]))" "$((CY + D_EVENT_7[1]))"; sleep 0.3
+xdotool mousemove "$((CX + D_EVENT_7[0] + 2))" "$((CY + D_EVENT_7[1]))"; sleep 2
+shoot "$diagram" guide-diagram-named.png
+park
+save_diagram() { # menu entry (1 PDF, 2 SVG, 3 PNG at 96 dots to the inch) file name
+    locate "$diagram"
+    click "${D_SAVE[@]}" 0.8
+    for _ in $(seq "$1"); do xdotool key Down; done
+    xdotool key Return
+    file_dialog 'Сохранить как' "$2"
+    diagram=$(wait_active 'Kestrin - схема сети*')
+    [ -s "$files/$2" ] || echo "screenshots: WARNING: no $2 was written" >&2
+}
+save_diagram 1 house-diagram.pdf
+save_diagram 2 house-diagram.svg
+save_diagram 3 house-diagram.png
+pdftoppm -png -r 60 -f 1 -l 1 -singlefile "$files/house-diagram.pdf" "$work/diagram-page"
+# A grey edge shows where the white page ends.
+convert "$work/diagram-page.png" -bordercolor '#808080' -border 1 "$docs/guide-diagram-pdf.png"
+echo "screenshots: docs/guide-diagram-pdf.png"
+locate "$diagram"
+click "${D_CLOSE[@]}"
 
 # Gantt chart, with the tool tip of one bar, and its print preview.
 main_window

@@ -54,14 +54,20 @@ private:
 };
 
 CommandProgress::CommandProgress(QWidget* parent, int quietMilliseconds)
-    : m_parent(parent), m_quietMilliseconds(quietMilliseconds),
-      m_scope(
-          [this](const QString& stage, qint64 done, qint64 total) { report(stage, done, total); })
+    : m_parent(parent), m_quietMilliseconds(quietMilliseconds)
 {
+    m_scope.emplace(
+        [this](const QString& stage, qint64 done, qint64 total) { report(stage, done, total); });
     m_clock.start();
 }
 
 CommandProgress::~CommandProgress() = default;
+
+void CommandProgress::finish()
+{
+    m_scope.reset();
+    m_window.reset();
+}
 
 void CommandProgress::report(const QString& stage, qint64 done, qint64 total)
 {

@@ -6,6 +6,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <optional>
 
 class QWidget;
 class ProgressWindow;
@@ -23,6 +24,12 @@ public:
     CommandProgress(const CommandProgress&) = delete;
     CommandProgress& operator=(const CommandProgress&) = delete;
 
+    // Ends the progress before the command ends: the window goes, and reports from then on go
+    // to whoever listened before. For a command that hands over to a window of its own, whose
+    // commands are not this one: reported here, their progress would show this command's modal
+    // window over that window, which no one could then close.
+    void finish();
+
     // How long a command runs before its progress shows, in milliseconds.
     static constexpr int kQuietMilliseconds = 500;
 
@@ -33,5 +40,5 @@ private:
     int m_quietMilliseconds;
     QElapsedTimer m_clock;
     std::unique_ptr<ProgressWindow> m_window;
-    progress::Scope m_scope;
+    std::optional<progress::Scope> m_scope;
 };

@@ -1,3 +1,5 @@
+#include "CommandProgress.h"
+#include "DialogDriver.h"
 #include "ErrorBox.h"
 #include "TfmMain.h"
 #include "WidgetTestSupport.h"
@@ -64,6 +66,7 @@ private slots:
     void pathLineScrollsWhenWiderThanItsScroller();
     void gridLinesResizeAndKeysOnlyMove();
     void quitClosesAtOnce();
+    void windowOfACommandIsNotShutOutByItsProgress();
 
 private:
     template <typename T> T* control(const char* name) const
@@ -86,6 +89,7 @@ void TestMainWindow::init()
 
 void TestMainWindow::cleanup()
 {
+    cancelPendingAnswers();
     m_window.reset();
 }
 
@@ -416,6 +420,26 @@ void TestMainWindow::quitClosesAtOnce()
     fillTable(*m_window, {{"1", "2", "3"}});
     control<QAbstractButton>("cbExit")->click();
     QVERIFY(!m_window->isVisible());
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+void TestMainWindow::windowOfACommandIsNotShutOutByItsProgress()
+{
+    fillTable(*m_window, {{"1", "2", "3"}, {"2", "3", "4"}, {"1", "3", "5"}});
+    QString inFront;
+    int unplaced = -1;
+    whenModalShown([&](QWidget* graph) {
+        // Long after the command that opened the window began, one of the window's own commands
+        // reports progress (it collates the event names).
+        QTest::qWait(CommandProgress::kQuietMilliseconds + 100);
+        clickChild(graph, "tbPlaceAll");
+        inFront = QApplication::activeModalWidget()->objectName();
+        unplaced = graph->findChild<QComboBox*>(QStringLiteral("cbPoints"))->count();
+        clickChild(graph, "ToolButton5");
+    });
+    control<QAbstractButton>("tbGraph")->click();
+    QCOMPARE(inFront, QStringLiteral("fmGraphView"));
+    QCOMPARE(unplaced, 0);
     QVERIFY(!QApplication::activeModalWidget());
 }
 

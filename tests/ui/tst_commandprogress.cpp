@@ -35,6 +35,7 @@ class TestCommandProgress : public QObject
 private slots:
     void longCommandShowsProgressAndKeepsPainting();
     void quickCommandShowsNothing();
+    void finishedProgressGoesAndHandsReportsBack();
     void gridMayAskForRowsThatAreGone();
 };
 
@@ -84,6 +85,25 @@ void TestCommandProgress::quickCommandShowsNothing()
     for (qint64 done = 0; done < (4 << 16); ++done)
         progress::step(u"Чтение файла данных", done, -1);
     QVERIFY(!QApplication::activeModalWidget());
+}
+
+void TestCommandProgress::finishedProgressGoesAndHandsReportsBack()
+{
+    QWidget window;
+    window.show();
+    int outerReports = 0;
+    const progress::Scope outer([&](const QString&, qint64, qint64) { ++outerReports; });
+    CommandProgress progress(&window, 0);
+    progress::step(u"Пересчёт графика", 0, 10);
+    QVERIFY(QApplication::activeModalWidget());
+    QCOMPARE(outerReports, 0);
+
+    progress.finish();
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(!window.findChild<QDialog*>(QStringLiteral("fmProgress")));
+    progress::step(u"Разбор событий сети", 0, 10);
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(outerReports, 1);
 }
 
 void TestCommandProgress::gridMayAskForRowsThatAreGone()
