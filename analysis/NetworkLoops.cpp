@@ -1,5 +1,6 @@
 #include "NetworkLoops.h"
 
+#include "StrongComponents.h"
 #include "SuccessorGraph.h"
 
 #include <algorithm>
@@ -36,66 +37,20 @@ std::vector<int> loopIn(const SuccessorGraph& graph, const std::vector<int>& com
 
 std::vector<std::vector<int>> networkLoops(const SuccessorGraph& graph)
 {
-    const std::size_t events = std::size_t(graph.eventCount());
-    std::vector<int> index(events, -1);
-    std::vector<int> lowLink(events, 0);
-    std::vector<char> onStack(events, 0);
-    std::vector<int> componentOf(events, -1);
-    std::vector<int> stack;
-    // (event, next edge): an explicit stack, as networks may be far deeper than the call stack.
-    std::vector<std::pair<int, int>> calls;
+    std::vector<int> componentOf(std::size_t(graph.eventCount()), -1);
     std::vector<std::vector<int>> components;
-    int counter = 0;
-
-    const auto open = [&](int event) {
-        index[std::size_t(event)] = lowLink[std::size_t(event)] = counter++;
-        stack.push_back(event);
-        onStack[std::size_t(event)] = 1;
-        calls.emplace_back(event, graph.firstEdge(event));
-    };
-    for (int root = 0; root < int(events); ++root) {
-        if (index[std::size_t(root)] >= 0)
-            continue;
-        open(root);
-        while (!calls.empty()) {
-            auto& [event, edge] = calls.back();
-            if (edge < graph.endEdge(event)) {
-                const int next = graph.edgeTarget(edge++);
-                if (index[std::size_t(next)] < 0)
-                    open(next);
-                else if (onStack[std::size_t(next)])
-                    lowLink[std::size_t(event)] =
-                        std::min(lowLink[std::size_t(event)], index[std::size_t(next)]);
-                continue;
-            }
-            const int finished = event;
-            calls.pop_back();
-            if (!calls.empty()) {
-                const std::size_t caller = std::size_t(calls.back().first);
-                lowLink[caller] = std::min(lowLink[caller], lowLink[std::size_t(finished)]);
-            }
-            if (lowLink[std::size_t(finished)] != index[std::size_t(finished)])
-                continue;
-            std::vector<int> members;
-            int member = -1;
-            do {
-                member = stack.back();
-                stack.pop_back();
-                onStack[std::size_t(member)] = 0;
+    forEachStrongComponent(
+        graph, -1,
+        [&](const std::vector<int>& members) {
+            for (const int member : members)
                 componentOf[std::size_t(member)] = int(components.size());
-                members.push_back(member);
-            } while (member != finished);
-            components.push_back(std::move(members));
-        }
-    }
+            components.push_back(members);
+        },
+        [](int) {});
 
     std::vector<std::vector<int>> loops;
     for (const std::vector<int>& members : components) {
-        bool loop = members.size() > 1;
-        const int single = members.front();
-        for (int edge = graph.firstEdge(single); edge < graph.endEdge(single) && !loop; ++edge)
-            loop = graph.edgeTarget(edge) == single;
-        if (loop)
+        if (componentIsLoop(graph, members))
             loops.push_back(
                 loopIn(graph, componentOf, *std::min_element(members.begin(), members.end())));
     }

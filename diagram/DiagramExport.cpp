@@ -4,11 +4,10 @@
 #include "DiagramPainter.h"
 #include "DiagramScene.h"
 #include "KestrinError.h"
-#include "PngLimits.h"
+#include "PictureFile.h"
 
 #include <QFontMetricsF>
 #include <QImage>
-#include <QImageWriter>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -17,7 +16,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <new>
 
 namespace diagramexport {
 
@@ -116,17 +114,13 @@ void writePng(const DiagramScene& scene, const QString& caption, int dotsPerInch
     const double scale = double(dotsPerInch) / kPixelsPerInch;
     const QSizeF whole = wholeSize(scene) * scale;
     const QSize size(int(std::ceil(whole.width())), int(std::ceil(whole.height())));
-    if (size.width() > kMaxPngSide || size.height() > kMaxPngSide ||
-        qint64(size.width()) * size.height() > kMaxPngPixels)
+    if (!fitsPng(size))
         throw KestrinError(QStringLiteral("Схема слишком велика для рисунка PNG (%1 × %2 точек): "
                                           "выберите меньшее разрешение или сохраните её в PDF "
                                           "или SVG")
                                .arg(size.width())
                                .arg(size.height()));
-    QImage image(size, QImage::Format_RGB32);
-    if (image.isNull())
-        throw std::bad_alloc();
-    image.fill(Qt::white);
+    QImage image = blankPicture(size);
     image.setDotsPerMeterX(int(std::lround(dotsPerInch / kMmPerInch * 1000)));
     image.setDotsPerMeterY(image.dotsPerMeterX());
     {
@@ -134,12 +128,7 @@ void writePng(const DiagramScene& scene, const QString& caption, int dotsPerInch
         painter.scale(scale, scale);
         paintWhole(painter, scene, caption);
     }
-    AtomicFile file(path);
-    file.open();
-    QImageWriter writer(file.device(), "png");
-    if (!writer.write(image))
-        file.raise(AtomicFile::Failure::Stage::Write, 0);
-    file.commit();
+    writePicture(image, path, "png");
 }
 
 } // namespace diagramexport

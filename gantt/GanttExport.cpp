@@ -10,12 +10,10 @@
 
 #include <QFileInfo>
 #include <QImage>
-#include <QImageWriter>
 #include <QPainter>
 #include <QSvgGenerator>
 
 #include <cmath>
-#include <new>
 
 namespace ganttexport {
 
@@ -70,27 +68,18 @@ void writePng(const GanttGeometry& geometry, const QString& path)
 {
     const GanttFrame frame = GanttFrame::whole(geometry);
     const QSize size = pictureSize(frame);
-    if (size.width() > kMaxPngSide || size.height() > kMaxPngSide ||
-        qint64(size.width()) * size.height() > kMaxPngPixels)
+    if (!fitsPng(size))
         throw KestrinError(QStringLiteral("Диаграмма слишком велика для рисунка PNG (%1 × %2 "
                                           "точек): сохраните её в PDF или SVG")
                                .arg(size.width())
                                .arg(size.height()));
-    QImage image(size, QImage::Format_RGB32);
-    if (image.isNull())
-        throw std::bad_alloc();
-    image.fill(Qt::white);
+    QImage image = blankPicture(size);
     {
         QPainter painter(&image);
         painter.setRenderHint(QPainter::TextAntialiasing, true);
         paintGantt(painter, geometry, frame);
     }
-    AtomicFile file(path);
-    file.open();
-    QImageWriter writer(file.device(), "png");
-    if (!writer.write(image))
-        file.raise(AtomicFile::Failure::Stage::Write, 0);
-    file.commit();
+    writePicture(image, path, "png");
 }
 
 } // namespace ganttexport

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PngLimits.h"
+#include "PictureFile.h"
 
 #include <QString>
 
@@ -21,8 +21,9 @@ std::optional<Format> formatOfName(const QString& path);
 // The printed pages as one PDF: the paper of the print, vector lines and real text.
 void writePdf(const GanttPrint& print, const QString& path);
 // The whole chart as one picture, every row and the whole axis: an SVG drawing, or a PNG image of
-// one pixel per chart pixel. A PNG larger than the limits (PngLimits.h) is refused before anything
-// is written: "Диаграмма слишком велика для рисунка PNG (W × H точек): сохраните её в PDF или SVG".
+// one pixel per chart pixel. A PNG larger than the limits (PictureFile.h) is refused before
+// anything is written: "Диаграмма слишком велика для рисунка PNG (W × H точек): сохраните её в PDF
+// или SVG".
 void writeSvg(const GanttGeometry& geometry, const QString& path);
 void writePng(const GanttGeometry& geometry, const QString& path);
 

@@ -2,9 +2,9 @@
 
 #include "AtomicFile.h"
 #include "ClassicFonts.h"
+#include "PictureFile.h"
 
 #include <QFontMetrics>
-#include <QImageWriter>
 #include <QPen>
 
 #include <algorithm>
@@ -81,12 +81,7 @@ void GraphPicture::clear(QPoint corner)
 
 void GraphPicture::saveAsBmp(const QString& path) const
 {
-    AtomicFile file(path, bmpFailureMessage);
-    file.open();
-    QImageWriter writer(file.device(), "bmp");
-    if (!writer.write(m_image))
-        file.raise(AtomicFile::Failure::Stage::Write, 0);
-    file.commit();
+    writePicture(m_image, path, "bmp", bmpFailureMessage);
 }
 
 GraphPicture::Canvas::Canvas(GraphPicture& picture)

@@ -7,6 +7,7 @@
 #include "NumberFormat.h"
 #include "Progress.h"
 #include "SourceSweep.h"
+#include "StrongComponents.h"
 #include "SuccessorGraph.h"
 
 #include <algorithm>
@@ -137,74 +138,20 @@ BackwardSearches::BackwardSearches(const SuccessorGraph& graph, int end)
 
 void BackwardSearches::analyse()
 {
-    // Tarjan's algorithm with explicit stacks. The end event has no successors here: paths stop
-    // there. A component finishes after every component it reaches, so its events can be
-    // summarised from their successors the moment it finishes.
+    // The end event has no successors here: paths stop there. A component finishes after every
+    // component it reaches, so its events can be summarised from their successors the moment it
+    // finishes.
     const int events = m_graph.eventCount();
-    std::vector<int> index(std::size_t(events), -1);
-    std::vector<int> lowLink(std::size_t(events), 0);
-    std::vector<char> onStack(std::size_t(events), 0);
-    std::vector<int> component;
-    std::vector<int> members;
-    std::vector<std::pair<int, int>> calls;
-    int counter = 0;
     m_byRank.reserve(std::size_t(events));
-
-    const auto edgesEnd = [&](int event) {
-        return event == m_end ? m_graph.firstEdge(event) : m_graph.endEdge(event);
-    };
-    const auto open = [&](int event) {
-        index[std::size_t(event)] = lowLink[std::size_t(event)] = counter++;
-        component.push_back(event);
-        onStack[std::size_t(event)] = 1;
-        calls.emplace_back(event, m_graph.firstEdge(event));
-    };
-    for (int root = 0; root < events; ++root) {
-        progress::step(u"Пересчёт графика", counter, events);
-        if (index[std::size_t(root)] >= 0)
-            continue;
-        open(root);
-        while (!calls.empty()) {
-            const int event = calls.back().first;
-            const int edge = calls.back().second;
-            if (edge < edgesEnd(event)) {
-                ++calls.back().second;
-                const int next = m_graph.edgeTarget(edge);
-                if (index[std::size_t(next)] < 0)
-                    open(next);
-                else if (onStack[std::size_t(next)])
-                    lowLink[std::size_t(event)] =
-                        std::min(lowLink[std::size_t(event)], index[std::size_t(next)]);
-                continue;
-            }
-            calls.pop_back();
-            if (!calls.empty()) {
-                const std::size_t caller = std::size_t(calls.back().first);
-                lowLink[caller] = std::min(lowLink[caller], lowLink[std::size_t(event)]);
-            }
-            if (lowLink[std::size_t(event)] != index[std::size_t(event)])
-                continue;
-            members.clear();
-            int member = -1;
-            do {
-                member = component.back();
-                component.pop_back();
-                onStack[std::size_t(member)] = 0;
-                members.push_back(member);
-            } while (member != event);
-            finishComponent(members);
-        }
-    }
+    forEachStrongComponent(
+        m_graph, m_end, [this](const std::vector<int>& members) { finishComponent(members); },
+        [events](int visited) { progress::step(u"Пересчёт графика", visited, events); });
 }
 
 void BackwardSearches::finishComponent(const std::vector<int>& members)
 {
-    bool loop = members.size() > 1;
+    const bool loop = componentIsLoop(m_graph, members, m_end);
     const int single = members.front();
-    if (!loop && single != m_end) {
-        for (int edge = m_graph.firstEdge(single); edge < m_graph.endEdge(single); ++edge)
-            loop = loop || m_graph.edgeTarget(edge) == single;
-    }
     for (const int member : members) {
         m_rank[std::size_t(member)] = int(m_byRank.size());
         m_byRank.push_back(member);
