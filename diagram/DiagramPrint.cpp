@@ -47,13 +47,11 @@ DiagramPrint::DiagramPrint(std::shared_ptr<const DiagramScene> scene, const QStr
     auto state = std::make_shared<State>();
     state->scene = std::move(scene);
 
-    m_layout = std::make_unique<report::ReportLayout>();
+    m_layout =
+        std::make_unique<report::ReportLayout>(layoutWithPageHeader(PageHeaderCaption::PageNumber));
     report::ReportLayout& layout = *m_layout;
     layout.paper = report::paperSize(paper);
     layout.margins = QMarginsF(kMargin, kMargin, kMargin, kMargin);
-    layout.font = QFont(QStringLiteral("Arial"));
-    layout.font.setPointSizeF(10);
-    addReportPageHeader(layout, PageHeaderCaption::PageNumber);
     const double headerHeight = layout.bands.back().height;
     const QSizeF body(layout.bandWidth(), layout.paper.height() - 2 * kMargin - headerHeight);
     const QSizeF room(body.width(), body.height() - kCaptionHeight);

@@ -62,3 +62,12 @@ void addReportPageHeader(ReportLayout& layout, PageHeaderCaption caption)
             ReportElement::label({99.48, 42.33, 0, 4.50}, QStringLiteral("Сетевой график")).fits());
     }
 }
+
+ReportLayout layoutWithPageHeader(PageHeaderCaption caption)
+{
+    ReportLayout layout;
+    layout.font = QFont(QStringLiteral("Arial"));
+    layout.font.setPointSizeF(10);
+    addReportPageHeader(layout, caption);
+    return layout;
+}

@@ -13,3 +13,7 @@ enum class PageHeaderCaption {
 };
 
 void addReportPageHeader(report::ReportLayout& layout, PageHeaderCaption caption);
+
+// A report layout in the program's report font (Arial, 10 points) whose first band is that page
+// header.
+report::ReportLayout layoutWithPageHeader(PageHeaderCaption caption);

@@ -67,11 +67,7 @@ constexpr Rule kColumnRules[] = {
 
 ReportLayout tableReportLayout()
 {
-    ReportLayout layout;
-    layout.font = QFont(QStringLiteral("Arial"));
-    layout.font.setPointSizeF(10);
-
-    addReportPageHeader(layout, PageHeaderCaption::PageNumber);
+    ReportLayout layout = layoutWithPageHeader(PageHeaderCaption::PageNumber);
 
     ReportBand& title = layout.addBand(BandKind::Title, kTitleHeight);
     title.add(ReportElement::shapeBox({1.59, 0.00, 187.06, 13.49}, ShapeKind::Rectangle));

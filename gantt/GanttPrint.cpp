@@ -100,13 +100,11 @@ GanttPrint::GanttPrint(const GanttChart& chart, GanttScale scale, GanttPaper pap
 {
     auto state = std::make_shared<State>(chart, scale, dates);
 
-    m_layout = std::make_unique<report::ReportLayout>();
+    m_layout =
+        std::make_unique<report::ReportLayout>(layoutWithPageHeader(PageHeaderCaption::PageNumber));
     report::ReportLayout& layout = *m_layout;
     layout.paper = report::paperSize(paper);
     layout.margins = QMarginsF(kMargin, kMargin, kMargin, kMargin);
-    layout.font = QFont(QStringLiteral("Arial"));
-    layout.font.setPointSizeF(10);
-    addReportPageHeader(layout, PageHeaderCaption::PageNumber);
     const qreal pageHeaderHeight = layout.bands.back().height;
 
     const QSizeF body(layout.bandWidth(), layout.paper.height() - 2 * kMargin - pageHeaderHeight);

@@ -19,10 +19,7 @@ const QString kPictureElement = QStringLiteral("qriMain");
 
 ReportLayout graphReportLayout()
 {
-    ReportLayout layout;
-    layout.font = QFont(QStringLiteral("Arial"));
-    layout.font.setPointSizeF(10);
-    addReportPageHeader(layout, PageHeaderCaption::NetworkGraph);
+    ReportLayout layout = layoutWithPageHeader(PageHeaderCaption::NetworkGraph);
     ReportBand& title = layout.addBand(BandKind::Title, kTitleHeight);
     title.add(ReportElement::picture({2.12, 2.12, 186.53, 128.59}, QImage(), ImageFit::AutoSize)
                   .withName(kPictureElement));
