@@ -26,9 +26,19 @@ int quiet(char*)
     return 0;
 }
 
+// One Graphviz context for the whole run, never freed. Its text layout plugin remembers the name
+// of the last font it measured by a pointer into the context's table of fonts: a second context
+// made after the first was freed would compare against freed memory. Used from one thread at a
+// time (the layout runs in the command that asks for it).
+GVC_t* sharedContext()
+{
+    static GVC_t* const context = gvContext();
+    return context;
+}
+
 struct Context
 {
-    Context() : gvc(gvContext()), graph(agopen(text("network"), Agdirected, nullptr)) {}
+    Context() : gvc(sharedContext()), graph(agopen(text("network"), Agdirected, nullptr)) {}
     ~Context()
     {
         if (graph) {
@@ -36,8 +46,6 @@ struct Context
                 gvFreeLayout(gvc, graph);
             agclose(graph);
         }
-        if (gvc)
-            gvFreeContext(gvc);
         agseterrf(previousErrors);
     }
     Context(const Context&) = delete;
