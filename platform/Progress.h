@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <chrono>
 #include <functional>
 
 // How far a long command has come. Loops over the rows of a large table report their progress
@@ -26,10 +27,12 @@ private:
     friend void step(const char16_t* stage, qint64 done, qint64 total);
     Listener m_listener;
     Scope* m_outer;
+    std::chrono::steady_clock::time_point m_lastReport;
 };
 
-// Reports every 65,536th step of a loop (and its first), so that loops can call it for every
-// step without a cost worth measuring.
+// Reports every 65,536th step of a loop (and its first), and any step that comes a tenth of a
+// second or more after the last report (looked at every 256th step), so that loops can call it for
+// every step without a cost worth measuring and loops of slow steps still keep the window painted.
 void step(const char16_t* stage, qint64 done, qint64 total);
 
 } // namespace progress

@@ -8,6 +8,7 @@
 #include <QPaintEvent>
 #include <QProgressBar>
 #include <QTest>
+#include <QThread>
 
 namespace {
 
@@ -35,6 +36,7 @@ class TestCommandProgress : public QObject
 private slots:
     void longCommandShowsProgressAndKeepsPainting();
     void quickCommandShowsNothing();
+    void slowStepsAreReportedWithinATenthOfASecond();
     void finishedProgressGoesAndHandsReportsBack();
     void gridMayAskForRowsThatAreGone();
 };
@@ -85,6 +87,20 @@ void TestCommandProgress::quickCommandShowsNothing()
     for (qint64 done = 0; done < (4 << 16); ++done)
         progress::step(u"Чтение файла данных", done, -1);
     QVERIFY(!QApplication::activeModalWidget());
+}
+
+// A loop whose steps take a millisecond each would otherwise stay silent for 65 seconds: every
+// 256th step that comes more than a tenth of a second after the last report is reported too.
+void TestCommandProgress::slowStepsAreReportedWithinATenthOfASecond()
+{
+    QList<qint64> reported;
+    const progress::Scope scope(
+        [&reported](const QString&, qint64 done, qint64) { reported.append(done); });
+    for (qint64 done = 0; done < 1024; ++done) {
+        progress::step(u"Пересчёт графика", done, 1024);
+        QThread::msleep(1);
+    }
+    QCOMPARE(reported, (QList<qint64>{0, 256, 512, 768}));
 }
 
 void TestCommandProgress::finishedProgressGoesAndHandsReportsBack()
