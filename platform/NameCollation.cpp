@@ -139,13 +139,19 @@ NameCollation::Classes NameCollation::classify(std::span<const QStringView> name
 
 namespace {
 
-// The first eight case-folded characters of a plain name, 7-bit ASCII, one per byte, the first
-// in the highest: a shorter name's key ends in zeros, below every character of a longer one, so
-// the keys keep the order of the names and only equal keys leave it to the rest of the names.
-std::uint64_t plainPrefixKey(QStringView name)
+using KeyedName = std::pair<std::uint64_t, int>;
+
+// Below some thousands of names the counting tables cost more than they save.
+constexpr std::size_t kRadixLeast = 4096;
+
+// Eight case-folded characters of a plain name from `offset` on, 7-bit ASCII, one per byte, the
+// first in the highest: a name that ends before them has zeros there, below every character of a
+// longer one, so among names alike before `offset` the keys keep the order of the names and only
+// equal keys leave it to the rest of the names.
+std::uint64_t plainKey(QStringView name, qsizetype offset)
 {
     std::uint64_t key = 0;
-    for (int i = 0; i < 8; ++i) {
+    for (qsizetype i = offset; i < offset + 8; ++i) {
         key <<= 8;
         if (i < name.size())
             key |= std::uint64_t(foldAscii(name[i].unicode()));
@@ -155,28 +161,53 @@ std::uint64_t plainPrefixKey(QStringView name)
 
 // Sorts (key, name) pairs by key, least significant 16 bits first; passes over bits that all
 // keys share are skipped.
-void radixSort(std::vector<std::pair<std::uint64_t, int>>& items)
+void radixSort(std::span<KeyedName> items)
 {
-    // Below some thousands of names the counting tables cost more than they save.
-    if (items.size() < 4096) {
-        std::sort(items.begin(), items.end(),
-                  [](const auto& a, const auto& b) { return a.first < b.first; });
-        return;
-    }
-    std::vector<std::pair<std::uint64_t, int>> buffer(items.size());
+    std::vector<KeyedName> buffer(items.size());
+    std::span<KeyedName> from = items;
+    std::span<KeyedName> to = buffer;
     std::vector<std::size_t> counts(1 << 16);
     for (int shift = 0; shift < 64; shift += 16) {
         std::fill(counts.begin(), counts.end(), 0);
-        for (const auto& item : items)
+        for (const KeyedName& item : from)
             ++counts[(item.first >> shift) & 0xffff];
-        if (!items.empty() && counts[(items.front().first >> shift) & 0xffff] == items.size())
+        if (counts[(from.front().first >> shift) & 0xffff] == from.size())
             continue;
         std::size_t total = 0;
         for (std::size_t& count : counts)
             total += std::exchange(count, total);
-        for (const auto& item : items)
-            buffer[counts[(item.first >> shift) & 0xffff]++] = item;
-        items.swap(buffer);
+        for (const KeyedName& item : from)
+            to[counts[(item.first >> shift) & 0xffff]++] = item;
+        std::swap(from, to);
+    }
+    if (from.data() != items.data())
+        std::copy(from.begin(), from.end(), items.begin());
+}
+
+// Sorts plain names alike (case folded) in their first `offset` characters as comparePlain
+// orders them: many at once by their next eight characters, radix sorted, and each run alike in
+// those too by the eight after, so that long shared beginnings cost no comparisons of whole names.
+template <class Text>
+void sortPlainFrom(std::span<KeyedName> items, qsizetype offset, const Text& text)
+{
+    qsizetype longest = 0;
+    for (const KeyedName& item : items)
+        longest = std::max(longest, text(item.second).size());
+    if (items.size() < kRadixLeast || longest <= offset) {
+        std::sort(items.begin(), items.end(), [&](const KeyedName& a, const KeyedName& b) {
+            return comparePlain(text(a.second), text(b.second)) < 0;
+        });
+        return;
+    }
+    for (KeyedName& item : items)
+        item.first = plainKey(text(item.second), offset);
+    radixSort(items);
+    for (auto run = items.begin(); run != items.end();) {
+        const auto next = std::find_if(
+            run, items.end(), [&](const KeyedName& item) { return item.first != run->first; });
+        if (next - run > 1)
+            sortPlainFrom(std::span<KeyedName>(run, next), offset + 8, text);
+        run = next;
     }
 }
 
@@ -189,25 +220,15 @@ void NameCollation::group(std::span<const QStringView> texts, std::vector<int>& 
         return texts[std::size_t(distinct)];
     };
 
-    std::vector<std::pair<std::uint64_t, int>> plain;
+    std::vector<KeyedName> plain;
     std::vector<int> other;
     for (int distinct = 0; distinct < int(texts.size()); ++distinct) {
         if (isPlain(text(distinct)))
-            plain.emplace_back(plainPrefixKey(text(distinct)), distinct);
+            plain.emplace_back(0, distinct);
         else
             other.push_back(distinct);
     }
-    radixSort(plain);
-    for (auto run = plain.begin(); run != plain.end();) {
-        const auto next = std::find_if(run, plain.end(),
-                                       [&](const auto& item) { return item.first != run->first; });
-        if (next - run > 1) {
-            std::sort(run, next, [&](const auto& a, const auto& b) {
-                return comparePlain(text(a.second), text(b.second)) < 0;
-            });
-        }
-        run = next;
-    }
+    sortPlainFrom(std::span<KeyedName>(plain), 0, text);
 
     // The other names by sort key: the collator's, or the case-folded text in the C locale.
     using Key = std::variant<QString, QCollatorSortKey>;
