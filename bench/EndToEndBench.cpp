@@ -1,4 +1,5 @@
 #include "Bench.h"
+#include "WindowDriving.h"
 
 #include "NumberFormat.h"
 #include "ReportDocument.h"
@@ -39,6 +40,10 @@
 // implementation must do with the same file (read it, parse every duration, format eight number
 // texts per work).
 namespace {
+
+using bench::answerFile;
+using bench::answerNext;
+using bench::untilIdle;
 
 struct Work
 {
@@ -197,41 +202,6 @@ private:
     QElapsedTimer m_clock;
     qint64 m_longest = 0;
 };
-
-// Runs fn and then the event loop until nothing is pending: what the user waits for.
-double untilIdle(const std::function<void()>& fn)
-{
-    return bench::seconds([&] {
-        fn();
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents();
-    });
-}
-
-// Answers the next modal window of type T with `answer` as soon as it shows.
-template <typename T> void answerNext(std::function<void(T*)> answer)
-{
-    auto* poll = new QTimer(qApp);
-    poll->setInterval(0);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, answer] {
-        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!modal || !modal->isVisible())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        answer(modal);
-    });
-    poll->start();
-}
-
-void answerFile(const QString& path)
-{
-    answerNext<QFileDialog>([path](QFileDialog* dialog) {
-        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
-        static_cast<QDialog*>(dialog)->accept();
-    });
-}
 
 void failOnErrorBox()
 {

@@ -1,4 +1,5 @@
 #include "Bench.h"
+#include "WindowDriving.h"
 
 #include "TfmMain.h"
 #include "WorkHistory.h"
@@ -26,6 +27,10 @@
 // more times shows the history's byte budget at work.
 namespace {
 
+using bench::answerFile;
+using bench::answerNext;
+using bench::untilIdle;
+
 constexpr int kWorks = 1'000'000;
 
 // A random project of numbered events (about 0.59 events per work, each work to a later event
@@ -48,38 +53,6 @@ void writeWorkList(const QString& path, int seed)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write the benchmark's work list");
-}
-
-template <typename T> void answerNext(std::function<void(T*)> answer)
-{
-    auto* poll = new QTimer(qApp);
-    poll->setInterval(0);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, answer] {
-        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!modal || !modal->isVisible())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        answer(modal);
-    });
-    poll->start();
-}
-
-void answerFile(const QString& path)
-{
-    answerNext<QFileDialog>([path](QFileDialog* dialog) {
-        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
-        static_cast<QDialog*>(dialog)->accept();
-    });
-}
-
-double untilIdle(const std::function<void()>& command)
-{
-    return bench::seconds([&] {
-        command();
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents();
-    });
 }
 
 QString megabytes(qsizetype bytes)

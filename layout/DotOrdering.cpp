@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
-#include <string>
 #include <vector>
 
 namespace {
@@ -75,16 +74,16 @@ bool orderWithDot(LayeredGraph& graph, double effort)
     // large graph (network simplex) would also take far longer than the ordering.
     std::vector<Agraph_t*> layerSets(std::size_t(graph.layerCount()), nullptr);
     for (int layer = 0; layer < graph.layerCount(); ++layer) {
-        const std::string name = "layer" + std::to_string(layer);
-        layerSets[std::size_t(layer)] = agsubg(g, const_cast<char*>(name.c_str()), 1);
+        const QByteArray name = "layer" + QByteArray::number(layer);
+        layerSets[std::size_t(layer)] = agsubg(g, const_cast<char*>(name.constData()), 1);
         agset(layerSets[std::size_t(layer)], text("rank"), text("same"));
     }
     // Nodes in their first order, so that dot starts from it.
     std::vector<Agnode_t*> nodes(std::size_t(graph.nodeCount()), nullptr);
     for (int layer = 0; layer < graph.layerCount(); ++layer) {
         for (const int node : graph.layers[std::size_t(layer)]) {
-            const std::string name = std::to_string(node);
-            Agnode_t* created = agnode(g, const_cast<char*>(name.c_str()), 1);
+            const QByteArray name = QByteArray::number(node);
+            Agnode_t* created = agnode(g, const_cast<char*>(name.constData()), 1);
             agsubnode(layerSets[std::size_t(layer)], created, 1);
             nodes[std::size_t(node)] = created;
         }

@@ -25,10 +25,11 @@ enum OptionBits : quint8 { FirstPageHeader = 1, LastPageFooter = 2, PrintIfEmpty
 // count can be checked against the bytes left. A band: kind, height, enabled, element count.
 constexpr qint64 kBandBytes = 1 + 8 + 1 + 4;
 // An element without a font: kind, name (an empty QString is its length alone), box (QRectF),
-// fits text, text, system field, has font, colour (QColor: spec and five quint16), alignment,
-// word wrap, shrink to fit, white background, shape, pen width, image fit, image (a null marker).
+// fits text, text, system field, has font, colour (QColor: its colour model and five quint16),
+// alignment, word wrap, shrink to fit, white background, shape, pen width, image fit, image (a null
+// marker).
 constexpr qint64 kElementBytes = 1 + 4 + 32 + 1 + 4 + 1 + 1 + 11 + 4 + 1 + 1 + 1 + 1 + 8 + 1 + 4;
-// A page: number, when made (QDateTime: QDate, QTime, time spec), band count.
+// A page: number, when made (QDateTime: QDate, QTime, kind of time zone), band count.
 constexpr qint64 kPageBytes = 4 + (8 + 4 + 1) + 4;
 // A placed band: band index, top, count of texts.
 constexpr qint64 kPlacedBandBytes = 4 + 8 + 4;

@@ -4,6 +4,7 @@
 #include "TfmDiagram.h"
 #include "TfmMain.h"
 #include "TfmPreview.h"
+#include "WidgetTestSupport.h"
 #include "WorkListFile.h"
 #include "WorkTable.h"
 
@@ -24,23 +25,10 @@
 
 using namespace Qt::StringLiterals;
 
+using testsupport::allCells;
+using testsupport::child;
+
 namespace {
-
-template <typename T> T* child(const QObject* parent, const char* name)
-{
-    auto* found = parent->findChild<T*>(QLatin1String(name));
-    Q_ASSERT(found);
-    return found;
-}
-
-QStringList allCells(const WorkCells& table)
-{
-    QStringList cells;
-    for (int row = 0; row < table.rowCount(); ++row)
-        for (int column = 0; column < kWorkColumnCount; ++column)
-            cells.append(table.cell(WorkColumn(column), row));
-    return cells;
-}
 
 void answerFileDialog(const char* name, const QString& path)
 {

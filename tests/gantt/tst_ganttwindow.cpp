@@ -6,6 +6,7 @@
 #include "TfmGantt.h"
 #include "TfmMain.h"
 #include "TfmPreview.h"
+#include "WidgetTestSupport.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -19,23 +20,10 @@
 
 #include <memory>
 
+using testsupport::allCells;
+using testsupport::child;
+
 namespace {
-
-QStringList allCells(const WorkCells& table)
-{
-    QStringList cells;
-    for (int row = 0; row < table.rowCount(); ++row)
-        for (int column = 0; column < kWorkColumnCount; ++column)
-            cells.append(table.cell(WorkColumn(column), row));
-    return cells;
-}
-
-template <typename T> T* child(const QWidget* window, const char* name)
-{
-    auto* found = window->findChild<T*>(QLatin1String(name));
-    Q_ASSERT(found);
-    return found;
-}
 
 // What the window showed before it was closed.
 struct GanttSeen
