@@ -68,11 +68,6 @@ Civil civilFromDays(qint64 z)
     return {year, month, day};
 }
 
-[[noreturn]] void raiseBeyondCalendar()
-{
-    throw KestrinError(QStringLiteral("Invalid argument to date encode"));
-}
-
 } // namespace
 
 DateFormat::DateFormat(const QLocale& locale)
@@ -134,6 +129,11 @@ const DateFormat& DateFormat::system()
 {
     static const DateFormat format{QLocale::system()};
     return format;
+}
+
+void DateFormat::raiseBeyondCalendar()
+{
+    throw KestrinError(QStringLiteral("Invalid argument to date encode"));
 }
 
 QString DateFormat::conversionMessage(QStringView text)

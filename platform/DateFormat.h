@@ -40,6 +40,8 @@ public:
     double parse(QStringView text) const;
 
     static QString conversionMessage(QStringView text);
+    // The error of a day beyond years 1..9999, for whoever finds such a day first.
+    [[noreturn]] static void raiseBeyondCalendar();
 
 private:
     // The short date pattern split into fields and literal text, when it holds nothing but
