@@ -21,6 +21,8 @@ packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev
           libgraphviz-dev libgl-dev libicu-dev libxkbcommon-dev libshp-dev qt6-translations-l10n
           fonts-liberation2 fonts-dejavu-core)
 test_packages=(python3-dbfread python3-pil poppler-utils librsvg2-bin locales)
+# TaskJuggler schedules the working calendar's yardstick network.
+test_packages+=(tj3)
 # What starting the program headless needs.
 headless_packages=(xvfb xauth xdotool)
 
@@ -176,11 +178,13 @@ fuzz)
     CXX=clang++ configure build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRIN_SANITIZE=ON \
         -DKESTRIN_FUZZ=ON -DKESTRIN_BUILD_BENCH=OFF
     cmake --build build-fuzz -j "$(nproc)" --target fuzz_worklist fuzz_pagefile
+    cmake --build build-fuzz -j "$(nproc)" --target fuzz_calendardays
 
     fuzz_target worklist 4096 "${2:-200000}"
     # Qt's font and platform plugins keep allocations for the life of the process, which the leak
     # check at the end of the run would report (the sanitized test run turns it off likewise).
     ASAN_OPTIONS=detect_leaks=0 fuzz_target pagefile 16384 "${2:-200000}"
+    fuzz_target calendardays 4096 "${2:-200000}"
     ;;
 *)
     echo "usage: scripts/kestrin.sh run | test | test-sanitized | start-headless | package | format-check | fuzz [runs]" >&2
