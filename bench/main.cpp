@@ -32,6 +32,8 @@ int main(int argc, char** argv)
         benchDiagram();
     else if (section == QLatin1String("undo"))
         benchUndo();
+    else if (section == QLatin1String("calendar"))
+        benchCalendar();
     else if (section == QLatin1String("endtoend"))
         benchEndToEnd(QCoreApplication::arguments().mid(2));
     else {
