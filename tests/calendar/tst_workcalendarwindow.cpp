@@ -5,6 +5,7 @@
 #include "TfmWorkCalendar.h"
 #include "WidgetTestSupport.h"
 
+#include <QAbstractItemView>
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QListWidget>
@@ -50,6 +51,16 @@ QStringList listed(const QListWidget* list)
     for (int i = 0; i < list->count(); ++i)
         texts.append(list->item(i)->text());
     return texts;
+}
+
+// Opens the persistent file dialog next in the folder with nothing selected: a file chosen there
+// before would otherwise join the typed name whenever the name field has not the focus yet.
+void openIn(QWidget* window, const char* dialogName, const QTemporaryDir& folder)
+{
+    auto* dialog = child<QFileDialog>(window, dialogName);
+    dialog->setDirectory(folder.path());
+    if (auto* files = dialog->findChild<QAbstractItemView*>(QStringLiteral("listView")))
+        files->clearSelection();
 }
 
 bool markedOff(const QCalendarWidget* calendar, QDate day)
@@ -124,6 +135,7 @@ void TestWorkCalendarWindow::editsTheCalendar()
     const QStringList before = listed(exceptions);
     const QString bad = writeFile(folder, "bad.txt", "10.03.2027 выходной\n11.03.2027 отгул\n");
     QString error;
+    openIn(&window, "odDays", folder);
     answerFileDialog(bad, "odDays");
     captureErrorBox(error);
     child<QToolButton>(&window, "sbLoadDays")->click();
@@ -136,6 +148,7 @@ void TestWorkCalendarWindow::editsTheCalendar()
     // A good one adds its days, taking the place of the same days.
     const QString good =
         writeFile(folder, "good.txt", "# переносы\n08.03.2027 рабочий\n10.03.2027 выходной\n");
+    openIn(&window, "odDays", folder);
     answerFileDialog(good, "odDays");
     child<QToolButton>(&window, "sbLoadDays")->click();
     QCOMPARE(exceptions->count(), 16);
@@ -143,6 +156,7 @@ void TestWorkCalendarWindow::editsTheCalendar()
     QCOMPARE(exceptions->item(11)->text(), QStringLiteral("10.03.2027 выходной"));
 
     const QString saved = folder.filePath(QStringLiteral("saved.txt"));
+    openIn(&window, "sdDays", folder);
     answerFileDialog(saved, "sdDays");
     child<QToolButton>(&window, "sbSaveDays")->click();
     const CalendarExceptions savedDays = calendardays::read(saved);
