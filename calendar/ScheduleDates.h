@@ -11,7 +11,8 @@
 // early starts), under a working calendar: what the date column, the Gantt chart and every other
 // date of the schedule show. Made once for a calendar and a start date, then asked for any number
 // of times; answering takes a few operations whatever the time, so a million works cost little
-// more than with calendar days.
+// more than with calendar days. Nothing changes after construction: several threads may ask at
+// once.
 //
 // Counting calendar days, the day of a time t is the start date plus t, summed in extended
 // precision and rounded to double, exactly as the date column has always made it.
