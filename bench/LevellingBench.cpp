@@ -94,7 +94,7 @@ LevellingProblem generatedProject(int works, std::uint64_t seed)
                 random() % 3 == 0
                     ? 0
                     : 1 + int(random() % std::uint64_t(problem.capacities[std::size_t(r)] / 2)));
-        if (a >= width)
+        if (a >= 2 * width)
             for (int link = 0; link < 2; ++link)
                 problem.precedences.push_back(
                     {a - width - int(random() % std::uint64_t(width)), a});

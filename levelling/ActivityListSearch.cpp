@@ -28,7 +28,12 @@ ActivityListSearch::ActivityListSearch(const LevellingProblem& problem,
 void ActivityListSearch::evaluate(Individual& individual)
 {
     individual.length = m_scheduler.schedule(individual.list, false, m_starts);
-    individual.length = m_scheduler.justify(individual.list, m_starts, individual.length);
+    // On a large network a round of improvement takes long; a time limit cuts the rounds short.
+    const auto outOfTime = [this] {
+        return m_stop->timed && std::chrono::steady_clock::now() >= m_stop->deadline;
+    };
+    individual.length =
+        m_scheduler.justify(individual.list, m_starts, individual.length, outOfTime);
     if (!m_haveBest || individual.length < m_bestLength) {
         m_haveBest = true;
         m_bestLength = individual.length;
@@ -87,8 +92,33 @@ void ActivityListSearch::mutate(std::vector<int>& list)
     }
 }
 
+void ActivityListSearch::survive(std::vector<Individual>& population)
+{
+    // The shortest survive, each list once: copies of one good list would soon fill the whole
+    // population and leave crossover nothing to combine. Copies make up the numbers only when
+    // there are too few different lists.
+    std::stable_sort(population.begin(), population.end(),
+                     [](const Individual& x, const Individual& y) { return x.length < y.length; });
+    std::vector<Individual> kept, copies;
+    kept.reserve(population.size());
+    std::size_t runStart = 0;
+    for (Individual& individual : population) {
+        if (!kept.empty() && kept.back().length != individual.length)
+            runStart = kept.size();
+        const bool copy =
+            std::any_of(kept.begin() + std::ptrdiff_t(runStart), kept.end(),
+                        [&](const Individual& other) { return other.list == individual.list; });
+        (copy ? copies : kept).push_back(std::move(individual));
+    }
+    for (std::size_t i = 0; kept.size() < std::size_t(kPopulation) && i < copies.size(); ++i)
+        kept.push_back(std::move(copies[i]));
+    kept.resize(std::min(kept.size(), std::size_t(kPopulation)));
+    population.swap(kept);
+}
+
 void ActivityListSearch::run(const Stop& stop, Race& race, int index)
 {
+    m_stop = &stop;
     const int n = m_network.size();
     std::vector<Individual> population;
     population.reserve(2 * kPopulation);
@@ -136,9 +166,6 @@ void ActivityListSearch::run(const Stop& stop, Race& race, int index)
         }
         std::move(children.begin(), children.end(), std::back_inserter(population));
         children.clear();
-        std::stable_sort(
-            population.begin(), population.end(),
-            [](const Individual& x, const Individual& y) { return x.length < y.length; });
-        population.resize(kPopulation);
+        survive(population);
     }
 }

@@ -53,6 +53,7 @@ private:
     };
 
     void evaluate(Individual& individual);
+    void survive(std::vector<Individual>& population);
     bool mustStop(const Stop& stop, Race& race, int index);
     void crossover(const std::vector<int>& mother, const std::vector<int>& father, int from, int to,
                    std::vector<int>& child);
@@ -66,4 +67,5 @@ private:
     std::vector<char> m_taken;
     int m_bestLength = 0;
     bool m_haveBest = false;
+    const Stop* m_stop = nullptr;
 };

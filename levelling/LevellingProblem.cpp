@@ -45,6 +45,15 @@ void checkLevellingInput(const LevellingProblem& problem)
                         .arg(problem.capacities[std::size_t(r)]));
         }
     }
+    if (problem.demands.size() != problem.durations.size() * problem.capacities.size())
+        throw KestrinError(QStringLiteral("Потребности в ресурсах заданы не для всех работ"));
+    for (const Precedence& link : problem.precedences) {
+        if (std::min(link.before, link.after) < 0 ||
+            std::max(link.before, link.after) >= problem.activityCount())
+            throw KestrinError(QStringLiteral("Связь с несуществующей работой: %1 -> %2")
+                                   .arg(link.before + 1)
+                                   .arg(link.after + 1));
+    }
 }
 
 std::vector<Precedence> precedencesFromEvents(const std::vector<int>& startEvents,

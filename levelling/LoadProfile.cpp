@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 
 namespace {
 
@@ -59,30 +60,41 @@ std::vector<LoadStep> loadProfile(const LevellingProblem& problem, const std::ve
         appendStep(steps, int(first + from), int(last), demand);
         return steps;
     }
-    // A long span with few works: only the moments where the demand changes.
+    // A long span with few works: only the moments where the demand changes, in time order by
+    // two passes of a radix sort (16 bits of the time from the first start each).
     struct Change
     {
-        int time;
+        std::uint32_t time;
         int delta;
     };
     std::vector<Change> changes;
-    changes.reserve(2 * std::size_t(n));
+    changes.reserve(2 * static_cast<std::size_t>(n));
     for (int a = 0; a < n; ++a) {
         const int duration = problem.durations[std::size_t(a)];
         const int demand = problem.demand(a, resource);
         if (duration == 0 || demand == 0)
             continue;
-        changes.push_back({starts[std::size_t(a)], demand});
-        changes.push_back({starts[std::size_t(a)] + duration, -demand});
+        const auto from = std::uint32_t(starts[std::size_t(a)] - first);
+        changes.push_back({from, demand});
+        changes.push_back({from + std::uint32_t(duration), -demand});
     }
-    std::sort(changes.begin(), changes.end(),
-              [](const Change& x, const Change& y) { return x.time < y.time; });
+    std::vector<Change> sorted(changes.size());
+    for (const int shift : {0, 16}) {
+        std::vector<std::size_t> place(65537, 0);
+        for (const Change& change : changes)
+            ++place[((change.time >> shift) & 0xFFFF) + 1];
+        for (std::size_t digit = 1; digit < place.size(); ++digit)
+            place[digit] += place[digit - 1];
+        for (const Change& change : changes)
+            sorted[place[(change.time >> shift) & 0xFFFF]++] = change;
+        changes.swap(sorted);
+    }
     long long demand = 0;
     long long from = first;
     for (const Change& change : changes) {
-        appendStep(steps, int(from), change.time, demand);
+        appendStep(steps, int(from), int(first + change.time), demand);
         demand += change.delta;
-        from = change.time;
+        from = first + change.time;
     }
     appendStep(steps, int(from), int(last), demand);
     return steps;

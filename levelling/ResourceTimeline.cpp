@@ -11,6 +11,7 @@ ResourceTimeline::ResourceTimeline(std::vector<int> capacities, int horizon)
     m_use.assign(resources, std::vector<int>(blocks * kBlock, 0));
     m_blockMax.assign(resources, std::vector<int>(blocks, 0));
     m_blockMin.assign(resources, std::vector<int>(blocks, 0));
+    m_minStale.assign(resources, std::vector<char>(blocks, 0));
 }
 
 void ResourceTimeline::clear()
@@ -20,8 +21,19 @@ void ResourceTimeline::clear()
         std::fill_n(m_use[r].begin(), blocks * kBlock, 0);
         std::fill_n(m_blockMax[r].begin(), blocks, 0);
         std::fill_n(m_blockMin[r].begin(), blocks, 0);
+        std::fill_n(m_minStale[r].begin(), blocks, 0);
     }
     m_usedUpTo = 0;
+}
+
+int ResourceTimeline::leastInBlock(std::size_t resource, int block) const
+{
+    if (m_minStale[resource][std::size_t(block)]) {
+        const auto from = m_use[resource].begin() + (std::ptrdiff_t(block) << kShift);
+        m_blockMin[resource][std::size_t(block)] = *std::min_element(from, from + kBlock);
+        m_minStale[resource][std::size_t(block)] = 0;
+    }
+    return m_blockMin[resource][std::size_t(block)];
 }
 
 int ResourceTimeline::firstAbove(const std::vector<int>& use, const std::vector<int>& blockMax,
@@ -41,12 +53,12 @@ int ResourceTimeline::firstAbove(const std::vector<int>& use, const std::vector<
     return to;
 }
 
-int ResourceTimeline::firstAtMost(const std::vector<int>& use, const std::vector<int>& blockMin,
-                                  int from, int limit) const
+int ResourceTimeline::firstAtMost(std::size_t resource, int from, int limit) const
 {
+    const std::vector<int>& use = m_use[resource];
     int t = from;
     for (;;) {
-        if ((t & (kBlock - 1)) == 0 && blockMin[std::size_t(t >> kShift)] > limit) {
+        if ((t & (kBlock - 1)) == 0 && leastInBlock(resource, t >> kShift) > limit) {
             t += kBlock;
             continue;
         }
@@ -71,7 +83,7 @@ int ResourceTimeline::firstFit(int from, int duration, const Need* first, const 
         const int limit = m_capacities[r] - first[i].amount;
         const int clash = firstAbove(m_use[r], m_blockMax[r], start, start + duration, limit);
         if (clash < start + duration) {
-            start = firstAtMost(m_use[r], m_blockMin[r], clash + 1, limit);
+            start = firstAtMost(r, clash + 1, limit);
             fitting = 0;
             continue;
         }
@@ -89,14 +101,16 @@ void ResourceTimeline::place(int start, int duration, const Need* first, const N
     m_usedUpTo = std::max(m_usedUpTo, end);
     for (const Need* need = first; need != last; ++need) {
         const std::size_t r = std::size_t(need->resource);
-        std::vector<int>& use = m_use[r];
-        for (int t = start; t < end; ++t)
-            use[std::size_t(t)] += need->amount;
-        for (int block = start >> kShift; block <= (end - 1) >> kShift; ++block) {
-            const auto from = use.begin() + (std::ptrdiff_t(block) << kShift);
-            const auto [low, high] = std::minmax_element(from, from + kBlock);
-            m_blockMin[r][std::size_t(block)] = *low;
-            m_blockMax[r][std::size_t(block)] = *high;
+        int* use = m_use[r].data();
+        int* blockMax = m_blockMax[r].data();
+        for (int t = start; t < end; ++t) {
+            const int now = use[t] += need->amount;
+            int& most = blockMax[t >> kShift];
+            most = std::max(most, now);
         }
+        // Use only grows while a schedule is built, so the largest is kept up to date above; the
+        // smallest is found again only when a search asks for it.
+        for (int block = start >> kShift; block <= (end - 1) >> kShift; ++block)
+            m_minStale[r][std::size_t(block)] = 1;
     }
 }

@@ -31,10 +31,13 @@ private:
 
     int firstAbove(const std::vector<int>& use, const std::vector<int>& blockMax, int from, int to,
                    int limit) const;
-    int firstAtMost(const std::vector<int>& use, const std::vector<int>& blockMin, int from,
-                    int limit) const;
+    int firstAtMost(std::size_t resource, int from, int limit) const;
+    int leastInBlock(std::size_t resource, int block) const;
 
     std::vector<int> m_capacities;
-    std::vector<std::vector<int>> m_use, m_blockMax, m_blockMin;
+    std::vector<std::vector<int>> m_use, m_blockMax;
+    // The smallest use of a block is worked out when a search first needs it after a change.
+    mutable std::vector<std::vector<int>> m_blockMin;
+    mutable std::vector<std::vector<char>> m_minStale;
     int m_usedUpTo = 0;
 };

@@ -74,9 +74,12 @@ void SerialScheduler::reverseOrder(const std::vector<int>& list, const std::vect
     });
 }
 
-int SerialScheduler::justify(std::vector<int>& list, std::vector<int>& starts, int length)
+int SerialScheduler::justify(std::vector<int>& list, std::vector<int>& starts, int length,
+                             const std::function<bool()>& stop)
 {
-    for (;;) {
+    for (bool first = true;; first = false) {
+        if (!first && stop && stop())
+            return length;
         reverseOrder(list, starts, m_otherList);
         schedule(m_otherList, true, m_otherStarts);
         std::vector<int> forwardList;

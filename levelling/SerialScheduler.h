@@ -2,6 +2,7 @@
 
 #include "ResourceTimeline.h"
 
+#include <functional>
 #include <vector>
 
 class ActivityNetwork;
@@ -25,8 +26,10 @@ public:
     // Forward-backward improvement (justification): shifts every work as late as it can go in the
     // order of finishing, then as early as it can in the order of starting, while that shortens
     // the schedule. Never lengthens it. Takes a forward list and its schedule; leaves the list
-    // that builds the improved schedule forward, and that schedule.
-    int justify(std::vector<int>& list, std::vector<int>& starts, int length);
+    // that builds the improved schedule forward, and that schedule. Before each round after the
+    // first it asks `stop` (when given) whether time is up.
+    int justify(std::vector<int>& list, std::vector<int>& starts, int length,
+                const std::function<bool()>& stop = {});
 
     // Schedules generated so far (each pass of justify counts as one).
     long long schedulesBuilt() const { return m_built; }

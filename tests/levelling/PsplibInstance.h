@@ -12,7 +12,7 @@
 LevellingProblem readPsplibInstance(const QString& path);
 
 // The optimal length of each instance by file name, or the best known bounds where the optimum is
-// not proven ("lower..upper" in the list).
+// not proven ("lower..upper" in the list; "..upper" where no lower bound is given, read as 0).
 struct KnownLength
 {
     int lower = 0;

@@ -23,7 +23,8 @@ void TestLevellingPsplib::levelsCloseToTheBestKnownLength()
     const QHash<QString, KnownLength> known =
         readKnownLengths(folder.filePath(QStringLiteral("optimum.csv")));
     QCOMPARE(known.size(), 480);
-    // Two of each of the first parameter classes (the hardest and the easiest mixed).
+    // Mostly hard instances (most with the optimum unproven), where a weak search shows; with a
+    // budget of 20,000 schedules instead of the benchmark's second each.
     const QStringList sample = {QStringLiteral("j601_1.sm"),  QStringLiteral("j601_2.sm"),
                                 QStringLiteral("j605_3.sm"),  QStringLiteral("j609_1.sm"),
                                 QStringLiteral("j6013_4.sm"), QStringLiteral("j6025_5.sm"),
@@ -37,15 +38,18 @@ void TestLevellingPsplib::levelsCloseToTheBestKnownLength()
         const KnownLength best = known.value(name);
         QVERIFY(best.upper > 0);
         LevellingOptions options;
-        options.scheduleLimit = 2000;
+        options.scheduleLimit = 20'000;
         options.secondsLimit = 0;
         const LevelledSchedule levelled = levelResources(problem, options);
         QVERIFY2(levellingFault(problem, levelled.starts, levelled.length).isEmpty(),
                  qPrintable(name + levellingFault(problem, levelled.starts, levelled.length)));
         QVERIFY2(levelled.length >= best.lower, qPrintable(name));
-        QVERIFY(levelled.lowerBound <= best.lower);
+        // Our own bound can never exceed a proven one (some instances have none: lower 0).
+        QVERIFY2(best.lower == 0 || levelled.lowerBound <= best.lower, qPrintable(name));
         const double over = double(levelled.length - best.upper) / best.upper;
-        QVERIFY2(over <= 0.05, qPrintable(name));
+        QVERIFY2(over <= 0.05,
+                 qPrintable(name +
+                            QStringLiteral(" %1 against %2").arg(levelled.length).arg(best.upper)));
         excess += over;
         const LevelledSchedule byRule = scheduleByRule(problem, PriorityRule::LatestFinish);
         QVERIFY(levellingFault(problem, byRule.starts, byRule.length).isEmpty());
@@ -56,6 +60,7 @@ void TestLevellingPsplib::levelsCloseToTheBestKnownLength()
     ruleExcess /= double(sample.size());
     qInfo("average excess %.2f %%, latest-finish rule %.2f %%", excess * 100, ruleExcess * 100);
     QVERIFY(excess <= 0.02);
+    QVERIFY(excess * 5 <= ruleExcess);
 }
 
 QTEST_GUILESS_MAIN(TestLevellingPsplib)
