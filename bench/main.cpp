@@ -5,7 +5,8 @@
 
 // Runs one section per process, so that a section's peak memory is its own:
 //   kestrin-bench table | schedule | worklist | export | report | graph | analysis | gantt |
-//                 diagram | undo | endtoend [shape [works]]
+//                 diagram | undo | endtoend [shape [works]] |
+//                 levelling [seconds per instance]
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -34,12 +35,15 @@ int main(int argc, char** argv)
         benchUndo();
     else if (section == QLatin1String("calendar"))
         benchCalendar();
+    else if (section == QLatin1String("levelling"))
+        benchLevelling(QCoreApplication::arguments().mid(2));
     else if (section == QLatin1String("endtoend"))
         benchEndToEnd(QCoreApplication::arguments().mid(2));
     else {
-        QTextStream(stderr) << "usage: kestrin-bench table|schedule|worklist|export|report|graph|"
-                               "analysis|gantt|diagram|undo|endtoend [shape [works]]"
-                            << Qt::endl;
+        QTextStream(stderr)
+            << "usage: kestrin-bench table|schedule|worklist|export|report|graph|"
+               "analysis|gantt|diagram|undo|endtoend [shape [works]]|levelling [seconds]"
+            << Qt::endl;
         return 2;
     }
     return 0;
