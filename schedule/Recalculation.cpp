@@ -28,7 +28,7 @@ constexpr char16_t kStage[] = u"Пересчёт графика";
 
 } // namespace
 
-struct Recalculation::RowCounts
+struct Recalculation::PassMemo
 {
     std::vector<int> rowsEndingAt;        // per event: non-blank rows whose end event it is
     std::vector<long double> earlyFinish; // per row: the value of its early finish
@@ -79,13 +79,13 @@ long double Recalculation::criticalLength(QStringList& criticalPath)
 void Recalculation::fillComputedColumns()
 {
     prepare();
-    m_counts = std::make_unique<RowCounts>();
-    RowCounts& counts = *m_counts;
-    counts.rowsEndingAt.assign(std::size_t(m_graph->eventCount()), 0);
-    counts.earlyFinish.assign(std::size_t(m_graph->rowCount()), 0.0L);
+    m_memo = std::make_unique<PassMemo>();
+    PassMemo& memo = *m_memo;
+    memo.rowsEndingAt.assign(std::size_t(m_graph->eventCount()), 0);
+    memo.earlyFinish.assign(std::size_t(m_graph->rowCount()), 0.0L);
     for (int row = 0; row < m_graph->rowCount(); ++row) {
         if (!m_graph->isBlank(row))
-            ++counts.rowsEndingAt[std::size_t(m_graph->rowEnd(row))];
+            ++memo.rowsEndingAt[std::size_t(m_graph->rowEnd(row))];
     }
 
     if (fillAtOnce())
@@ -98,7 +98,7 @@ void Recalculation::fillComputedColumns()
 void Recalculation::firstPass()
 {
     EventTimes& times = *m_times;
-    RowCounts& counts = *m_counts;
+    PassMemo& memo = *m_memo;
     const int rows = m_graph->rowCount();
     for (int row = 0; row < rows; ++row) {
         progress::step(kStage, row, 3 * qint64(rows));
@@ -112,8 +112,8 @@ void Recalculation::firstPass()
         // A count is a whole number well below 10^15: its general number text is its digits.
         m_table.setCell(
             WorkColumn::PrecedingWorks, row,
-            m_numbers.text(counts.rowsEndingAt[std::size_t(m_graph->rowStart(row))]).view());
-        counts.earlyFinish[std::size_t(row)] =
+            m_numbers.text(memo.rowsEndingAt[std::size_t(m_graph->rowStart(row))]).view());
+        memo.earlyFinish[std::size_t(row)] =
             rowFigures(times, row, [&](WorkColumn column, QStringView text) {
                 m_table.setCell(column, row, text);
             }).earlyFinishValue;
@@ -134,7 +134,7 @@ bool Recalculation::fillAtOnce()
     // The searches, which may fail: their times are kept for the passes, which raise their
     // failures again in their own order.
     EventTimes& times = *m_times;
-    const RowCounts& counts = *m_counts;
+    const PassMemo& memo = *m_memo;
     std::optional<QString> startDateText;
     std::vector<QString> dayText(std::size_t(m_graph->eventCount()));
     try {
@@ -153,7 +153,7 @@ bool Recalculation::fillAtOnce()
             if (m_graph->isBlank(row))
                 continue;
             const int start = m_graph->rowStart(row);
-            if (counts.rowsEndingAt[std::size_t(start)] == 0) {
+            if (memo.rowsEndingAt[std::size_t(start)] == 0) {
                 if (!startDateText)
                     startDateText = m_dates.formatDate(m_startDate);
                 continue;
@@ -182,15 +182,15 @@ bool Recalculation::fillAtOnce()
             return;
         }
         const std::size_t start = std::size_t(m_graph->rowStart(row));
-        const NumberText count = m_numbers.text(counts.rowsEndingAt[start]);
+        const NumberText count = m_numbers.text(memo.rowsEndingAt[start]);
         const RowFigures figures = rowFigures(times, row);
         const NumberText free = freeFloat(times, row, figures.earlyFinishValue);
         m_table.setComputedCells(row,
                                  {count.view(), figures.earlyStart, figures.earlyFinish.view(),
                                   figures.lateStart.view(), figures.lateFinish,
                                   figures.totalFloat.view(), free.view(),
-                                  counts.rowsEndingAt[start] == 0 ? QStringView(*startDateText)
-                                                                  : QStringView(dayText[start])});
+                                  memo.rowsEndingAt[start] == 0 ? QStringView(*startDateText)
+                                                                : QStringView(dayText[start])});
     };
     const int threads =
         m_table.takesRowsConcurrently() ? std::clamp(QThread::idealThreadCount(), 1, 8) : 1;
@@ -223,7 +223,7 @@ bool Recalculation::fillAtOnce()
 void Recalculation::secondPass()
 {
     EventTimes& times = *m_times;
-    const RowCounts& counts = *m_counts;
+    const PassMemo& memo = *m_memo;
     const int rows = m_graph->rowCount();
     for (int row = 0; row < rows; ++row) {
         progress::step(kStage, rows + qint64(row), 3 * qint64(rows));
@@ -232,14 +232,14 @@ void Recalculation::secondPass()
             continue;
         }
         m_table.setCell(WorkColumn::FreeFloat, row,
-                        freeFloat(times, row, counts.earlyFinish[std::size_t(row)]).view());
+                        freeFloat(times, row, memo.earlyFinish[std::size_t(row)]).view());
     }
 }
 
 void Recalculation::thirdPass()
 {
     EventTimes& times = *m_times;
-    const RowCounts& counts = *m_counts;
+    const PassMemo& memo = *m_memo;
     std::optional<QString> startDateText;
     // The date of a work depends on its start event alone, and its text on the calendar day.
     std::vector<int> dayTextOfEvent(std::size_t(m_graph->eventCount()), -1);
@@ -253,7 +253,7 @@ void Recalculation::thirdPass()
             continue;
         }
         const std::size_t start = std::size_t(m_graph->rowStart(row));
-        if (counts.rowsEndingAt[start] == 0) {
+        if (memo.rowsEndingAt[start] == 0) {
             if (!startDateText)
                 startDateText = m_dates.formatDate(m_startDate);
             m_table.setCell(WorkColumn::BeginDate, row, *startDateText);

@@ -74,8 +74,8 @@ private:
     std::unique_ptr<EventTimes> m_times;
     // Per event: how many works end there (the preceding works of the works leaving it); per
     // row: the value of its early finish, from the first pass for the second.
-    struct RowCounts;
-    std::unique_ptr<RowCounts> m_counts;
+    struct PassMemo;
+    std::unique_ptr<PassMemo> m_memo;
 };
 
 // The caption of the path line: "    Критический путь [L=" + L + "]: " followed by every event as

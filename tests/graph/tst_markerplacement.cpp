@@ -57,7 +57,7 @@ QStringList randomWorks(int count, int works, std::mt19937& random)
 
 QStringList house()
 {
-    return {u"1 2"_s, u"1 3"_s, u"2 4"_s, u"3 4"_s,  u"3 5"_s,  u"4 6"_s,
+    return {u"1 2"_s, u"1 3"_s, u"2 4"_s, u"3 4"_s, u"3 5"_s, u"4 6"_s,
             u"5 6"_s, u"6 7"_s, u"6 8"_s, u"7 9"_s, u"8 9"_s, u"9 10"_s};
 }
 
@@ -82,21 +82,22 @@ void TestMarkerPlacement::placesClearOfEveryMarkerAndFillsTheArea_data()
     QTest::addColumn<QStringList>("path");
     QTest::addColumn<QSize>("area");
     QTest::addColumn<QRect>("byHand"); // a marker already placed, of the path's second event
+    QTest::addColumn<bool>("crowds");  // some marker would overlap another
 
     const QStringList housePath{u"1"_s, u"2"_s, u"4"_s, u"6"_s, u"7"_s, u"9"_s, u"10"_s};
-    QTest::newRow("guide's example") << house() << housePath << QSize(792, 544) << QRect();
+    QTest::newRow("guide's example") << house() << housePath << QSize(792, 544) << QRect() << false;
     QTest::newRow("guide's example, one placed by hand")
-        << house() << housePath << QSize(792, 544) << QRect(QPoint(300, 200), kMarker);
-    QTest::newRow("guide's example, too narrow") << house() << housePath << QSize(420, 300)
-                                                 << QRect();
-    QTest::newRow("names in two cases") << QStringList{u"a b"_s, u"B c"_s, u"a C"_s}
-                                        << QStringList{u"a"_s, u"b"_s, u"c"_s} << QSize(792, 544)
-                                        << QRect();
+        << house() << housePath << QSize(792, 544) << QRect(QPoint(300, 200), kMarker) << false;
+    QTest::newRow("guide's example, too narrow")
+        << house() << housePath << QSize(420, 300) << QRect() << true;
+    QTest::newRow("names in two cases")
+        << QStringList{u"a b"_s, u"B c"_s, u"a C"_s} << QStringList{u"a"_s, u"b"_s, u"c"_s}
+        << QSize(792, 544) << QRect() << false;
     std::mt19937 random(17);
     for (int round = 0; round < 4; ++round) {
         const QStringList works = randomWorks(12 + 6 * round, 20 + 10 * round, random);
         QTest::newRow(qPrintable(u"random network %1"_s.arg(round)))
-            << works << QStringList() << QSize(1600 + 400 * round, 900) << QRect();
+            << works << QStringList() << QSize(1600 + 400 * round, 900) << QRect() << false;
     }
 }
 
@@ -107,18 +108,30 @@ void TestMarkerPlacement::placesClearOfEveryMarkerAndFillsTheArea()
     QFETCH(QStringList, path);
     QFETCH(QSize, area);
     QFETCH(QRect, byHand);
+    QFETCH(bool, crowds);
     const Network net = network(works);
+    const auto entryOf = [&](const QString& name) {
+        for (qsizetype entry = 0; entry < net.entries.size(); ++entry)
+            if (net.entries[entry].compare(name, Qt::CaseInsensitive) == 0)
+                return int(entry);
+        return -1;
+    };
+    // The window hands over the entry each name of the path stands for.
+    QStringList pathEntries;
+    for (const QString& event : path)
+        pathEntries.append(net.entries[entryOf(event)]);
     std::vector<char> listed(std::size_t(net.entries.size()), 1);
     std::vector<QRect> taken;
     if (!byHand.isNull()) {
-        listed[std::size_t(net.entries.indexOf(path[1]))] = 0;
+        listed[std::size_t(entryOf(path[1]))] = 0;
         taken.push_back(byHand);
     }
-    const MarkerPlacement placement = placeAllMarkers(*net.table, collation(), net.entries, path,
-                                                      listed, taken, area, kMarker);
+    const MarkerPlacement placement = placeAllMarkers(*net.table, collation(), net.entries,
+                                                      pathEntries, listed, taken, area, kMarker);
 
     const int toPlace = int(std::count(listed.begin(), listed.end(), 1));
     QCOMPARE(int(placement.placed.size()) + placement.crowded, toPlace);
+    QCOMPARE(placement.crowded > 0, crowds);
     std::vector<QRect> rects(std::size_t(net.entries.size()));
     std::vector<char> seen(listed.size(), 0);
     for (const MarkerSpot& spot : placement.placed) {
@@ -134,12 +147,6 @@ void TestMarkerPlacement::placesClearOfEveryMarkerAndFillsTheArea()
     }
 
     // The path's events first, in one row; every work runs left to right.
-    const auto entryOf = [&](const QString& name) {
-        for (qsizetype entry = 0; entry < net.entries.size(); ++entry)
-            if (net.entries[entry].compare(name, Qt::CaseInsensitive) == 0)
-                return int(entry);
-        return -1;
-    };
     std::vector<char> onPath(listed.size(), 0);
     for (const QString& event : path)
         onPath[std::size_t(entryOf(event))] = 1;
@@ -193,7 +200,7 @@ void TestMarkerPlacement::stretchesWithTheArea()
     const Network net = network(randomWorks(20, 40, random));
     const std::vector<char> listed(std::size_t(net.entries.size()), 1);
     const int circleBelow = nodeCentre(QRect(QPoint(0, 0), kMarker)).y() + kNodeRadius + 1;
-    const QSize room(1200, 700);
+    const QSize room(2400, 1600);
     const auto placed = [&](int times) {
         const QSize area(room.width() * times + kMarker.width(),
                          room.height() * times + circleBelow);

@@ -18,11 +18,8 @@ QStringList eventNames(int count)
 }
 
 // A network in layers of the given sizes, events numbered layer by layer, whose works join
-// neighbouring layers only. With `drawable` the works between two layers are a staircase (each
-// next work moves one end or both one place on), which crosses nowhere in the numbered order;
-// otherwise they are drawn at random. Every event has a work from the layer before it.
-std::vector<LayoutWork> layeredWorks(const std::vector<int>& sizes, bool drawable,
-                                     std::mt19937& random)
+// neighbouring layers only, every event having a work from the layer before it.
+std::vector<LayoutWork> layeredWorks(const std::vector<int>& sizes, std::mt19937& random)
 {
     std::vector<LayoutWork> works;
     int first = 0;
@@ -30,25 +27,27 @@ std::vector<LayoutWork> layeredWorks(const std::vector<int>& sizes, bool drawabl
         const int upper = sizes[layer];
         const int lower = sizes[layer + 1];
         const int next = first + upper;
-        if (drawable) {
-            int i = 0, j = 0;
-            works.push_back({first, next});
-            while (i + 1 < upper || j + 1 < lower) {
-                const int step = int(random() % 3);
-                if (i + 1 < upper && (step != 1 || j + 1 == lower))
-                    ++i;
-                if (j + 1 < lower && (step != 0 || i + 1 == upper))
-                    ++j;
-                works.push_back({first + i, next + j});
-            }
-        } else {
-            for (int j = 0; j < lower; ++j)
-                works.push_back({first + int(random() % std::uint32_t(upper)), next + j});
-            for (int extra = int(random() % std::uint32_t(upper + 1)); extra > 0; --extra)
-                works.push_back({first + int(random() % std::uint32_t(upper)),
-                                 next + int(random() % std::uint32_t(lower))});
-        }
+        for (int j = 0; j < lower; ++j)
+            works.push_back({first + int(random() % std::uint32_t(upper)), next + j});
+        for (int extra = int(random() % std::uint32_t(upper + 1)); extra > 0; --extra)
+            works.push_back({first + int(random() % std::uint32_t(upper)),
+                             next + int(random() % std::uint32_t(lower))});
         first = next;
+    }
+    return works;
+}
+
+// A forest of `count` events: every event but the roots has one work into it from an earlier
+// one; turned round, every event but the roots has one work out of it.
+std::vector<LayoutWork> forestWorks(int count, bool turnedRound, std::mt19937& random)
+{
+    std::vector<LayoutWork> works;
+    for (int event = 1; event < count; ++event) {
+        if (random() % 6 == 0)
+            continue; // another root
+        const int parent = int(random() % std::uint32_t(event));
+        works.push_back(turnedRound ? LayoutWork{count - 1 - event, count - 1 - parent}
+                                    : LayoutWork{parent, event});
     }
     return works;
 }
@@ -76,8 +75,8 @@ std::int64_t crossingPairs(const LayeredGraph& graph)
                 edges.emplace_back(position[std::size_t(node)], position[std::size_t(next)]);
         for (std::size_t a = 0; a < edges.size(); ++a)
             for (std::size_t b = a + 1; b < edges.size(); ++b)
-                pairs += (edges[a].first - edges[b].first) * (edges[a].second - edges[b].second) <
-                         0;
+                pairs +=
+                    (edges[a].first - edges[b].first) * (edges[a].second - edges[b].second) < 0;
     }
     return pairs;
 }
@@ -116,8 +115,8 @@ class TestSweepOrdering : public QObject
 
 private slots:
     void rearrangesEachLayerAndNeverAddsCrossings();
-    void untanglesNetworksThatCanBeDrawnWithoutCrossings();
-    void comesCloseToTheFewestCrossingsOnSmallNetworks();
+    void untanglesTrees();
+    void findsTheFewestCrossingsOnMostSmallNetworks();
 };
 
 // The sweeps only reorder each layer's own nodes, and keep the best order met, which is never
@@ -129,7 +128,7 @@ void TestSweepOrdering::rearrangesEachLayerAndNeverAddsCrossings()
         std::vector<int> sizes;
         for (int layer = 0, count = 2 + int(random() % 6); layer < count; ++layer)
             sizes.push_back(1 + int(random() % 7));
-        LayeredGraph graph(eventTotal(sizes), layeredWorks(sizes, false, random),
+        LayeredGraph graph(eventTotal(sizes), layeredWorks(sizes, random),
                            eventNames(eventTotal(sizes)), 1'000'000);
         shuffleLayers(graph, random);
         const std::vector<std::vector<int>> before = graph.layers;
@@ -143,25 +142,29 @@ void TestSweepOrdering::rearrangesEachLayerAndNeverAddsCrossings()
     }
 }
 
-// A network that some order draws without crossings is drawn without them, from any order.
-void TestSweepOrdering::untanglesNetworksThatCanBeDrawnWithoutCrossings()
+// A network in which every event has at most one work into it, or at most one out of it, can be
+// drawn without crossings (each layer grouped by its neighbours' order): the sweeps draw it so,
+// from any order.
+void TestSweepOrdering::untanglesTrees()
 {
     std::mt19937 random(11);
-    for (int round = 0; round < 60; ++round) {
-        std::vector<int> sizes;
-        for (int layer = 0, count = 2 + int(random() % 6); layer < count; ++layer)
-            sizes.push_back(1 + int(random() % 8));
-        LayeredGraph graph(eventTotal(sizes), layeredWorks(sizes, true, random),
-                           eventNames(eventTotal(sizes)), 1'000'000);
+    int tangled = 0;
+    constexpr int kRounds = 40;
+    for (int round = 0; round < kRounds; ++round) {
+        const int events = 5 + int(random() % 40);
+        LayeredGraph graph(events, forestWorks(events, round % 2 == 1, random), eventNames(events),
+                           1'000'000);
         shuffleLayers(graph, random);
+        tangled += crossingPairs(graph) > 0 ? 1 : 0;
         orderBySweeps(graph, 8);
-        QVERIFY2(crossingPairs(graph) == 0, qPrintable(QString::number(round)));
+        QCOMPARE(crossingPairs(graph), std::int64_t(0));
     }
+    QVERIFY(tangled > kRounds / 2);
 }
 
-// On networks small enough to try every order, the sweeps find the fewest crossings or come
-// within one of them.
-void TestSweepOrdering::comesCloseToTheFewestCrossingsOnSmallNetworks()
+// On networks small enough to try every order, the sweeps mostly find the fewest crossings
+// (56 of these 60 when this was written).
+void TestSweepOrdering::findsTheFewestCrossingsOnMostSmallNetworks()
 {
     std::mt19937 random(13);
     int optimal = 0;
@@ -170,17 +173,16 @@ void TestSweepOrdering::comesCloseToTheFewestCrossingsOnSmallNetworks()
         std::vector<int> sizes;
         for (int layer = 0; layer < 3; ++layer)
             sizes.push_back(2 + int(random() % 3));
-        LayeredGraph graph(eventTotal(sizes), layeredWorks(sizes, false, random),
+        LayeredGraph graph(eventTotal(sizes), layeredWorks(sizes, random),
                            eventNames(eventTotal(sizes)), 1'000'000);
         shuffleLayers(graph, random);
         const std::int64_t fewest = fewestCrossings(graph);
         orderBySweeps(graph, 8);
         const std::int64_t found = crossingPairs(graph);
         QVERIFY(found >= fewest);
-        qInfo("round %d: %lld of %lld", round, (long long)found, (long long)fewest);
-        optimal += found == fewest;
+        optimal += found == fewest ? 1 : 0;
     }
-    qInfo("optimal %d of %d", optimal, kRounds);
+    QVERIFY2(optimal * 6 >= kRounds * 5, qPrintable(QString::number(optimal)));
 }
 
 QTEST_GUILESS_MAIN(TestSweepOrdering)
