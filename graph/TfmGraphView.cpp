@@ -332,10 +332,10 @@ void TfmGraphView::tbPlaceAllClick()
     std::vector<QRect> taken;
     for (const EventMarker* marker : m_markers)
         taken.push_back(marker->geometry());
-    const MarkerPlacement placement = placeAllMarkers(
-        m_table, m_names, m_entries, m_pathEntry, listed, taken,
-        QSize(pMainPad->width(), m_picture.image().height()),
-        QSize(EventMarker::kWidth, EventMarker::kHeight));
+    const MarkerPlacement placement =
+        placeAllMarkers(m_table, m_names, m_entries, m_pathEntry, listed, taken,
+                        QSize(pMainPad->width(), m_picture.image().height()),
+                        QSize(EventMarker::kWidth, EventMarker::kHeight));
     for (const MarkerSpot& spot : placement.placed)
         placeMarker(cbPoints->findText(m_entries[spot.entry]), spot.topLeft);
     const int placed = int(placement.placed.size());
