@@ -10,6 +10,7 @@
 #include "NumberFormat.h"
 #include "SuccessorGraph.h"
 #include "WorkCells.h"
+#include "WorkFloats.h"
 #include "WorkTension.h"
 
 #include <QHash>
@@ -132,24 +133,26 @@ void fillEvents(AnalysisPage& page, EventTimes& times, const EventIndex& events,
     for (const int event : order) {
         const long double early = times.earlyValue(event);
         const long double late = times.lateValue(event);
-        page.appendRow({times.graph().eventName(event), times.earlyText(event),
-                        times.lateText(event), times.slackText(event), days.after(early),
+        page.appendRow({times.graph().eventName(event), times.earlyText(event).toString(),
+                        times.lateText(event).toString(), times.slackText(event), days.after(early),
                         days.after(late)});
     }
 }
 
 void fillTension(AnalysisPage& page, const WorkCells& table, const SuccessorGraph& graph,
-                 const std::vector<WorkFigures>& figures)
+                 const std::vector<WorkFloats>& floats, const std::vector<WorkTension>& tension)
 {
-    page.reserveRows(int(figures.size()));
-    for (std::size_t row = 0; row < figures.size(); ++row) {
-        const WorkFigures& work = figures[row];
+    page.reserveRows(int(floats.size()));
+    for (std::size_t row = 0; row < floats.size(); ++row) {
+        const WorkFloats& work = floats[row];
         if (work.blank)
             continue;
+        const WorkTension& tense = tension[row];
         page.appendRow({QString::number(row + 1), graph.eventName(graph.rowStart(int(row))),
                         graph.eventName(graph.rowEnd(int(row))),
                         table.cell(WorkColumn::Duration, int(row)), work.totalFloat, work.freeFloat,
-                        work.longestPath, work.criticalShare, work.tension, zoneText(work.zone)});
+                        tense.longestPath, tense.criticalShare, tense.tension,
+                        zoneText(tense.zone)});
     }
 }
 
@@ -222,9 +225,10 @@ NetworkAnalysis::NetworkAnalysis(const WorkCells& table, const EventIndex& event
     QString length = QStringLiteral("не рассчитана");
     try {
         EventTimes times(graph, graph.eventId(startEvent), graph.eventId(endEvent), numbers);
-        const std::vector<WorkFigures> figures = workFigures(times);
+        const std::vector<WorkFloats> floats = workFloats(times);
+        const std::vector<WorkTension> tension = workTension(times, floats);
         fillEvents(m_pages[Events], times, events, days);
-        fillTension(m_pages[Tension], table, graph, figures);
+        fillTension(m_pages[Tension], table, graph, floats, tension);
         fillPaths(m_pages[Paths], times, networkPaths(times));
         length = times.lengthText();
         m_timesKnown = true;

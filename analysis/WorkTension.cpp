@@ -3,9 +3,9 @@
 #include "BackwardSearches.h"
 #include "CheckedArithmetic.h"
 #include "EventTimes.h"
-#include "KestrinError.h"
 #include "NumberFormat.h"
 #include "SuccessorGraph.h"
+#include "WorkFloats.h"
 
 #include <cmath>
 #include <limits>
@@ -35,70 +35,20 @@ QString zoneText(TensionZone zone)
     return QString();
 }
 
-std::vector<WorkFigures> workFigures(EventTimes& times)
+std::vector<WorkTension> workTension(EventTimes& times, const std::vector<WorkFloats>& floats)
 {
     const SuccessorGraph& graph = times.graph();
     const NumberFormat& numbers = times.numbers();
     const long double length = times.length();
-    const std::size_t rows = std::size_t(graph.rowCount());
-    std::vector<WorkFigures> figures(rows);
-    std::vector<long double> earlyFinish(rows, 0.0L);
-    std::vector<long double> totalFloat(rows, 0.0L);
-    std::vector<char> worksStartAt(std::size_t(graph.eventCount()), 0);
-    for (std::size_t row = 0; row < rows; ++row) {
-        if (!graph.isBlank(int(row)))
-            worksStartAt[std::size_t(graph.rowStart(int(row)))] = 1;
-    }
+    const std::size_t rows = floats.size();
+    std::vector<WorkTension> tension(rows);
 
-    // The recalculation's first pass: early start, early finish, late finish, late start, total
-    // float, each parsed back from its text before it is used.
-    for (std::size_t row = 0; row < rows; ++row) {
-        if (graph.isBlank(int(row)))
-            continue;
-        WorkFigures& work = figures[row];
-        work.blank = false;
-        const long double earlyStart = times.earlyValue(graph.rowStart(int(row)));
-        if (!graph.durationParses(int(row)))
-            throw KestrinError(graph.badDurationMessage(int(row)));
-        const long double duration = graph.duration(int(row));
-        earlyFinish[row] = numbers.parse(numbers.text(checked::add(duration, earlyStart)).view());
-        const long double lateFinish = times.lateValue(graph.rowEnd(int(row)));
-        const NumberText lateStart = numbers.text(checked::subtract(lateFinish, duration));
-        const NumberText total =
-            numbers.text(checked::subtract(numbers.parse(lateStart.view()), earlyStart));
-        work.totalFloat = total.toString();
-        totalFloat[row] = numbers.parse(total.view());
-    }
-    // The second pass: the following works share one early start; without any, L.
-    for (std::size_t row = 0; row < rows; ++row) {
-        if (figures[row].blank)
-            continue;
-        const int end = graph.rowEnd(int(row));
-        const long double following =
-            worksStartAt[std::size_t(end)] ? times.earlyValue(end) : length;
-        figures[row].freeFloat = numbers.format(checked::subtract(following, earlyFinish[row]));
-    }
-
-    // The works on paths from the start to the end event: the edges between events on such
-    // paths (paths stop at the end event, so nothing leaving it counts).
+    // The durations of the critical works of each edge on a path, added in table order.
     const std::vector<int>& pathEvents = times.pathEvents();
-    std::vector<int> edgeOfRow(rows, -1);
     std::vector<long double> criticalPart(std::size_t(graph.edgeCount()), 0.0L);
-    for (const int event : pathEvents) {
-        if (event == times.end())
-            continue;
-        for (int edge = graph.firstEdge(event); edge < graph.endEdge(event); ++edge) {
-            if (!times.onPath(graph.edgeTarget(edge)))
-                continue;
-            for (const int row : graph.edgeRows(edge)) {
-                WorkFigures& work = figures[std::size_t(row)];
-                edgeOfRow[std::size_t(row)] = edge;
-                work.onPath = true;
-                work.critical = totalFloat[std::size_t(row)] == 0;
-                if (work.critical)
-                    criticalPart[std::size_t(edge)] += graph.duration(row);
-            }
-        }
+    for (std::size_t row = 0; row < rows; ++row) {
+        if (floats[row].onPath() && floats[row].critical)
+            criticalPart[std::size_t(floats[row].pathEdge)] += graph.duration(int(row));
     }
 
     // The greatest critical part of a longest path from the start event to each event (forward)
@@ -147,11 +97,13 @@ std::vector<WorkFigures> workFigures(EventTimes& times)
     }
 
     for (std::size_t row = 0; row < rows; ++row) {
-        WorkFigures& work = figures[row];
-        if (!work.onPath)
+        const WorkFloats& floatsOfWork = floats[row];
+        if (!floatsOfWork.onPath())
             continue;
-        const int edge = edgeOfRow[row];
-        const NumberText longestText = numbers.text(checked::subtract(length, totalFloat[row]));
+        WorkTension& work = tension[row];
+        const int edge = floatsOfWork.pathEdge;
+        const NumberText longestText =
+            numbers.text(checked::subtract(length, floatsOfWork.totalFloatValue));
         const long double longest = numbers.parse(longestText.view());
         const long double share = before[std::size_t(graph.rowStart(int(row)))] +
                                   criticalPart[std::size_t(edge)] +
@@ -159,7 +111,7 @@ std::vector<WorkFigures> workFigures(EventTimes& times)
         work.longestPath = longestText.toString();
         work.criticalShare = numbers.format(share);
         long double hundredths = 100;
-        if (!work.critical) {
+        if (!floatsOfWork.critical) {
             const long double rest = length - share;
             if (!(rest > 0) || !std::isfinite(rest))
                 continue;
@@ -171,5 +123,5 @@ std::vector<WorkFigures> workFigures(EventTimes& times)
                     : hundredths >= kSubcriticalHundredths ? TensionZone::Subcritical
                                                            : TensionZone::Reserve;
     }
-    return figures;
+    return tension;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 class EventTimes;
+struct WorkFloats;
 
 // The zones of tension: critical (Kн of at least 0.8), subcritical (0.6 up to 0.8) and reserve
 // (below 0.6). None for a work on no path from the start to the end event.
@@ -12,26 +13,17 @@ enum class TensionZone { None, Critical, Subcritical, Reserve };
 
 QString zoneText(TensionZone zone);
 
-// The figures of one work (row) of the table.
-struct WorkFigures
+// The tension of one work (row) of the table; empty for a work on no path from the start to the
+// end event.
+struct WorkTension
 {
-    bool blank = true;     // a blank row is no work and has no figures
-    bool onPath = false;   // the work lies on some path from the start to the end event
-    bool critical = false; // on such a path, with a total float of 0
-    QString totalFloat;    // О.З.В. as the recalculation writes it
-    QString freeFloat;     // Ч.З.В. as the recalculation writes it
     QString longestPath;   // t(Lmax), the longest path through the work: L - total float
     QString criticalShare; // t'кр, the part of that path made of critical works
     QString tension;       // Kн, to two decimals
     TensionZone zone = TensionZone::None;
 };
 
-// The floats and the tension of every work, row by row.
-//
-// The floats are the recalculation's own: the same text chain (early finish, late start, total
-// float; the free float from the early start of the following works, or L), so they equal the
-// table's cells text for text; a failure is raised where the recalculation's first pass would
-// meet it, row by row.
+// The tension of every work, row by row, from its floats (workFloats of the same times).
 //
 // The tension coefficient of a work off the critical path is
 //     Kн = (t(Lmax) - t'кр) / (L - t'кр),
@@ -41,4 +33,4 @@ struct WorkFigures
 // keeps the path longest (its early finish text is the next event's Tр, or its late start text is
 // the previous event's Tп). Kн is rounded to two decimals, half to even, and the zone is that of
 // the rounded figure, so the two columns never disagree.
-std::vector<WorkFigures> workFigures(EventTimes& times);
+std::vector<WorkTension> workTension(EventTimes& times, const std::vector<WorkFloats>& floats);

@@ -6,7 +6,7 @@
 #include "NumberFormat.h"
 #include "SuccessorGraph.h"
 #include "WorkCells.h"
-#include "WorkTension.h"
+#include "WorkFloats.h"
 
 DiagramModel::DiagramModel(const WorkCells& table, const EventIndex& events,
                            const QString& startEvent, const QString& endEvent,
@@ -16,7 +16,7 @@ DiagramModel::DiagramModel(const WorkCells& table, const EventIndex& events,
     const SuccessorGraph graph(table, events, QStringList{startEvent, endEvent}, numbers);
     EventTimes times(graph, graph.eventId(startEvent), graph.eventId(endEvent), numbers);
     m_lengthText = times.lengthText();
-    const std::vector<WorkFigures> figures = workFigures(times);
+    const std::vector<WorkFloats> floats = workFloats(times);
 
     // Events in the order rows first name them, start before end.
     std::vector<int> eventOf(std::size_t(graph.eventCount()), -1);
@@ -28,8 +28,8 @@ DiagramModel::DiagramModel(const WorkCells& table, const EventIndex& events,
             added.name = graph.eventName(id);
             if (times.onPath(id)) {
                 added.timesKnown = true;
-                added.early = times.earlyText(id);
-                added.late = times.lateText(id);
+                added.early = times.earlyText(id).toString();
+                added.late = times.lateText(id).toString();
                 added.slack = times.slackText(id);
                 added.critical = numbers.parse(added.slack) == 0;
             }
@@ -46,10 +46,10 @@ DiagramModel::DiagramModel(const WorkCells& table, const EventIndex& events,
         work.from = diagramEvent(graph.rowStart(row));
         work.to = diagramEvent(graph.rowEnd(row));
         work.duration = table.cell(WorkColumn::Duration, row);
-        const WorkFigures& figure = figures[std::size_t(row)];
-        if (figure.onPath)
-            work.totalFloat = figure.totalFloat;
-        work.critical = figure.critical;
+        const WorkFloats& floatsOfWork = floats[std::size_t(row)];
+        if (floatsOfWork.onPath())
+            work.totalFloat = floatsOfWork.totalFloat;
+        work.critical = floatsOfWork.critical;
         work.zeroDuration = graph.durationParses(row) && graph.duration(row) == 0;
         m_works.push_back(std::move(work));
     }

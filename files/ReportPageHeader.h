@@ -4,9 +4,10 @@ namespace report {
 struct ReportLayout;
 }
 
-// The page header band that the table report and the graph report share: the icon, the heading
-// "Расчёт сетевых графиков", "Kestrin" and its version, two rules around the credit lines, the
-// print date and, in the table report, the page number.
+// The page header band that every printout shares (the table report, the graph report, the
+// analysis, the diagram and the Gantt chart): the icon, the heading "Расчёт сетевых графиков",
+// "Kestrin" and its version, two rules around the credit lines, the print date and, in all but
+// the graph report, the page number.
 enum class PageHeaderCaption {
     PageNumber,   // "Страница :" and the page number
     NetworkGraph, // "Сетевой график" in its place, without a page number

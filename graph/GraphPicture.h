@@ -38,7 +38,6 @@ public:
     void saveAsBmp(const QString& path) const;
 
     int penWidth() const { return m_penWidth; }
-    Qt::PenStyle penStyle() const { return m_penStyle; }
     bool bold() const { return m_bold; }
 
     // One drawing session: a painter held open for many operations (opening one per operation

@@ -6,9 +6,9 @@
 #include "ErrorBox.h"
 #include "EventMarker.h"
 #include "GuardedCommand.h"
+#include "MarkerPlacement.h"
 #include "NameCollation.h"
 #include "NetworkDrawing.h"
-#include "NetworkLayout.h"
 #include "PictureButton.h"
 #include "Pictures.h"
 #include "PixelRounding.h"
@@ -32,7 +32,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <numeric>
 
 namespace {
 
@@ -45,18 +44,6 @@ constexpr int kClearingInset = 7;
 constexpr int kPointsWidth = 217;
 constexpr QPoint kInsertedAt(10, 50);
 const QLatin1String kTemporaryPicture("$kestrin-graph$.bmp");
-// The proportions of a layout for markers: a layer a marker wide, events a marker high.
-LayoutMetrics placementMetrics()
-{
-    LayoutMetrics metrics;
-    metrics.eventDiameter = EventMarker::kHeight;
-    metrics.layerGap = EventMarker::kWidth - EventMarker::kHeight;
-    metrics.eventGap = EventMarker::kHeight / 2;
-    metrics.bendGap = EventMarker::kHeight / 4;
-    metrics.bowStep = EventMarker::kHeight;
-    return metrics;
-}
-
 // Shows the picture in iMain when a drawing ends, also when it stops on an error: what was drawn
 // until then stays visible.
 class PictureShownOnExit
@@ -339,88 +326,20 @@ void TfmGraphView::tbAutoPlaceClick()
 
 void TfmGraphView::tbPlaceAllClick()
 {
-    // The network of the listed names: each cell stands for the entry equal to it ignoring case.
-    const int rows = m_table.rowCount();
-    const int entryCount = int(m_entries.size());
-    QStringList names = m_entries;
-    names.reserve(entryCount + 2 * rows);
-    for (int row = 0; row < rows; ++row) {
-        names.append(m_table.cell(WorkColumn::StartEvent, row));
-        names.append(m_table.cell(WorkColumn::EndEvent, row));
-    }
-    const std::vector<int> entryOf = m_names.firstEqualIndex(names);
-    LayoutInput network;
-    network.names = m_entries;
-    for (int row = 0; row < rows; ++row) {
-        const int cell = entryCount + 2 * row;
-        if (names[cell].isEmpty() || names[cell + 1].isEmpty())
-            continue;
-        network.works.push_back({entryOf[std::size_t(cell)], entryOf[std::size_t(cell) + 1]});
-    }
-    for (const QString& entry : std::as_const(m_pathEntry)) {
-        if (entry.isNull())
-            break;
-        network.line.push_back(int(m_entries.indexOf(entry)));
-    }
-    const NetworkLayout layout = layOutNetwork(network, placementMetrics());
-
-    // The layout stretched over the area, each way on its own; the markers keep their size, and
-    // each node's circle, drawn below its marker, stays in the picture.
-    const QRect atTop(0, 0, EventMarker::kWidth, EventMarker::kHeight);
-    const int circleBottom = nodeCentre(atTop).y() + kNodeRadius + 1;
-    const QSize room(pMainPad->width() - EventMarker::kWidth,
-                     m_picture.image().height() - circleBottom);
-    double left = 0, right = 0, top = 0, bottom = 0;
-    for (std::size_t event = 0; event < layout.centres.size(); ++event) {
-        const QPointF& centre = layout.centres[event];
-        left = event == 0 ? centre.x() : std::min(left, centre.x());
-        right = event == 0 ? centre.x() : std::max(right, centre.x());
-        top = event == 0 ? centre.y() : std::min(top, centre.y());
-        bottom = event == 0 ? centre.y() : std::max(bottom, centre.y());
-    }
-    const auto stretch = [](double value, double from, double to, int length) {
-        const long double share = to > from ? (value - from) / (to - from) : 0.5L;
-        return roundToPixel(share * std::max(0, length));
-    };
-
-    // The line first, then layer by layer, top to bottom: where the area is too small, the
-    // network's spine is what gets placed.
-    std::vector<int> order(layout.centres.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::vector<char> onLine(order.size(), 0);
-    for (const int event : network.line)
-        onLine[std::size_t(event)] = 1;
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        if (onLine[std::size_t(a)] != onLine[std::size_t(b)])
-            return onLine[std::size_t(a)] > onLine[std::size_t(b)];
-        if (layout.layers[std::size_t(a)] != layout.layers[std::size_t(b)])
-            return layout.layers[std::size_t(a)] < layout.layers[std::size_t(b)];
-        return layout.centres[std::size_t(a)].y() < layout.centres[std::size_t(b)].y();
-    });
-
+    std::vector<char> listed(std::size_t(m_entries.size()));
+    for (qsizetype entry = 0; entry < m_entries.size(); ++entry)
+        listed[std::size_t(entry)] = cbPoints->findText(m_entries[entry]) >= 0;
     std::vector<QRect> taken;
-    taken.reserve(m_markers.size() + order.size());
     for (const EventMarker* marker : m_markers)
         taken.push_back(marker->geometry());
-    int placed = 0;
-    int crowded = 0;
-    for (const int event : order) {
-        const int entry = cbPoints->findText(m_entries[event]);
-        if (entry < 0)
-            continue; // placed already
-        const QPointF& centre = layout.centres[std::size_t(event)];
-        const QRect marker(stretch(centre.x(), left, right, room.width()),
-                           stretch(centre.y(), top, bottom, room.height()), EventMarker::kWidth,
-                           EventMarker::kHeight);
-        if (std::any_of(taken.begin(), taken.end(),
-                        [&](const QRect& other) { return other.intersects(marker); })) {
-            ++crowded;
-            continue;
-        }
-        taken.push_back(marker);
-        placeMarker(entry, marker.topLeft());
-        ++placed;
-    }
+    const MarkerPlacement placement =
+        placeAllMarkers(m_table, m_names, m_entries, m_pathEntry, listed, taken,
+                        QSize(pMainPad->width(), m_picture.image().height()),
+                        QSize(EventMarker::kWidth, EventMarker::kHeight));
+    for (const MarkerSpot& spot : placement.placed)
+        placeMarker(cbPoints->findText(m_entries[spot.entry]), spot.topLeft);
+    const int placed = int(placement.placed.size());
+    const int crowded = placement.crowded;
     if (placed > 0)
         m_dragging = false;
     if (crowded > 0)

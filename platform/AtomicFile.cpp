@@ -35,16 +35,18 @@ QByteArray encoded(const QString& path)
 
 QString temporaryName(const QString& suffix)
 {
-    return QStringLiteral(".kestrin-%1%2")
-        .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'))
-        .arg(suffix);
+    return QString(AtomicFile::kTemporaryPrefix) +
+           QStringLiteral("%1%2")
+               .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'))
+               .arg(suffix);
 }
 
 // The names temporaryName makes, whatever the suffix.
 bool isTemporaryName(const QString& name)
 {
     static const QRegularExpression pattern(
-        QStringLiteral("^\\.kestrin-[0-9a-f]{16}\\.[A-Za-z0-9]{1,8}$"));
+        QLatin1Char('^') + QRegularExpression::escape(QString(AtomicFile::kTemporaryPrefix)) +
+        QStringLiteral("[0-9a-f]{16}\\.[A-Za-z0-9]{1,8}$"));
     return pattern.match(name).hasMatch();
 }
 
@@ -68,7 +70,7 @@ void removeIfStale(const QString& path)
 void removeStaleTemporaries(const QString& folder)
 {
     const QStringList names =
-        QDir(folder).entryList({QStringLiteral(".kestrin-*")},
+        QDir(folder).entryList({QString(AtomicFile::kTemporaryPrefix) + QLatin1Char('*')},
                                QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
     for (const QString& name : names) {
         if (isTemporaryName(name))

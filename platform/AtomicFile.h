@@ -20,8 +20,8 @@ class QIODevice;
 //
 // Guarantees:
 // - Until commit() has returned, the target is not touched: an existing file keeps every byte.
-//   The new content goes to a hidden temporary file ".kestrin-<16 hex digits>.tmp" in the
-//   target's own folder (the same file system, so that the final rename is atomic).
+//   The new content goes to a hidden temporary file (kTemporaryPrefix, 16 hex digits, ".tmp") in
+//   the target's own folder (the same file system, so that the final rename is atomic).
 // - Every write's result is checked. commit() writes out the object's own buffer and checks
 //   it, syncs the file to the disk (fsync) and checks that, and only then renames the file over
 //   the target; the folder is synced afterwards so that the rename survives a power cut too (best
@@ -62,6 +62,10 @@ public:
     };
     // The message the user sees for a failure.
     using Messages = std::function<QString(const Failure&)>;
+
+    // Every temporary file of ours begins its name with this: a hidden name that no user file
+    // takes, so that a stale one is known for ours and removed.
+    static constexpr QLatin1StringView kTemporaryPrefix{".kestrin-"};
 
     // Words naming the file or the folder, and the reason (FileErrorText).
     static QString defaultMessage(const Failure& failure);

@@ -40,11 +40,6 @@ long double subtract(long double a, long double b)
     return finite(a - b);
 }
 
-long double multiply(long double a, long double b)
-{
-    return finite(a * b);
-}
-
 long double divide(long double a, long double b)
 {
     if (b == 0) {

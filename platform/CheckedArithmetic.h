@@ -15,7 +15,6 @@ long double finite(long double value);
 
 long double add(long double a, long double b);
 long double subtract(long double a, long double b);
-long double multiply(long double a, long double b);
 // 0 / 0 is an invalid operation; x / 0 for any other x is a division by zero.
 long double divide(long double a, long double b);
 // Narrows to double precision; a value beyond the double range is an overflow.

@@ -4,12 +4,10 @@
 #include <QStringList>
 
 #include <memory>
-#include <optional>
 
-class BackwardSearches;
 class DateFormat;
 class EventIndex;
-class ForwardSearches;
+class EventTimes;
 class NameCollation;
 class NumberFormat;
 class SuccessorGraph;
@@ -56,12 +54,11 @@ public:
 
 private:
     void prepare();
-    BackwardSearches& toEnd();
     // The three passes at once, each row's cells written together, where no step of them can
     // fail; returns false, having written nothing, where one could.
-    bool fillAtOnce(long double length);
-    void firstPass(long double length);
-    void secondPass(long double length);
+    bool fillAtOnce();
+    void firstPass();
+    void secondPass();
     void thirdPass();
 
     WorkCells& m_table;
@@ -74,16 +71,11 @@ private:
     const EventIndex* m_events = nullptr;
 
     std::unique_ptr<SuccessorGraph> m_graph;
-    std::unique_ptr<ForwardSearches> m_fromStart;
-    std::unique_ptr<BackwardSearches> m_toEnd;
-    int m_start = -1;
-    int m_end = -1;
-    std::optional<long double> m_length;
-
-    // Per event: the text and value of its early start (searches from the start event) and of
-    // the late finish of works ending there; per row: the parsed early finish.
-    struct EventTexts;
-    std::unique_ptr<EventTexts> m_texts;
+    std::unique_ptr<EventTimes> m_times;
+    // Per event: how many works end there (the preceding works of the works leaving it); per
+    // row: the value of its early finish, from the first pass for the second.
+    struct PassMemo;
+    std::unique_ptr<PassMemo> m_memo;
 };
 
 // The caption of the path line: "    Критический путь [L=" + L + "]: " followed by every event as

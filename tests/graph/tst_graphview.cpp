@@ -1,3 +1,4 @@
+#include "Edition.h"
 #include "GraphTestSupport.h"
 
 #include <QFileDialog>
@@ -52,7 +53,7 @@ void TestGraphView::windowAsOpened()
     const auto table = makeTable({{u"1"_s, u"2"_s, u"3"_s}});
     const auto window = openWindow(*table);
     QCOMPARE(window->objectName(), u"fmGraphView"_s);
-    QCOMPARE(window->windowTitle(), u"Kestrin - построение графа, редакция 2.2"_s);
+    QCOMPARE(window->windowTitle(), u"Kestrin - построение графа, редакция "_s + edition());
     QVERIFY(window->isModal());
     QVERIFY(!window->windowIcon().isNull());
 

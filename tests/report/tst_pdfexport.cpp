@@ -1,3 +1,4 @@
+#include "Edition.h"
 #include "PageOutput.h"
 #include "PopplerTestSupport.h"
 #include "ReportDocument.h"
@@ -61,7 +62,7 @@ private slots:
         QTest::newRow("page 1") << 1
                                 << QStringList{QStringLiteral("Расчёт сетевых графиков"),
                                                QStringLiteral("Kestrin"),
-                                               QStringLiteral("v 2.2"),
+                                               QStringLiteral("v ") + edition(),
                                                QStringLiteral("Дата печати :"),
                                                QStringLiteral("Начало работы"),
                                                QStringLiteral("Событие 0"),

@@ -1,4 +1,5 @@
 #include "DateFormat.h"
+#include "Edition.h"
 #include "MemoryDataSet.h"
 #include "RecordingDevice.h"
 #include "ReportDocument.h"
@@ -95,7 +96,8 @@ private slots:
                                  << QRectF(62.12, 16.35, 0, 0) << noLine;
         QTest::newRow("product name")
             << 0 << left << "Kestrin" << QRectF(89.64, 24.02, 0, 0) << noLine;
-        QTest::newRow("version") << 0 << left << "v 2.2" << QRectF(110.54, 24.82, 0, 0) << noLine;
+        QTest::newRow("version") << 0 << left << QStringLiteral("v ") + edition()
+                                 << QRectF(110.54, 24.82, 0, 0) << noLine;
         QTest::newRow("upper rule") << 0 << "outline"
                                     << "" << QRectF(107.37, 36.72, 91.28, 0.26) << noLine;
         QTest::newRow("lower rule") << 0 << "outline"

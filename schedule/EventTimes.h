@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TextArena.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -18,7 +20,8 @@ class SuccessorGraph;
 // - Tп(e), L minus the search from e to the end event: the late finish of every work entering e.
 // So the early start and late finish cells of a work i→j read Tр(i) and Tп(j), text for text. Each
 // time is searched once, when first asked for, and raises what the recalculation would raise
-// there (a loop, a duration that is not a number, an overflow).
+// there (a loop, a duration that is not a number, an overflow). Asking again for a time already
+// known only reads, so several threads may read the times that have all been asked for before.
 class EventTimes
 {
 public:
@@ -31,7 +34,8 @@ public:
     EventTimes& operator=(const EventTimes&) = delete;
 
     const SuccessorGraph& graph() const { return *m_graph; }
-    BackwardSearches& toEnd() { return *m_toEnd; }
+    // The searches to the end event, made when first needed.
+    BackwardSearches& toEnd();
     const NumberFormat& numbers() const { return m_numbers; }
     int start() const { return m_start; }
     int end() const { return m_end; }
@@ -39,14 +43,39 @@ public:
     long double length() const { return m_length; }
     const QString& lengthText() const { return m_lengthText; }
 
-    // Times as general number text, and the values those texts read back to (what the
-    // recalculation computes with).
-    const QString& earlyText(int event);
-    long double earlyValue(int event);
-    const QString& lateText(int event);
-    long double lateValue(int event);
+    // Times as general number text (views that hold as long as this object), and the values
+    // those texts read back to (what the recalculation computes with).
+    QStringView earlyText(int event)
+    {
+        learnEarly(event);
+        return m_earlyText.get(std::size_t(event));
+    }
+    long double earlyValue(int event)
+    {
+        learnEarly(event);
+        return m_early[std::size_t(event)];
+    }
+    QStringView lateText(int event)
+    {
+        learnLate(event);
+        return m_lateText.get(std::size_t(event));
+    }
+    long double lateValue(int event)
+    {
+        learnLate(event);
+        return m_late[std::size_t(event)];
+    }
     // R = Tп - Tр, the slack of an event, as general number text.
     QString slackText(int event);
+
+    // Whether some work (a non-blank row) starts at the event.
+    bool worksStartAt(int event) const { return m_worksStartAt[std::size_t(event)] != 0; }
+    // The early start of the works that follow a work ending at `event`: they all start there and
+    // so share Tр(event); where none does, L.
+    long double followingStart(int event)
+    {
+        return worksStartAt(event) ? earlyValue(event) : m_length;
+    }
 
     // The events on some path from the start to the end event (reachable from the start event
     // without passing the end event, and leading to it), start event first, each after every
@@ -55,6 +84,18 @@ public:
     bool onPath(int event);
 
 private:
+    void learnEarly(int event)
+    {
+        if (!m_earlyKnown[std::size_t(event)])
+            searchEarly(event);
+    }
+    void learnLate(int event)
+    {
+        if (!m_lateKnown[std::size_t(event)])
+            searchLate(event);
+    }
+    void searchEarly(int event);
+    void searchLate(int event);
     void findPathEvents();
 
     const SuccessorGraph* m_graph;
@@ -66,14 +107,13 @@ private:
     long double m_length = 0;
     QString m_lengthText;
 
-    struct Time
-    {
-        QString text;
-        long double value = 0;
-        bool known = false;
-    };
-    std::vector<Time> m_early;
-    std::vector<Time> m_late;
+    TextArena m_earlyText;
+    std::vector<long double> m_early;
+    std::vector<char> m_earlyKnown;
+    TextArena m_lateText;
+    std::vector<long double> m_late;
+    std::vector<char> m_lateKnown;
+    std::vector<char> m_worksStartAt;
     bool m_pathEventsKnown = false;
     std::vector<int> m_pathEvents;
     std::vector<char> m_onPath;

@@ -12,50 +12,48 @@
 #include <cmath>
 
 EventTimes::EventTimes(const SuccessorGraph& graph, int start, int end, const NumberFormat& numbers)
-    : m_graph(&graph), m_numbers(numbers), m_start(start), m_end(end)
+    : m_graph(&graph), m_numbers(numbers), m_start(start), m_end(end),
+      m_earlyText(std::size_t(graph.eventCount())), m_lateText(std::size_t(graph.eventCount()))
 {
     m_fromStart = std::make_unique<ForwardSearches>(*m_graph, m_start);
     m_length = m_fromStart->lengthTo(m_end);
     m_lengthText = numbers.format(m_length);
-    m_toEnd = std::make_unique<BackwardSearches>(*m_graph, m_end);
-    m_early.resize(std::size_t(m_graph->eventCount()));
-    m_late.resize(std::size_t(m_graph->eventCount()));
+    const std::size_t events = std::size_t(m_graph->eventCount());
+    m_early.assign(events, 0.0L);
+    m_earlyKnown.assign(events, 0);
+    m_late.assign(events, 0.0L);
+    m_lateKnown.assign(events, 0);
+    m_worksStartAt.assign(events, 0);
+    for (int row = 0; row < m_graph->rowCount(); ++row) {
+        if (!m_graph->isBlank(row))
+            m_worksStartAt[std::size_t(m_graph->rowStart(row))] = 1;
+    }
 }
 
 EventTimes::~EventTimes() = default;
 
-const QString& EventTimes::earlyText(int event)
+BackwardSearches& EventTimes::toEnd()
 {
-    Time& time = m_early[std::size_t(event)];
-    if (!time.known) {
-        time.text = m_numbers.format(m_fromStart->lengthTo(event));
-        time.value = m_numbers.parse(time.text);
-        time.known = true;
-    }
-    return time.text;
+    if (!m_toEnd)
+        m_toEnd = std::make_unique<BackwardSearches>(*m_graph, m_end);
+    return *m_toEnd;
 }
 
-long double EventTimes::earlyValue(int event)
+void EventTimes::searchEarly(int event)
 {
-    earlyText(event);
-    return m_early[std::size_t(event)].value;
+    const std::size_t at = std::size_t(event);
+    const NumberText text = m_numbers.text(m_fromStart->lengthTo(event), m_early[at]);
+    m_earlyText.set(at, text.view());
+    m_earlyKnown[at] = 1;
 }
 
-const QString& EventTimes::lateText(int event)
+void EventTimes::searchLate(int event)
 {
-    Time& time = m_late[std::size_t(event)];
-    if (!time.known) {
-        time.text = m_toEnd->remainderText(event, m_length, m_numbers);
-        time.value = m_numbers.parse(time.text);
-        time.known = true;
-    }
-    return time.text;
-}
-
-long double EventTimes::lateValue(int event)
-{
-    lateText(event);
-    return m_late[std::size_t(event)].value;
+    const std::size_t at = std::size_t(event);
+    const QString text = toEnd().remainderText(event, m_length, m_numbers);
+    m_late[at] = m_numbers.parse(text);
+    m_lateText.set(at, text);
+    m_lateKnown[at] = 1;
 }
 
 QString EventTimes::slackText(int event)
@@ -85,8 +83,9 @@ void EventTimes::findPathEvents()
     if (!sweep.run(m_start, m_end, 0.0L, false))
         raiseLoop(*m_graph, sweep.cycle());
     m_onPath.assign(std::size_t(m_graph->eventCount()), 0);
+    const BackwardSearches& ahead = toEnd();
     for (const int event : sweep.order()) {
-        if (m_toEnd->leadsToEnd(event)) {
+        if (ahead.leadsToEnd(event)) {
             m_pathEvents.push_back(event);
             m_onPath[std::size_t(event)] = 1;
         }
