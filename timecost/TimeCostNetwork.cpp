@@ -145,11 +145,33 @@ std::vector<int> forwardOrder(const TimeCostNetwork& network, const Adjacency& l
             }
         }
     }
-    QStringList loop;
-    for (int i = int(walk.size()) - 1; i >= at[std::size_t(event)]; --i)
-        loop.append(network.eventNames[walk[std::size_t(i)]]);
-    loop.append(loop.front());
-    throw KestrinError(loopMessage(loop));
+    std::vector<int> loop(walk.rbegin(), walk.rend() - at[std::size_t(event)]);
+    // Told from the event of the loop nearest the start, where a search from the start enters it.
+    std::vector<int> distance(fromStart.size(), -1);
+    std::deque<int> queue{network.startEvent};
+    distance[std::size_t(network.startEvent)] = 0;
+    while (!queue.empty()) {
+        const int from = queue.front();
+        queue.pop_front();
+        for (const int w : links.out[std::size_t(from)]) {
+            const int to = network.works[std::size_t(w)].endEvent;
+            if (distance[std::size_t(to)] < 0) {
+                distance[std::size_t(to)] = distance[std::size_t(from)] + 1;
+                queue.push_back(to);
+            }
+        }
+    }
+    std::rotate(loop.begin(),
+                std::min_element(loop.begin(), loop.end(),
+                                 [&](int a, int b) {
+                                     return distance[std::size_t(a)] < distance[std::size_t(b)];
+                                 }),
+                loop.end());
+    QStringList names;
+    for (const int e : loop)
+        names.append(network.eventNames[e]);
+    names.append(names.front());
+    throw KestrinError(loopMessage(names));
 }
 
 } // namespace
@@ -157,7 +179,7 @@ std::vector<int> forwardOrder(const TimeCostNetwork& network, const Adjacency& l
 QString workName(const TimeCostNetwork& network, int work)
 {
     const CostedWork& w = network.works[std::size_t(work)];
-    return QStringLiteral("Работа «%1» -> «%2»")
+    return QStringLiteral("Работа «%1»→«%2»")
         .arg(network.eventNames[w.startEvent], network.eventNames[w.endEvent]);
 }
 

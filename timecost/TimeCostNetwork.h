@@ -57,5 +57,5 @@ struct ScaledNetwork
 // and for numbers too long to be counted exactly in 64 bits.
 ScaledNetwork scaleNetwork(const TimeCostNetwork& network);
 
-// "Работа «A» -> «B»", how the engine's messages name a work.
+// "Работа «A»→«B»", how the engine's messages name a work.
 QString workName(const TimeCostNetwork& network, int work);
