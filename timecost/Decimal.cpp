@@ -85,7 +85,7 @@ Decimal Decimal::parse(QStringView text, const NumberFormat& numbers)
     if (scale < -Decimal::kMostDecimals)
         raiseTooLong(text);
     if (scale > 0) {
-        if (scale >= poweroften::kIntegerCount ||
+        if (scale > Decimal::kMostDecimals ||
             __builtin_mul_overflow(units, std::int64_t(poweroften::kInteger[std::size_t(scale)]),
                                    &units))
             raiseTooLong(text);
@@ -98,7 +98,7 @@ std::int64_t Decimal::unitsAt(int decimals) const
 {
     const int more = decimals - m_decimals;
     std::int64_t result = 0;
-    if (more < 0 || more >= poweroften::kIntegerCount ||
+    if (more < 0 || more > kMostDecimals ||
         __builtin_mul_overflow(m_units, std::int64_t(poweroften::kInteger[std::size_t(more)]),
                                &result))
         checked::raiseOverflow();
