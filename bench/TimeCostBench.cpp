@@ -65,6 +65,11 @@ TimeCostNetwork layeredProject(int works, Grid grid, std::uint64_t seed)
     }
     for (int index = 0; index < width; ++index)
         add((kLayers - 1) * width + index, network.endEvent);
+    // The rounding of the width leaves some works over: between random neighbouring layers.
+    while (int(network.works.size()) < works) {
+        const int layer = uniform(0, kLayers - 2);
+        add(layer * width + uniform(0, width - 1), (layer + 1) * width + uniform(0, width - 1));
+    }
     return network;
 }
 

@@ -6,6 +6,7 @@
 #include <lemon/adaptors.h>
 #include <lemon/dijkstra.h>
 #include <lemon/preflow.h>
+#include <lemon/smart_graph.h>
 #include <lemon/static_graph.h>
 
 #include <algorithm>
@@ -58,18 +59,6 @@ struct ReducedLength
     std::int64_t operator[](Arc a) const { return residual->slack(a); }
 };
 
-// What the tight arcs can take; the others take nothing.
-struct TightRoom
-{
-    using Key = Arc;
-    using Value = long double;
-    const Residual* residual;
-    long double operator[](Arc a) const
-    {
-        return residual->tight(a) ? residual->room[std::size_t(Graph::index(a))] : 0.0L;
-    }
-};
-
 struct SpentTolerance
 {
     using Value = long double;
@@ -77,9 +66,61 @@ struct SpentTolerance
     bool less(long double a, long double b) const { return a + kSpent < b; }
 };
 
-struct PreflowTraits : lemon::PreflowDefaultTraits<Graph, TightRoom>
+using TightGraph = lemon::SmartDigraph;
+using TightRoom = TightGraph::ArcMap<long double>;
+
+struct PreflowTraits : lemon::PreflowDefaultTraits<TightGraph, TightRoom>
 {
     using Tolerance = SpentTolerance;
+};
+
+// The tight arcs alone, as a graph of their own: they are few, and a maximum flow over them then
+// costs what they cost, not what the whole network does.
+class TightArcs
+{
+public:
+    explicit TightArcs(int events) : m_node(std::size_t(events), -1), m_room(m_graph) {}
+
+    // Raises the flow over the tight arcs to a maximum and takes it from their rooms.
+    void raiseFlow(Residual& residual)
+    {
+        m_graph.clear();
+        m_arcs.clear();
+        std::fill(m_node.begin(), m_node.end(), -1);
+        const auto node = [this](int event) {
+            int& id = m_node[std::size_t(event)];
+            if (id < 0)
+                id = m_graph.id(m_graph.addNode());
+            return TightGraph::nodeFromId(id);
+        };
+        const TightGraph::Node source = node(residual.source);
+        const TightGraph::Node sink = node(residual.sink);
+        for (Graph::ArcIt a(residual.graph); a != lemon::INVALID; ++a) {
+            if (residual.tight(a)) {
+                const TightGraph::Arc arc =
+                    m_graph.addArc(node(Graph::index(residual.graph.source(a))),
+                                   node(Graph::index(residual.graph.target(a))));
+                m_room.set(arc, residual.room[std::size_t(Graph::index(a))]);
+                m_arcs.push_back(Graph::index(a));
+            }
+        }
+        lemon::Preflow<TightGraph, TightRoom, PreflowTraits> flow(m_graph, m_room, source, sink);
+        flow.run();
+        for (std::size_t k = 0; k < m_arcs.size(); ++k) {
+            const long double amount = flow.flow(TightGraph::arcFromId(int(k)));
+            if (amount != 0) {
+                const auto i = std::size_t(m_arcs[k]);
+                residual.room[i] -= amount;
+                residual.room[std::size_t(residual.partner[i])] += amount;
+            }
+        }
+    }
+
+private:
+    TightGraph m_graph;
+    std::vector<int> m_node;
+    TightRoom m_room;
+    std::vector<int> m_arcs; // the residual arc of each tight arc, by the tight arc's id
 };
 
 struct PlannedArc
@@ -239,7 +280,7 @@ void traceCrashing(const TimeCostNetwork& network, const ScaledNetwork& scaled,
     lemon::NullMap<Node, Arc> noTree;
     Nearest nearest(usableGraph, reduced);
     nearest.predMap(noTree);
-    const TightRoom tightRoom{&residual};
+    TightArcs tightArcs(int(residual.time.size()));
     std::int64_t lastLength = std::numeric_limits<std::int64_t>::max();
     int stalled = 0;
     for (;;) {
@@ -267,16 +308,6 @@ void traceCrashing(const TimeCostNetwork& network, const ScaledNetwork& scaled,
         if (unboundedTightPath(residual))
             return;
 
-        lemon::Preflow<Graph, TightRoom, PreflowTraits> flow(residual.graph, tightRoom, source,
-                                                             sink);
-        flow.run();
-        for (Graph::ArcIt a(residual.graph); a != lemon::INVALID; ++a) {
-            const long double amount = flow.flow(a);
-            if (amount != 0) {
-                const auto i = std::size_t(Graph::index(a));
-                residual.room[i] -= amount;
-                residual.room[std::size_t(residual.partner[i])] += amount;
-            }
-        }
+        tightArcs.raiseFlow(residual);
     }
 }
