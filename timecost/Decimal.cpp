@@ -1,6 +1,5 @@
 #include "Decimal.h"
 
-#include "CheckedArithmetic.h"
 #include "KestrinError.h"
 #include "NumberFormat.h"
 #include "PowersOfTen.h"
@@ -101,7 +100,7 @@ std::int64_t Decimal::unitsAt(int decimals) const
     if (more < 0 || more > kMostDecimals ||
         __builtin_mul_overflow(m_units, std::int64_t(poweroften::kInteger[std::size_t(more)]),
                                &result))
-        checked::raiseOverflow();
+        raiseTooLong(text(NumberFormat::system()));
     return result;
 }
 

@@ -31,8 +31,8 @@ public:
     int decimals() const { return m_decimals; }
     bool isNegative() const { return m_units < 0; }
 
-    // The value counted in 10^-decimals (decimals >= this->decimals()); raises the overflow error
-    // when it does not fit 64 bits.
+    // The value counted in 10^-decimals (decimals >= this->decimals()); raises "Число «…» слишком
+    // длинное для точного расчёта" when it does not fit 64 bits.
     std::int64_t unitsAt(int decimals) const;
 
     // Fixed notation with the format's separator and no exponent: every digit, none more.
