@@ -73,31 +73,65 @@ TimeCostNetwork layeredProject(int works, Grid grid, std::uint64_t seed)
     return network;
 }
 
+// A project of works one after another, each shortenable at a cost a day of its own: every work
+// reaching its shortest makes a corner, the most corners a network of that many works can have.
+TimeCostNetwork chainProject(int works, std::uint64_t seed)
+{
+    std::mt19937_64 random(seed);
+    const auto uniform = [&random](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    TimeCostNetwork network;
+    for (int event = 0; event <= works; ++event)
+        network.eventNames.append(QString::number(event));
+    network.startEvent = 0;
+    network.endEvent = works;
+    for (int w = 0; w < works; ++w) {
+        CostedWork work;
+        work.startEvent = w;
+        work.endEvent = w + 1;
+        const int days = uniform(2, 20);
+        const int cost = uniform(100, 1000);
+        work.duration = Decimal(days, 0);
+        work.cost = Decimal(cost, 0);
+        work.shortestDuration = Decimal(uniform(1, days - 1), 0);
+        work.shortestCost = Decimal(cost + uniform(1, 100'000), 0);
+        network.works.push_back(work);
+    }
+    return network;
+}
+
+void measure(const QString& name, const TimeCostNetwork& network)
+{
+    TimeCostCurve curve;
+    const double seconds = bench::seconds([&] { curve = timeCostCurve(network); });
+    std::size_t changes = 0;
+    for (const CurvePoint& point : curve.points)
+        changes += point.changed.size();
+    const double totalSeconds = bench::seconds([&] { totalCosts(curve, Decimal(5000, 0)); });
+    bench::report(name.arg(network.works.size()),
+                  QStringLiteral("%1 s, %2 corners (%3 changes of duration, %4 works "
+                                 "shortened at the last), totals %5 s, peak %6 MB")
+                      .arg(seconds, 0, 'f', 3)
+                      .arg(curve.points.size())
+                      .arg(changes)
+                      .arg(curve.points.back().shortenedCount)
+                      .arg(totalSeconds, 0, 'f', 3)
+                      .arg(bench::peakRssMegabytes(), 0, 'f', 0));
+}
+
 } // namespace
 
 void benchTimeCost()
 {
     for (const int works : {1'000, 10'000}) {
         for (const Grid grid : {Grid::Days, Grid::Quarters}) {
-            const TimeCostNetwork network = layeredProject(works, grid, 2026);
-            TimeCostCurve curve;
-            const double seconds = bench::seconds([&] { curve = timeCostCurve(network); });
-            std::size_t shortened = 0;
-            for (const CurvePoint& point : curve.points)
-                shortened += point.shortened.size();
-            const double totalSeconds =
-                bench::seconds([&] { totalCosts(curve, Decimal(5000, 0)); });
-            bench::report(QStringLiteral("time-cost curve, %1 works, %2")
-                              .arg(network.works.size())
-                              .arg(grid == Grid::Days ? QStringLiteral("whole days")
-                                                      : QStringLiteral("quarter days")),
-                          QStringLiteral("%1 s, %2 corners (%3 shortened works listed), totals "
-                                         "%4 s, peak %5 MB")
-                              .arg(seconds, 0, 'f', 3)
-                              .arg(curve.points.size())
-                              .arg(shortened)
-                              .arg(totalSeconds, 0, 'f', 3)
-                              .arg(bench::peakRssMegabytes(), 0, 'f', 0));
+            measure(grid == Grid::Days ? QStringLiteral("time-cost curve, %1 works, whole days")
+                                       : QStringLiteral("time-cost curve, %1 works, quarter days"),
+                    layeredProject(works, grid, 2026));
         }
     }
+    for (const int works : {1'000, 10'000})
+        measure(QStringLiteral("time-cost curve, %1 works in one chain"),
+                chainProject(works, 2026));
 }

@@ -20,16 +20,17 @@ using Node = Graph::Node;
 
 constexpr long double kSpent = 1e-12L;
 
-// The residual network: arcs in pairs (a, a ^ 1), forward and back, each with the length it adds
-// to a path and the flow it can still take.
+// The residual network over the events on paths (numbered in path order, the start 0 and the end
+// last): arcs in pairs, forward and back, each with the length it adds to a path and the flow it
+// can still take, and the event times that are the flow's potentials.
 struct Residual
 {
     Graph graph;
     std::vector<std::int64_t> gain;
     std::vector<long double> room;
-    std::vector<char> unbounded; // forward arcs that take any amount
-    std::vector<int> partner;    // the arc of the pair, by the graph's arc index
-    std::vector<std::int64_t> time;
+    std::vector<char> unbounded;    // forward arcs that take any amount
+    std::vector<int> partner;       // the other arc of the pair, by the graph's arc index
+    std::vector<std::int64_t> time; // on the durations' grid, the start at 0
     int source = 0;
     int sink = 0;
 

@@ -23,9 +23,10 @@ cpp_int toBig(Wide value)
     return negative ? cpp_int(-result) : result;
 }
 
-// The extra cost of a plan, exactly: each shortened work adds its cost rise times the share of
-// its possible shortening used, a fraction over (normal - shortest). Works are summed in 128-bit
-// integers per such denominator and only the few sums become a rational.
+// The extra cost of the plan, exactly, as works change their durations: each shortened work adds
+// its cost rise times the share of its possible shortening used, a fraction over (normal -
+// shortest). The changes of a corner are summed in 128-bit integers per such denominator, and only
+// those few sums are added to the running rational.
 class ExtraCost
 {
 public:
@@ -43,48 +44,47 @@ public:
                 m_denominators.push_back(at->first);
             m_group[i] = at->second;
         }
-        m_sums.assign(m_denominators.size(), 0);
+        m_changes.assign(m_denominators.size(), 0);
         m_scale = exactcost::fromDecimal(Decimal(1, scaled.costDecimals));
     }
 
-    void add(int work, std::int64_t shortening)
+    // The work's duration changed from `before` to `after`.
+    void change(int work, std::int64_t before, std::int64_t after)
     {
         const int group = m_group[std::size_t(work)];
         if (group < 0)
             return;
         Wide term = 0;
-        Wide& sum = m_sums[std::size_t(group)];
-        if (__builtin_mul_overflow(Wide(m_scaled.costRise[std::size_t(work)]), Wide(shortening),
-                                   &term) ||
+        Wide& sum = m_changes[std::size_t(group)];
+        if (__builtin_mul_overflow(Wide(m_scaled.costRise[std::size_t(work)]),
+                                   Wide(before) - Wide(after), &term) ||
             __builtin_add_overflow(sum, term, &sum))
             throw KestrinError(QStringLiteral("Затраты слишком велики для точного расчёта"));
-        if (!m_touched.empty() && m_touched.back() == group)
-            return;
         m_touched.push_back(group);
     }
 
-    // The sum so far, in money; clears it for the next plan.
-    ExactCost take()
+    // The extra cost of the plan as changed so far, in money.
+    ExactCost total()
     {
         std::sort(m_touched.begin(), m_touched.end());
         m_touched.erase(std::unique(m_touched.begin(), m_touched.end()), m_touched.end());
-        ExactCost total = 0;
         for (const int group : m_touched) {
-            Wide& sum = m_sums[std::size_t(group)];
+            Wide& sum = m_changes[std::size_t(group)];
             if (sum != 0)
-                total += ExactCost(toBig(sum), cpp_int(m_denominators[std::size_t(group)]));
+                m_total += ExactCost(toBig(sum), cpp_int(m_denominators[std::size_t(group)]));
             sum = 0;
         }
         m_touched.clear();
-        return total * m_scale;
+        return m_total * m_scale;
     }
 
 private:
     const ScaledNetwork& m_scaled;
     std::vector<int> m_group;
     std::vector<std::int64_t> m_denominators;
-    std::vector<Wide> m_sums;
+    std::vector<Wide> m_changes;
     std::vector<int> m_touched;
+    ExactCost m_total;
     ExactCost m_scale;
 };
 
@@ -113,29 +113,49 @@ TimeCostCurve timeCostCurve(const TimeCostNetwork& network)
     curve.points.push_back({Decimal(normal, scaled.durationDecimals), scaled.normalCost, {}});
 
     ExtraCost extra(scaled);
-    traceCrashing(network, scaled,
-                  [&](std::int64_t length, const std::vector<std::int64_t>& eventTimes) {
-                      if (length >= normal)
-                          return;
-                      CurvePoint point;
-                      point.length = Decimal(length, scaled.durationDecimals);
-                      for (const int w : scaled.pathWorks) {
-                          const auto i = std::size_t(w);
-                          const CostedWork& work = network.works[i];
-                          const std::int64_t room = eventTimes[std::size_t(work.endEvent)] -
-                                                    eventTimes[std::size_t(work.startEvent)];
-                          if (room >= scaled.duration[i])
-                              continue;
-                          // The flow keeps every work at least as long as its shortest duration.
-                          point.shortened.push_back({w, Decimal(room, scaled.durationDecimals)});
-                          extra.add(w, scaled.duration[i] - room);
-                      }
-                      std::sort(point.shortened.begin(), point.shortened.end(),
-                                [](const ShortenedWork& a, const ShortenedWork& b) {
-                                    return a.work < b.work;
-                                });
-                      point.directCost = scaled.normalCost + extra.take();
-                      curve.points.push_back(std::move(point));
-                  });
+    std::vector<std::int64_t> current = scaled.duration;
+    int shortenedCount = 0;
+    traceCrashing(
+        network, scaled, [&](std::int64_t length, const std::vector<std::int64_t>& eventTimes) {
+            if (length >= normal)
+                return;
+            CurvePoint point;
+            point.length = Decimal(length, scaled.durationDecimals);
+            // Path works are in work order, and so are the changes.
+            for (const int w : scaled.pathWorks) {
+                const auto i = std::size_t(w);
+                const CostedWork& work = network.works[i];
+                // The flow keeps every work at least as long as its shortest duration.
+                const std::int64_t duration =
+                    std::min(scaled.duration[i], eventTimes[std::size_t(work.endEvent)] -
+                                                     eventTimes[std::size_t(work.startEvent)]);
+                if (duration == current[i])
+                    continue;
+                shortenedCount +=
+                    (duration < scaled.duration[i]) - (current[i] < scaled.duration[i]);
+                point.changed.push_back({w, Decimal(duration, scaled.durationDecimals)});
+                extra.change(w, current[i], duration);
+                current[i] = duration;
+            }
+            point.directCost = scaled.normalCost + extra.total();
+            point.shortenedCount = shortenedCount;
+            curve.points.push_back(std::move(point));
+        });
     return curve;
+}
+
+std::vector<ShortenedWork> shortenedAt(const TimeCostNetwork& network, const TimeCostCurve& curve,
+                                       std::size_t index)
+{
+    std::map<int, Decimal> durations;
+    for (std::size_t i = 0; i <= index; ++i) {
+        for (const ShortenedWork& change : curve.points[i].changed)
+            durations[change.work] = change.duration;
+    }
+    std::vector<ShortenedWork> plan;
+    for (const auto& [work, duration] : durations) {
+        if (duration != network.works[std::size_t(work)].duration)
+            plan.push_back({work, duration});
+    }
+    return plan;
 }

@@ -15,12 +15,17 @@ struct ShortenedWork
 };
 
 // A corner of the least-cost curve: finishing within `length` days costs at least `directCost`,
-// and the works listed (all others at their normal durations) reach it at that cost.
+// and the plan of the corner (shortenedAt) reaches it at that cost. A corner keeps only what
+// changed since the previous one: a plan a corner would make the memory grow with the square of
+// the works on a long chain.
 struct CurvePoint
 {
     Decimal length;
     ExactCost directCost;
-    std::vector<ShortenedWork> shortened; // in work order
+    // The works whose durations differ from the previous corner's, with their durations here (a
+    // work given its normal duration back is listed with it), in work order; none at the first.
+    std::vector<ShortenedWork> changed;
+    int shortenedCount = 0; // works below their normal durations here
 };
 
 // The least direct cost of finishing the network within T, for every T from the normal length
@@ -34,3 +39,9 @@ struct TimeCostCurve
 
 // Raises the messages of scaleNetwork() (TimeCostNetwork.h) for bad input and loops.
 TimeCostCurve timeCostCurve(const TimeCostNetwork& network);
+
+// The plan of the point at `index`: the works below their normal durations there, with their
+// durations, in work order (all other works at their normal durations). Replays the changes of
+// the points up to it.
+std::vector<ShortenedWork> shortenedAt(const TimeCostNetwork& network, const TimeCostCurve& curve,
+                                       std::size_t index);

@@ -37,9 +37,10 @@ namespace {
 QStringList describe(const TimeCostNetwork& network, const TimeCostCurve& curve)
 {
     QStringList points;
-    for (const CurvePoint& point : curve.points) {
+    for (std::size_t i = 0; i < curve.points.size(); ++i) {
+        const CurvePoint& point = curve.points[i];
         QStringList shortened;
-        for (const ShortenedWork& s : point.shortened) {
+        for (const ShortenedWork& s : shortenedAt(network, curve, i)) {
             const CostedWork& work = network.works[std::size_t(s.work)];
             shortened.append(network.eventNames[work.startEvent] + QLatin1Char('-') +
                              network.eventNames[work.endEvent] + QLatin1Char('=') +
@@ -194,13 +195,17 @@ ExactCost curveAt(const TimeCostCurve& curve, std::int64_t length)
     return curve.points.front().directCost;
 }
 
-std::vector<std::int64_t> planOf(const TimeCostNetwork& net, const CurvePoint& point)
+std::vector<std::int64_t> planOf(const TimeCostNetwork& net, const TimeCostCurve& curve,
+                                 std::size_t index)
 {
     std::vector<std::int64_t> durations;
     for (const CostedWork& work : net.works)
         durations.push_back(work.duration.units());
-    for (const ShortenedWork& s : point.shortened)
+    const std::vector<ShortenedWork> plan = shortenedAt(net, curve, index);
+    for (const ShortenedWork& s : plan)
         durations[std::size_t(s.work)] = s.duration.units();
+    if (int(plan.size()) != curve.points[index].shortenedCount)
+        durations.clear();
     return durations;
 }
 
@@ -257,8 +262,10 @@ void TstTimeCostCurve::matchesEveryIntegerShortening()
             const auto within = std::prev(leastWithin.upper_bound(length));
             QVERIFY2(curveAt(curve, length) == within->second, context.constData());
         }
-        for (const CurvePoint& point : curve.points) {
-            const std::vector<std::int64_t> durations = planOf(net, point);
+        for (std::size_t i = 0; i < curve.points.size(); ++i) {
+            const CurvePoint& point = curve.points[i];
+            const std::vector<std::int64_t> durations = planOf(net, curve, i);
+            QVERIFY2(durations.size() == net.works.size(), context.constData());
             QVERIFY2(longestPath(net, durations) <= point.length.units(), context.constData());
             QVERIFY2(planCost(net, durations) == point.directCost, context.constData());
         }
