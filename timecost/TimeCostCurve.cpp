@@ -144,15 +144,15 @@ TimeCostCurve timeCostCurve(const TimeCostNetwork& network)
     return curve;
 }
 
-std::vector<ShortenedWork> shortenedAt(const TimeCostNetwork& network, const TimeCostCurve& curve,
-                                       std::size_t index)
+std::vector<WorkDuration> shortenedAt(const TimeCostNetwork& network, const TimeCostCurve& curve,
+                                      std::size_t index)
 {
     std::map<int, Decimal> durations;
     for (std::size_t i = 0; i <= index; ++i) {
-        for (const ShortenedWork& change : curve.points[i].changed)
+        for (const WorkDuration& change : curve.points[i].changed)
             durations[change.work] = change.duration;
     }
-    std::vector<ShortenedWork> plan;
+    std::vector<WorkDuration> plan;
     for (const auto& [work, duration] : durations) {
         if (duration != network.works[std::size_t(work)].duration)
             plan.push_back({work, duration});

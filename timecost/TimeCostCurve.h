@@ -7,8 +7,8 @@
 
 struct TimeCostNetwork;
 
-// A work below its normal duration at a point of the curve.
-struct ShortenedWork
+// A work and its duration at a point of the curve.
+struct WorkDuration
 {
     int work = 0; // index into TimeCostNetwork::works
     Decimal duration;
@@ -24,7 +24,7 @@ struct CurvePoint
     ExactCost directCost;
     // The works whose durations differ from the previous corner's, with their durations here (a
     // work given its normal duration back is listed with it), in work order; none at the first.
-    std::vector<ShortenedWork> changed;
+    std::vector<WorkDuration> changed;
     int shortenedCount = 0; // works below their normal durations here
 };
 
@@ -43,5 +43,5 @@ TimeCostCurve timeCostCurve(const TimeCostNetwork& network);
 // The plan of the point at `index`: the works below their normal durations there, with their
 // durations, in work order (all other works at their normal durations). Replays the changes of
 // the points up to it.
-std::vector<ShortenedWork> shortenedAt(const TimeCostNetwork& network, const TimeCostCurve& curve,
-                                       std::size_t index);
+std::vector<WorkDuration> shortenedAt(const TimeCostNetwork& network, const TimeCostCurve& curve,
+                                      std::size_t index);

@@ -40,7 +40,7 @@ QStringList describe(const TimeCostNetwork& network, const TimeCostCurve& curve)
     for (std::size_t i = 0; i < curve.points.size(); ++i) {
         const CurvePoint& point = curve.points[i];
         QStringList shortened;
-        for (const ShortenedWork& s : shortenedAt(network, curve, i)) {
+        for (const WorkDuration& s : shortenedAt(network, curve, i)) {
             const CostedWork& work = network.works[std::size_t(s.work)];
             shortened.append(network.eventNames[work.startEvent] + QLatin1Char('-') +
                              network.eventNames[work.endEvent] + QLatin1Char('=') +
@@ -201,8 +201,8 @@ std::vector<std::int64_t> planOf(const TimeCostNetwork& net, const TimeCostCurve
     std::vector<std::int64_t> durations;
     for (const CostedWork& work : net.works)
         durations.push_back(work.duration.units());
-    const std::vector<ShortenedWork> plan = shortenedAt(net, curve, index);
-    for (const ShortenedWork& s : plan)
+    const std::vector<WorkDuration> plan = shortenedAt(net, curve, index);
+    for (const WorkDuration& s : plan)
         durations[std::size_t(s.work)] = s.duration.units();
     if (int(plan.size()) != curve.points[index].shortenedCount)
         durations.clear();
