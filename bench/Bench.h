@@ -32,3 +32,4 @@ void benchEndToEnd(const QStringList& arguments);
 void benchUndo();
 void benchCalendar();
 void benchLevelling(const QStringList& arguments);
+void benchTimeCost();

@@ -3,48 +3,91 @@
 #include <QApplication>
 #include <QTextStream>
 
-// Runs one section per process, so that a section's peak memory is its own:
-//   kestrin-bench table | schedule | worklist | export | report | graph | analysis | gantt |
-//                 diagram | undo | endtoend [shape [works]] |
-//                 levelling [seconds per instance]
+#include <functional>
+#include <iterator>
+
+namespace {
+
+// One row a section: its name, what follows the name on the command line, and what runs it with
+// the arguments after the name.
+struct Section
+{
+    const char* name;
+    const char* arguments;
+    std::function<void(const QStringList&)> run;
+};
+
+const Section kSections[] = {
+    {"table", "",
+     [](const QStringList&) {
+         benchTable();
+     }},
+    {"schedule", "",
+     [](const QStringList&) {
+         benchSchedule();
+     }},
+    {"worklist", "",
+     [](const QStringList&) {
+         benchWorkList();
+     }},
+    {"export", "",
+     [](const QStringList&) {
+         benchExport();
+     }},
+    {"report", "",
+     [](const QStringList&) {
+         benchReport();
+     }},
+    {"graph", "",
+     [](const QStringList&) {
+         benchGraph();
+     }},
+    {"analysis", "",
+     [](const QStringList&) {
+         benchAnalysis();
+     }},
+    {"gantt", "",
+     [](const QStringList&) {
+         benchGantt();
+     }},
+    {"diagram", "",
+     [](const QStringList&) {
+         benchDiagram();
+     }},
+    {"undo", "",
+     [](const QStringList&) {
+         benchUndo();
+     }},
+    {"endtoend", " [shape [works]]", benchEndToEnd},
+    {"calendar", "",
+     [](const QStringList&) {
+         benchCalendar();
+     }},
+    {"levelling", " [seconds per instance]", benchLevelling},
+    {"timecost", "",
+     [](const QStringList&) {
+         benchTimeCost();
+     }},
+};
+
+} // namespace
+
+// Runs one section per process, so that a section's peak memory is its own.
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QString section = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    if (section == QLatin1String("table"))
-        benchTable();
-    else if (section == QLatin1String("schedule"))
-        benchSchedule();
-    else if (section == QLatin1String("worklist"))
-        benchWorkList();
-    else if (section == QLatin1String("export"))
-        benchExport();
-    else if (section == QLatin1String("report"))
-        benchReport();
-    else if (section == QLatin1String("graph"))
-        benchGraph();
-    else if (section == QLatin1String("analysis"))
-        benchAnalysis();
-    else if (section == QLatin1String("gantt"))
-        benchGantt();
-    else if (section == QLatin1String("diagram"))
-        benchDiagram();
-    else if (section == QLatin1String("undo"))
-        benchUndo();
-    else if (section == QLatin1String("calendar"))
-        benchCalendar();
-    else if (section == QLatin1String("levelling"))
-        benchLevelling(QCoreApplication::arguments().mid(2));
-    else if (section == QLatin1String("endtoend"))
-        benchEndToEnd(QCoreApplication::arguments().mid(2));
-    else {
-        QTextStream(stderr)
-            << "usage: kestrin-bench table|schedule|worklist|export|report|graph|"
-               "analysis|gantt|diagram|undo|endtoend [shape [works]]|levelling [seconds]"
-            << Qt::endl;
-        return 2;
+    for (const Section& candidate : kSections) {
+        if (section == QLatin1String(candidate.name)) {
+            candidate.run(QCoreApplication::arguments().mid(2));
+            return 0;
+        }
     }
-    return 0;
+    QTextStream usage(stderr);
+    usage << "usage: kestrin-bench SECTION, one of:\n";
+    for (const Section& candidate : kSections)
+        usage << "  " << candidate.name << candidate.arguments << '\n';
+    return 2;
 }
