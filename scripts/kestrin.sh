@@ -18,9 +18,9 @@ mode="${1:-}"
 # What building and running needs, then what only the tests use (independent readers of the
 # files the program writes).
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev
-          libgraphviz-dev libgl-dev libicu-dev libxkbcommon-dev libshp-dev qt6-translations-l10n
-          fonts-liberation2 fonts-dejavu-core)
-test_packages=(python3-dbfread python3-pil poppler-utils librsvg2-bin locales)
+          libgraphviz-dev libgl-dev libicu-dev libxkbcommon-dev libshp-dev libboost-dev
+          qt6-translations-l10n fonts-liberation2 fonts-dejavu-core)
+test_packages=(python3-dbfread python3-pil python3-numpy poppler-utils librsvg2-bin locales)
 # What starting the program headless needs.
 headless_packages=(xvfb xauth xdotool)
 
