@@ -3,6 +3,7 @@
 #include <boost/math/special_functions/beta.hpp>
 
 #include <algorithm>
+#include <cmath>
 
 namespace risk {
 
@@ -32,29 +33,43 @@ const BetaQuantiles& BetaQuantiles::instance()
     return tables;
 }
 
+namespace {
+
+// Boost's inversion of the incomplete beta, computed in double: the table keeps floats, and
+// promoting to long double would cost ten times as much.
+double betaQuantile(double alpha, double beta, double u)
+{
+    using Policy = boost::math::policies::policy<boost::math::policies::promote_double<false>>;
+    return boost::math::ibeta_inv(alpha, beta, u, Policy());
+}
+
+} // namespace
+
 BetaQuantiles::BetaQuantiles() : m_values(std::size_t(kShapeSteps + 1) * kRowLength)
 {
-    const auto fill = [](float* row, double alpha, double beta) {
-        const auto at = [&](double u) {
-            if (u <= 0)
-                return 0.0f;
-            if (u >= 1)
-                return 1.0f;
-            return float(boost::math::ibeta_inv(alpha, beta, u));
-        };
-        for (int k = 0; k <= kEndCells; ++k) {
-            row[kHead + k] = at(double(k) / (kCells * kEndCells));
-            row[kTail + k] = at(double((kCells - 1) * kEndCells + k) / (kCells * kEndCells));
-        }
-        for (int k = 0; k <= kCells; ++k)
-            row[kMain + k] = at(double(k) / kCells);
-    };
+    // Every point of a row: its place in the row and u in steps of 2^-16.
+    std::vector<std::pair<int, int>> points;
+    for (int k = 0; k <= kEndCells; ++k)
+        points.emplace_back(kHead + k, k);
+    for (int k = 1; k < kCells; ++k)
+        points.emplace_back(kMain + k, k * kEndCells);
+    for (int k = 0; k <= kEndCells; ++k)
+        points.emplace_back(kTail + k, (kCells - 1) * kEndCells + k);
+    constexpr double kStep = 1.0 / (kCells * kEndCells);
+
     // The law at 1 − t is the mirror of the law at t: Q(u) = 1 − Q'(1 − u). Half the rows are
     // computed, the other half mirrored, so that both halves are exactly symmetric.
     for (int step = 0; step <= kShapeSteps / 2; ++step) {
         const double t = double(step) / kShapeSteps;
         float* row = m_values.data() + std::size_t(step) * kRowLength;
-        fill(row, 1 + 4 * t, 5 - 4 * t);
+        for (const auto& [place, steps] : points) {
+            const double u = steps * kStep;
+            row[place] = u <= 0   ? 0.0f
+                         : u >= 1 ? 1.0f
+                                  : float(betaQuantile(1 + 4 * t, 5 - 4 * t, u));
+        }
+        row[kMain] = row[kHead];
+        row[kMain + kCells] = row[kTail + kEndCells];
         if (2 * step == kShapeSteps)
             continue;
         float* mirror = m_values.data() + std::size_t(kShapeSteps - step) * kRowLength;

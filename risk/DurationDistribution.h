@@ -88,8 +88,11 @@ private:
 // The triangular law's quantile on [0, 1] with its mode at c, for the same uniform draw.
 inline double triangularQuantile(double mode, std::uint32_t draw)
 {
+    // Without a branch: which side of the mode a draw falls is a coin toss no predictor guesses.
     const double u = (double(draw) + 0.5) * 0x1p-32;
-    return u < mode ? std::sqrt(u * mode) : 1 - std::sqrt((1 - u) * (1 - mode));
+    const bool rising = u < mode;
+    const double root = std::sqrt(rising ? u * mode : (1 - u) * (1 - mode));
+    return rising ? root : 1 - root;
 }
 
 } // namespace risk

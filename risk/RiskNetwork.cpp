@@ -138,14 +138,14 @@ void RiskNetwork::orderPath()
         }
     }
     m_pathEventCount = int(order.size());
-    std::vector<char> unordered(std::size_t(m_eventCount), 0);
+    // The path events left out of the order, if any, are those of a loop or behind one.
     bool loop = false;
-    for (std::size_t event = 0; event < unordered.size(); ++event) {
-        unordered[event] = onPathEvent[event] && m_pathEvent[event] < 0;
-        loop = loop || unordered[event];
+    for (std::size_t event = 0; event < onPathEvent.size(); ++event) {
+        onPathEvent[event] = onPathEvent[event] && m_pathEvent[event] < 0;
+        loop = loop || onPathEvent[event];
     }
     if (loop)
-        raiseLoopAmong(unordered, firstIn, inWorks);
+        raiseLoopAmong(onPathEvent, firstIn, inWorks);
 }
 
 void RiskNetwork::raiseLoopAmong(const std::vector<char>& unordered,
