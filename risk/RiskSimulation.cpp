@@ -28,7 +28,7 @@ struct PlannedWork
     int end = 0;
     double low = 0;
     double width = 0;
-    double mode = 0; // (m − a) / (b − a)
+    float mode = 0; // (m − a) / (b − a)
     BetaQuantiles::Shape shape;
 };
 
@@ -91,7 +91,7 @@ Simulation::Simulation(const RiskNetwork& network, const SimulationSettings& set
         planned.low = double(work.low());
         planned.width = std::max(0.0, double(work.high() - work.low()));
         if (planned.width > 0)
-            planned.mode = double((work.mostLikely - work.low()) / (work.high() - work.low()));
+            planned.mode = float((work.mostLikely - work.low()) / (work.high() - work.low()));
         planned.shape = quantiles.shape(planned.mode);
         m_works.push_back(planned);
     }
