@@ -5,12 +5,16 @@
 
 #include <QtGlobal>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <vector>
 
 namespace risk {
+
+// The shares of runs whose lengths the percentile table lists.
+inline constexpr std::array<double, 6> kPercentileShares{0.10, 0.50, 0.80, 0.90, 0.95, 0.99};
 
 struct SimulationSettings
 {

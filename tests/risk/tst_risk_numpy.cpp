@@ -187,7 +187,7 @@ void TestRiskNumpy::agreesWithNumpy()
     settings.seed = std::uint64_t(seed);
     settings.distribution = Distribution(law);
     const SimulationResult ours = simulate(network, settings);
-    const std::vector<double> shares{0.1, 0.5, 0.8, 0.9, 0.95, 0.99};
+    const auto& shares = kPercentileShares;
 
     QTemporaryDir folder;
     QVERIFY(folder.isValid());

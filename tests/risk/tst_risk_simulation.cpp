@@ -203,7 +203,7 @@ void TestRiskSimulation::sameSeedSameResultOnAnyThreads()
         const SimulationResult result = simulate(network, settings);
         std::vector<double> values{result.mean(), result.sigma(), result.minimum(),
                                    result.maximum(), *result.directiveProbability()};
-        for (const double share : {0.1, 0.5, 0.8, 0.9, 0.95, 0.99})
+        for (const double share : kPercentileShares)
             values.push_back(result.percentile(share));
         for (const HistogramBar& bar : result.histogram(40))
             values.push_back(double(bar.runs));
