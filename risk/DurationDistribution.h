@@ -90,11 +90,12 @@ private:
 // costs half the double one's time.
 inline float triangularQuantile(float mode, std::uint32_t draw)
 {
-    // Without a branch: which side of the mode a draw falls is a coin toss no predictor guesses.
+    // Without a branch: which side of the mode a draw falls is a coin toss no predictor guesses,
+    // so the two sides are blended by a 0 or 1 weight rather than chosen.
     const float u = (float(draw >> 8) + 0.5f) * 0x1p-24f;
-    const bool rising = u < mode;
-    const float root = std::sqrt(rising ? u * mode : (1 - u) * (1 - mode));
-    return rising ? root : 1 - root;
+    const float rising = float(u < mode);
+    const float root = std::sqrt(rising * (u * mode) + (1 - rising) * ((1 - u) * (1 - mode)));
+    return rising * root + (1 - rising) * (1 - root);
 }
 
 } // namespace risk

@@ -149,15 +149,17 @@ void Simulation::makeRuns(qint64 first, qint64 last, Tally& tally, std::vector<d
 
         // Backward: a work is critical when it ends on a critical event and its start time plus
         // its duration is that event's time, summed exactly as the forward pass summed it.
+        // Without branches: which works are critical is what no predictor can guess.
         std::fill(critical.begin(), critical.end(), 0);
         critical[std::size_t(m_endEvent)] = 1;
+        char* onPath = critical.data();
+        std::uint32_t* counts = tally.critical.data();
         for (std::size_t k = count; k-- > 0;) {
             const PlannedWork& work = works[k];
-            if (critical[std::size_t(work.end)] &&
-                time[work.start] + duration[k] == time[work.end]) {
-                ++tally.critical[k];
-                critical[std::size_t(work.start)] = 1;
-            }
+            const char isCritical =
+                onPath[work.end] & char(time[work.start] + duration[k] == time[work.end]);
+            counts[k] += std::uint32_t(isCritical);
+            onPath[work.start] |= isCritical;
         }
 
         const double offset = std::clamp((length - m_lower) * m_quantumScale, 0.0, kQuantumSteps);
