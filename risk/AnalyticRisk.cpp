@@ -5,6 +5,7 @@
 
 #include <bit>
 #include <cmath>
+#include <unordered_map>
 
 namespace risk {
 
@@ -20,10 +21,26 @@ struct WorkDecimals
     Decimal pessimistic;
 };
 
-WorkDecimals decimalsOf(const RiskWork& work)
+// The decimals of the values met so far: a plan repeats few distinct estimates, and finding the
+// shortest decimal of a long double costs a microsecond.
+class DecimalCache
 {
-    return {shortestDecimal(work.low()), shortestDecimal(work.mostLikely),
-            shortestDecimal(work.high())};
+public:
+    const Decimal& of(long double value)
+    {
+        auto found = m_known.find(value);
+        if (found == m_known.end())
+            found = m_known.emplace(value, shortestDecimal(value)).first;
+        return found->second;
+    }
+
+private:
+    std::unordered_map<long double, Decimal> m_known;
+};
+
+WorkDecimals decimalsOf(const RiskWork& work, DecimalCache& cache)
+{
+    return {cache.of(work.low()), cache.of(work.mostLikely), cache.of(work.high())};
 }
 
 struct PathTotal
@@ -41,8 +58,9 @@ AnalyticRisk::AnalyticRisk(const RiskNetwork& network, EstimateMethod method)
     const std::vector<int>& works = network.pathWorks();
     std::vector<WorkDecimals> decimals;
     decimals.reserve(works.size());
+    DecimalCache cache;
     for (const int work : works) {
-        decimals.push_back(decimalsOf(network.works()[std::size_t(work)]));
+        decimals.push_back(decimalsOf(network.works()[std::size_t(work)], cache));
         m_scale.include(decimals.back().optimistic);
         m_scale.include(decimals.back().mostLikely);
         m_scale.include(decimals.back().pessimistic);
