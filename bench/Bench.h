@@ -33,3 +33,4 @@ void benchUndo();
 void benchCalendar();
 void benchLevelling(const QStringList& arguments);
 void benchTimeCost();
+void benchRisk();
