@@ -1,6 +1,7 @@
 #include "AnalysisCsv.h"
 
 #include "AtomicFile.h"
+#include "DelimitedText.h"
 #include "NetworkAnalysis.h"
 
 namespace {
@@ -8,22 +9,15 @@ namespace {
 constexpr QChar kSeparator = u';';
 constexpr QStringView kLineEnd = u"\r\n";
 
-// A text a spreadsheet would take for a formula ("=...", "+...", "-...", "@...") starts with an
-// apostrophe instead, so that an event name read from someone's file cannot run as one. Number
-// columns are left alone: their texts are the program's own numbers.
-bool looksLikeFormula(const QString& text)
-{
-    return !text.isEmpty() &&
-           (text.front() == u'=' || text.front() == u'+' || text.front() == u'-' ||
-            text.front() == u'@' || text.front() == u'\t' || text.front() == u'\r');
-}
-
-// Appends one field of a line, after a separator unless it is the line's first.
+// Appends one field of a line, after a separator unless it is the line's first. A text a
+// spreadsheet would take for a formula starts with an apostrophe instead
+// (delimitedtext::needsFormulaGuard), so that an event name read from someone's file cannot run
+// as one. Number columns are left alone: their texts are the program's own numbers.
 void appendField(QString& text, int column, QString field, bool number = false)
 {
     if (column > 0)
         text += kSeparator;
-    if (!number && looksLikeFormula(field))
+    if (!number && delimitedtext::needsFormulaGuard(field))
         field.prepend(u'\'');
     const bool quote = field.contains(kSeparator) || field.contains(u'"') ||
                        field.contains(u'\n') || field.contains(u'\r') ||

@@ -113,10 +113,9 @@ QString TfmProps::durationText() const
     return eLength->text();
 }
 
-void TfmProps::showStorable(QWidget* field, const QString& text, qsizetype unstorableAt)
+void TfmProps::showStorable(QWidget* field, const QString& problem)
 {
-    field->setToolTip(unstorableAt < 0 ? QString()
-                                       : WorkInputCheck::unstorableMessage(text, unstorableAt));
+    field->setToolTip(problem);
 }
 
 void TfmProps::cbFromChange()
@@ -125,10 +124,10 @@ void TfmProps::cbFromChange()
     const QString to = cbTo->currentText();
     const QString length = eLength->text();
     const WorkInputCheck check(from, to, length, m_numbers);
-    // Every field that holds an unstorable character says so in its tool tip.
-    showStorable(cbFrom, from, check.unstorableAt(WorkColumn::StartEvent));
-    showStorable(cbTo, to, check.unstorableAt(WorkColumn::EndEvent));
-    showStorable(eLength, length, check.unstorableAt(WorkColumn::Duration));
+    // Every field that breaks the rule of the work list file's lines says why in its tool tip.
+    showStorable(cbFrom, check.fieldProblem(WorkColumn::StartEvent));
+    showStorable(cbTo, check.fieldProblem(WorkColumn::EndEvent));
+    showStorable(eLength, check.fieldProblem(WorkColumn::Duration));
     sbOk->setEnabled(check.accepted());
 }
 

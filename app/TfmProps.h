@@ -39,7 +39,7 @@ public:
 
 private:
     // Marks the field with the reason its text cannot be stored, or clears the mark.
-    static void showStorable(QWidget* field, const QString& text, qsizetype unstorableAt);
+    static void showStorable(QWidget* field, const QString& problem);
 
     const NumberFormat& m_numbers;
     QLabel* Label1;

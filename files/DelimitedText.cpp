@@ -6,13 +6,19 @@ constexpr QChar kQuote = u'"';
 constexpr QChar kCr = u'\r';
 constexpr QChar kLf = u'\n';
 constexpr QChar kBlank = u' ';
+constexpr QChar kApostrophe = u'\'';
+
+bool startsFormula(QChar c)
+{
+    return c == u'=' || c == u'+' || c == u'-' || c == u'@' || c == u'\t' || c == u'\r';
+}
 
 } // namespace
 
 namespace delimitedtext {
 
-void forEachRecord(QStringView text, QChar separator,
-                   const std::function<void(const QStringList& fields, int line)>& record)
+int forEachRecord(QStringView text, QChar separator,
+                  const std::function<void(const QStringList& fields, int line)>& record)
 {
     const qsizetype size = text.size();
     const auto endsField = [&](qsizetype i) {
@@ -26,6 +32,8 @@ void forEachRecord(QStringView text, QChar separator,
     while (i < size) {
         field.clear();
         if (text[i] == kQuote) {
+            const int quoteLine = line;
+            bool closed = false;
             for (++i; i < size; ++i) {
                 const QChar c = text[i];
                 if (c == kQuote) {
@@ -35,12 +43,15 @@ void forEachRecord(QStringView text, QChar separator,
                         continue;
                     }
                     ++i;
+                    closed = true;
                     break;
                 }
                 if (c == kLf || (c == kCr && !(i + 1 < size && text[i + 1] == kLf)))
                     ++line;
                 field.append(c);
             }
+            if (!closed)
+                return quoteLine;
         }
         const qsizetype from = i;
         while (i < size && !endsField(i))
@@ -64,6 +75,7 @@ void forEachRecord(QStringView text, QChar separator,
     }
     if (!fields.isEmpty())
         record(fields, recordLine);
+    return 0;
 }
 
 void appendField(QString& out, QStringView field, QChar separator)
@@ -84,6 +96,26 @@ void appendField(QString& out, QStringView field, QChar separator)
         out.append(c);
     }
     out.append(kQuote);
+}
+
+bool needsFormulaGuard(QStringView text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text[i] == kApostrophe)
+        ++i;
+    return i < text.size() && startsFormula(text[i]);
+}
+
+QString formulaGuarded(QStringView text)
+{
+    return needsFormulaGuard(text) ? kApostrophe + text.toString() : text.toString();
+}
+
+QString formulaUnguarded(QStringView text)
+{
+    if (!text.isEmpty() && text.front() == kApostrophe && needsFormulaGuard(text.sliced(1)))
+        return text.sliced(1).toString();
+    return text.toString();
 }
 
 } // namespace delimitedtext

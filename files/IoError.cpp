@@ -63,4 +63,17 @@ void raise(int error, const QString& path)
     throw KestrinError(message(codeForErrno(error, path)));
 }
 
+QString inputFailureMessage(const InputFile::Failure& failure, const QString& path)
+{
+    switch (failure.kind) {
+    case InputFile::Failure::Kind::Open:
+    case InputFile::Failure::Kind::Read:
+        return message(codeForErrno(failure.error, path));
+    case InputFile::Failure::Kind::NotRegular:
+    case InputFile::Failure::Kind::TooLarge:
+        break;
+    }
+    return InputFile::defaultMessage(failure);
+}
+
 } // namespace ioerror

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "InputFile.h"
+
 #include <QString>
 
 // Input/output failures of the file commands, told in the words users of this program know:
@@ -28,5 +30,10 @@ QString message(int code);
 
 // Raises the input/output error for errno as it stands now (read it right after the failing call).
 [[noreturn]] void raise(int error, const QString& path);
+
+// The words of a failure to open or read a user's file (the work list, a CSV file): the classic
+// ones above where the system refused, and the file named with the reason where it is no
+// regular file or too large (InputFile::defaultMessage).
+QString inputFailureMessage(const InputFile::Failure& failure, const QString& path);
 
 } // namespace ioerror

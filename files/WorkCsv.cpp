@@ -2,9 +2,9 @@
 
 #include "AtomicFile.h"
 #include "DelimitedText.h"
+#include "InputFile.h"
 #include "IoError.h"
 #include "KestrinError.h"
-#include "OpenFile.h"
 #include "Progress.h"
 #include "Windows1251.h"
 #include "WorkCells.h"
@@ -28,18 +28,26 @@ constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 constexpr WorkColumn kInputColumns[] = {WorkColumn::StartEvent, WorkColumn::EndEvent,
                                         WorkColumn::Duration};
 
-struct FileCloser
+bool isInputColumn(int column)
 {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
+    return column >= columnIndex(WorkColumn::StartEvent) &&
+           column <= columnIndex(WorkColumn::Duration);
+}
 
-void appendRow(QString& line, const WorkCells& table, int row, QChar separator)
+// The computed columns hold the program's own numbers and dates, never guarded.
+enum class Formulas { AsTheyStand, Guarded };
+
+void appendRow(QString& line, const WorkCells& table, int row, QChar separator, Formulas formulas)
 {
     for (int column = 0; column < kWorkColumnCount; ++column) {
         if (column > 0)
             line.append(separator);
-        delimitedtext::appendField(line, table.cellView(static_cast<WorkColumn>(column), row),
-                                   separator);
+        const QStringView cell = table.cellView(static_cast<WorkColumn>(column), row);
+        if (formulas == Formulas::Guarded && isInputColumn(column) &&
+            delimitedtext::needsFormulaGuard(cell))
+            delimitedtext::appendField(line, delimitedtext::formulaGuarded(cell), separator);
+        else
+            delimitedtext::appendField(line, cell, separator);
     }
 }
 
@@ -82,33 +90,44 @@ bool allEmpty(const QStringList& fields)
 }
 
 // The works of delimited text (see the header). failure(line, problem) makes the message.
-WorkInputs worksOf(QStringView text, QChar separator, const NumberFormat& numbers,
+WorkInputs worksOf(QStringView text, QChar separator, Formulas formulas,
+                   const NumberFormat& numbers,
                    const std::function<QString(int line, const QString& problem)>& failure)
 {
     WorkInputs works;
     std::optional<Layout> heading;
     bool first = true;
-    delimitedtext::forEachRecord(text, separator, [&](const QStringList& fields, int line) {
-        progress::step(u"Чтение работ", line, -1);
-        if (first) {
-            first = false;
-            heading = headingLayout(fields);
-            if (heading)
+    QString unguarded[3];
+    const int unclosed =
+        delimitedtext::forEachRecord(text, separator, [&](const QStringList& fields, int line) {
+            progress::step(u"Чтение работ", line, -1);
+            if (first) {
+                first = false;
+                heading = headingLayout(fields);
+                if (heading)
+                    return;
+            }
+            if (allEmpty(fields))
                 return;
-        }
-        if (allEmpty(fields))
-            return;
-        const Layout& layout =
-            heading ? *heading
-                    : (fields.size() == kWorkColumnCount ? kTableColumns : kThreeColumns);
-        const QStringView start = fieldAt(fields, layout[0]);
-        const QStringView end = fieldAt(fields, layout[1]);
-        const QStringView duration = fieldAt(fields, layout[2]);
-        const WorkInputCheck check(start, end, duration, numbers);
-        if (!check.accepted())
-            throw KestrinError(failure(line, check.problem()));
-        works.append(start, end, duration);
-    });
+            const Layout& layout =
+                heading ? *heading
+                        : (fields.size() == kWorkColumnCount ? kTableColumns : kThreeColumns);
+            QStringView inputs[3];
+            for (std::size_t k = 0; k < layout.size(); ++k) {
+                inputs[k] = fieldAt(fields, layout[k]);
+                if (formulas == Formulas::Guarded && !inputs[k].isEmpty() &&
+                    inputs[k].front() == u'\'') {
+                    unguarded[k] = delimitedtext::formulaUnguarded(inputs[k]);
+                    inputs[k] = unguarded[k];
+                }
+            }
+            const WorkInputCheck check(inputs[0], inputs[1], inputs[2], numbers);
+            if (!check.accepted())
+                throw KestrinError(failure(line, check.problem()));
+            works.append(inputs[0], inputs[1], inputs[2]);
+        });
+    if (unclosed > 0)
+        throw KestrinError(failure(unclosed, QStringLiteral("кавычка не закрыта")));
     works.squeeze();
     return works;
 }
@@ -126,24 +145,11 @@ QString decodeText(QByteArrayView bytes)
 
 QByteArray readFile(const QString& path)
 {
-    errno = 0;
-    const std::unique_ptr<std::FILE, FileCloser> file(openFile(path, "rb"));
-    if (!file)
-        ioerror::raise(errno, path);
-    QByteArray bytes;
-    constexpr qsizetype kChunk = 1 << 20;
-    for (;;) {
-        const qsizetype had = bytes.size();
-        bytes.resize(had + kChunk);
-        const std::size_t got =
-            std::fread(bytes.data() + had, 1, static_cast<std::size_t>(kChunk), file.get());
-        bytes.resize(had + static_cast<qsizetype>(got));
-        if (got < static_cast<std::size_t>(kChunk)) {
-            if (std::ferror(file.get()))
-                ioerror::raise(errno, path);
-            return bytes;
-        }
-    }
+    InputFile file(path, workcsv::kMaxBytes, [&path](const InputFile::Failure& failure) {
+        return ioerror::inputFailureMessage(failure, path);
+    });
+    file.open();
+    return file.readAll();
 }
 
 } // namespace
@@ -166,7 +172,7 @@ QByteArray encode(const WorkCells& table)
     for (int row = 0; row < rows; ++row) {
         progress::step(u"Запись файла CSV", row, rows);
         line.clear();
-        appendRow(line, table, row, kCsvSeparator);
+        appendRow(line, table, row, kCsvSeparator, Formulas::Guarded);
         bytes.append(line.toUtf8());
         bytes.append("\r\n");
     }
@@ -184,11 +190,16 @@ void write(const QString& path, const WorkCells& table)
 
 WorkInputs decode(QByteArrayView bytes, const NumberFormat& numbers, const QString& fileName)
 {
-    return worksOf(decodeText(bytes), kCsvSeparator, numbers,
-                   [&fileName](int line, const QString& problem) {
-                       return QStringLiteral("Файл «%1», строка %2: %3; работы не прочитаны")
-                           .arg(fileName, QString::number(line), problem);
-                   });
+    WorkInputs works =
+        worksOf(decodeText(bytes), kCsvSeparator, Formulas::Guarded, numbers,
+                [&fileName](int line, const QString& problem) {
+                    return QStringLiteral("Файл «%1», строка %2: %3; работы не прочитаны")
+                        .arg(fileName, QString::number(line), problem);
+                });
+    if (works.rowCount() == 0)
+        throw KestrinError(QStringLiteral("В файле «%1» нет элементов графика; работы не прочитаны")
+                               .arg(fileName));
+    return works;
 }
 
 WorkInputs read(const QString& path, const NumberFormat& numbers)
@@ -201,7 +212,7 @@ QString clipboardText(const WorkCells& table, int first, int count)
     QString text;
     for (int row = first; row < first + count; ++row) {
         progress::step(u"Копирование работ", row - first, count);
-        appendRow(text, table, row, kTab);
+        appendRow(text, table, row, kTab, Formulas::AsTheyStand);
         text.append(u'\n');
     }
     return text;
@@ -210,10 +221,11 @@ QString clipboardText(const WorkCells& table, int first, int count)
 WorkInputs pastedWorks(QStringView text, const NumberFormat& numbers)
 {
     const QChar separator = text.contains(kTab) ? kTab : kCsvSeparator;
-    return worksOf(text, separator, numbers, [](int line, const QString& problem) {
-        return QStringLiteral("Строка %1 вставляемого текста: %2; ничего не вставлено")
-            .arg(QString::number(line), problem);
-    });
+    return worksOf(
+        text, separator, Formulas::AsTheyStand, numbers, [](int line, const QString& problem) {
+            return QStringLiteral("Строка %1 вставляемого текста: %2; ничего не вставлено")
+                .arg(QString::number(line), problem);
+        });
 }
 
 } // namespace workcsv

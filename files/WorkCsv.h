@@ -13,7 +13,9 @@ class WorkCells;
 // The works as spreadsheets exchange them: CSV files, and the tab-separated text of the clipboard.
 //
 // Written: every row's eleven cells exactly as the table holds them, quoted as spreadsheets quote
-// (delimitedtext::appendField).
+// (delimitedtext::appendField); in a CSV file, a start event, end event or duration that a
+// spreadsheet would run as a formula gets an apostrophe in front (delimitedtext::formulaGuarded),
+// which reading a CSV file takes off again.
 //
 // Read: one work per line. A first line that holds the captions "Начало", "Конец" and
 // "Продолжит." (letter case and blanks around them aside) is a heading, and their places give
@@ -21,9 +23,12 @@ class WorkCells;
 // fields is a row as written here (the three in its second to fourth fields); any other line
 // gives them in its first three fields, a missing field reading as empty. Lines whose fields are
 // all empty are skipped. Every work is checked as the element dialog checks it
-// (WorkInputCheck); the first one that fails stops the reading with a message naming its line,
-// and nothing is returned.
+// (WorkInputCheck); the first one that fails, or a quote never closed, stops the reading with a
+// message naming its line, and nothing is returned.
 namespace workcsv {
+
+// The largest CSV file read (InputFile): a million works take about 30 MB.
+inline constexpr qint64 kMaxBytes = qint64(64) << 20;
 
 // The CSV file: UTF-8 with a byte order mark, ';' between fields, CR LF after every line, a
 // heading of the grid's column captions, then every row.
@@ -32,9 +37,12 @@ QByteArray encode(const WorkCells& table);
 void write(const QString& path, const WorkCells& table);
 
 // The works of a CSV file: ';' between fields, UTF-8 (a byte order mark is skipped), or
-// Windows-1251 when the bytes are not valid UTF-8. fileName names the file in messages.
+// Windows-1251 when the bytes are not valid UTF-8. fileName names the file in messages. A file
+// without a single work (empty, a heading alone, lines of separators) is refused, as pasting
+// such text is: reading it would empty the table.
 WorkInputs decode(QByteArrayView bytes, const NumberFormat& numbers, const QString& fileName);
-// Reads the file; failures to open or read raise the messages of ioerror.
+// Reads the file: only a regular file of at most kMaxBytes (InputFile); failures to open or read
+// raise the messages of ioerror::inputFailureMessage.
 WorkInputs read(const QString& path, const NumberFormat& numbers);
 
 // Rows first .. first + count - 1 as the clipboard carries them to a spreadsheet: tab-separated,

@@ -1,9 +1,9 @@
 #include "WorkListFile.h"
 
 #include "AtomicFile.h"
+#include "InputFile.h"
 #include "IoError.h"
 #include "KestrinError.h"
-#include "OpenFile.h"
 #include "Progress.h"
 #include "Windows1251.h"
 #include "WorkCells.h"
@@ -13,7 +13,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 namespace {
 
@@ -23,11 +22,6 @@ constexpr char kCr = '\r';
 constexpr char kLf = '\n';
 constexpr char kEndOfFile = '\x1a';
 constexpr qsizetype kChunk = 1 << 20;
-
-struct FileCloser
-{
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 // Byte reader over a file with the text-file rules of the format: Ctrl+Z is the end of the file.
 class TextReader
@@ -177,11 +171,11 @@ void write(const QString& path, const WorkCells& table)
 
 void read(const QString& path, WorkCells& table)
 {
-    errno = 0;
-    const std::unique_ptr<std::FILE, FileCloser> file(openFile(path, "rb"));
-    if (!file)
-        ioerror::raise(errno, path);
-    readStream(file.get(), path, table);
+    InputFile file(path, kMaxBytes, [&path](const InputFile::Failure& failure) {
+        return ioerror::inputFailureMessage(failure, path);
+    });
+    file.open();
+    readStream(file.stream(), path, table);
 }
 
 void readStream(std::FILE* file, const QString& path, WorkCells& table)

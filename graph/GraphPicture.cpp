@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "ClassicFonts.h"
+#include "IoError.h"
 #include "PictureFile.h"
 
 #include <QFontMetrics>
@@ -36,21 +37,23 @@ QRectF outlineBox(QPoint corner1, QPoint corner2)
     return QRectF(left, top, right - left - 1, bottom - top - 1);
 }
 
-// The classic words: "Cannot create file" where the file cannot be made, the folder named where
-// the folder takes no new file, "Stream write error" where writing it failed.
+// The classic words, with the classic runtime's reason ("Disk full", "File access denied", ...):
+// "Cannot create file" where the file cannot be made, the folder named where the folder takes no
+// new file, "Stream write error" where writing it failed.
 QString bmpFailureMessage(const AtomicFile::Failure& failure)
 {
+    const QString reason = ioerror::message(ioerror::codeForErrno(failure.error, failure.target));
     switch (failure.stage) {
     case AtomicFile::Failure::Stage::Target:
-        return QStringLiteral("Cannot create file %1").arg(failure.target);
+        return QStringLiteral("Cannot create file %1: %2").arg(failure.target, reason);
     case AtomicFile::Failure::Stage::Folder:
         if (failure.error == ENOENT || failure.error == ENOTDIR)
-            return QStringLiteral("Cannot create file %1").arg(failure.target);
+            return QStringLiteral("Cannot create file %1: %2").arg(failure.target, reason);
         return AtomicFile::defaultMessage(failure);
     case AtomicFile::Failure::Stage::Write:
         break;
     }
-    return QStringLiteral("Stream write error");
+    return QStringLiteral("Stream write error: %1 (%2)").arg(reason, failure.target);
 }
 
 int ascentOn(const QFont& font, const QImage& device)

@@ -32,9 +32,10 @@ public:
     void clear(QPoint corner);
 
     // Writes the picture as a Windows BMP file, replacing a file of that name, all or nothing
-    // (AtomicFile). Raises "Cannot create file <path>" when the file cannot be created (a message
-    // naming the folder when the folder takes no new file), "Stream write error" when it cannot be
-    // written completely; a file that existed before is then left as it was.
+    // (AtomicFile). Raises "Cannot create file <path>: <reason>" when the file cannot be created
+    // (a message naming the folder when the folder takes no new file), "Stream write error:
+    // <reason> (<path>)" when it cannot be written completely; a file that existed before is then
+    // left as it was.
     void saveAsBmp(const QString& path) const;
 
     int penWidth() const { return m_penWidth; }

@@ -1,7 +1,7 @@
 #include "WorkInputCheck.h"
 
 #include "NumberFormat.h"
-#include "Windows1251.h"
+#include "WorkFieldRule.h"
 
 #include <optional>
 
@@ -13,16 +13,11 @@ constexpr double kInvalidDurationMarker = -29.0678;
 constexpr WorkColumn kFields[] = {WorkColumn::StartEvent, WorkColumn::EndEvent,
                                   WorkColumn::Duration};
 
-QString character(QStringView text, qsizetype at)
+QString capitalised(QString words)
 {
-    const qsizetype length = text[at].isHighSurrogate() && at + 1 < text.size() ? 2 : 1;
-    return text.mid(at, length).toString();
-}
-
-QString unstorableWords(QStringView text, qsizetype at)
-{
-    return QStringLiteral("символ «%1» нельзя сохранить в файле данных (кодировка Windows-1251)")
-        .arg(character(text, at));
+    if (!words.isEmpty())
+        words[0] = words[0].toUpper();
+    return words;
 }
 
 } // namespace
@@ -33,12 +28,16 @@ WorkInputCheck::WorkInputCheck(QStringView startEvent, QStringView endEvent, QSt
 {
     // The duration is held as a double, as the dialog always held it: a text beyond the double
     // range but within extended precision (1e400) becomes infinity and counts as positive.
+    // A text beyond the length limit is refused unread: parsing megabytes took minutes.
     double value = kInvalidDurationMarker;
-    if (const std::optional<long double> parsed = numbers.tryParse(duration))
-        value = static_cast<double>(*parsed);
+    if (duration.size() <= workfield::kMaxLength) {
+        if (const std::optional<long double> parsed = numbers.tryParse(duration))
+            value = static_cast<double>(*parsed);
+    }
     m_durationValid = value >= 0;
     for (std::size_t i = 0; i < m_texts.size(); ++i)
-        m_unstorable[i] = windows1251::firstUnencodable(m_texts[i]);
+        m_problems[i] = workfield::problem(
+            m_texts[i], QStringView(kWorkColumnCaptions[columnIndex(kFields[i])]));
 }
 
 int WorkInputCheck::slot(WorkColumn field)
@@ -48,24 +47,24 @@ int WorkInputCheck::slot(WorkColumn field)
 
 bool WorkInputCheck::accepted() const
 {
-    for (qsizetype at : m_unstorable) {
-        if (at >= 0)
+    for (const QString& problem : m_problems) {
+        if (!problem.isEmpty())
             return false;
     }
     return !m_texts[0].isEmpty() && !m_texts[1].isEmpty() && m_durationValid;
 }
 
-qsizetype WorkInputCheck::unstorableAt(WorkColumn field) const
+QString WorkInputCheck::fieldProblem(WorkColumn field) const
 {
-    return m_unstorable[static_cast<std::size_t>(slot(field))];
+    return capitalised(m_problems[static_cast<std::size_t>(slot(field))]);
 }
 
 QString WorkInputCheck::problem() const
 {
     for (WorkColumn field : kFields) {
         const auto i = static_cast<std::size_t>(slot(field));
-        if (m_unstorable[i] >= 0)
-            return unstorableWords(m_texts[i], m_unstorable[i]);
+        if (!m_problems[i].isEmpty())
+            return m_problems[i];
         switch (field) {
         case WorkColumn::StartEvent:
             if (m_texts[i].isEmpty())
@@ -78,16 +77,9 @@ QString WorkInputCheck::problem() const
         default:
             if (!m_durationValid)
                 return QStringLiteral("длина элемента «%1» не является неотрицательным числом")
-                    .arg(m_texts[i]);
+                    .arg(workfield::quotedBeginning(m_texts[i]));
             break;
         }
     }
     return {};
-}
-
-QString WorkInputCheck::unstorableMessage(QStringView text, qsizetype at)
-{
-    QString message = unstorableWords(text, at);
-    message[0] = message[0].toUpper();
-    return message;
 }

@@ -1,6 +1,7 @@
 #include "PageFile.h"
 
 #include "AtomicFile.h"
+#include "InputFile.h"
 #include "KestrinError.h"
 #include "OutputFailure.h"
 #include "ReportDocument.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <cerrno>
 #include <limits>
 
 namespace report {
@@ -33,6 +35,51 @@ constexpr qint64 kElementBytes = 1 + 4 + 32 + 1 + 4 + 1 + 1 + 11 + 4 + 1 + 1 + 1
 constexpr qint64 kPageBytes = 4 + (8 + 4 + 1) + 4;
 // A placed band: band index, top, count of texts.
 constexpr qint64 kPlacedBandBytes = 4 + 8 + 4;
+
+// The bounds of every length and size the reader accepts, so that a damaged file never hands
+// painting a negative width, an endless box or an absurd font (Qt's text layout has crashed on a
+// field of negative width drawn at a small scale). In millimetres: far beyond any paper made.
+constexpr double kMaxLength = 10000;
+constexpr double kMaxPenWidth = 100;
+// Point sizes, and pixel sizes where a font is given in pixels.
+constexpr double kMaxFontSize = 1000;
+// Letter and word spacing, in points or per cent.
+constexpr double kMaxSpacing = 1000;
+
+// Written so that NaN falls outside.
+bool within(double value, double low, double high)
+{
+    return value >= low && value <= high;
+}
+
+bool saneFont(const QFont& font)
+{
+    const bool sized = font.pointSizeF() > 0 ? within(font.pointSizeF(), 0, kMaxFontSize)
+                                             : within(font.pixelSize(), 1, kMaxFontSize);
+    return sized && within(font.letterSpacing(), -kMaxSpacing, kMaxSpacing) &&
+           within(font.wordSpacing(), -kMaxSpacing, kMaxSpacing);
+}
+
+bool saneBox(const QRectF& box)
+{
+    return within(box.x(), -kMaxLength, kMaxLength) && within(box.y(), -kMaxLength, kMaxLength) &&
+           within(box.width(), 0, kMaxLength) && within(box.height(), 0, kMaxLength);
+}
+
+bool saneElement(const ReportElement& e)
+{
+    return saneBox(e.box) && within(e.penWidth, 0, kMaxPenWidth) && (!e.font || saneFont(*e.font));
+}
+
+bool saneLayout(const ReportLayout& layout)
+{
+    const QMarginsF& m = layout.margins;
+    return within(layout.paper.width(), 1, kMaxLength) &&
+           within(layout.paper.height(), 1, kMaxLength) && within(m.left(), 0, kMaxLength) &&
+           within(m.top(), 0, kMaxLength) && within(m.right(), 0, kMaxLength) &&
+           within(m.bottom(), 0, kMaxLength) && m.left() + m.right() < layout.paper.width() &&
+           m.top() + m.bottom() < layout.paper.height() && saneFont(layout.font);
+}
 
 QString nativePath(const QString& path)
 {
@@ -171,12 +218,17 @@ std::shared_ptr<ReportLayout> readLayout(QDataStream& in)
         band.kind = readEnum(in, BandKind::PageFooter);
         in >> height >> band.enabled;
         band.height = height;
+        if (!within(height, 0, kMaxLength))
+            in.setStatus(QDataStream::ReadCorruptData);
         const qint32 elements = readCount(in, kElementBytes);
-        for (qint32 j = 0; j < elements && in.status() == QDataStream::Ok; ++j)
+        for (qint32 j = 0; j < elements && in.status() == QDataStream::Ok; ++j) {
             band.elements.push_back(readElement(in));
+            if (!saneElement(band.elements.back()))
+                in.setStatus(QDataStream::ReadCorruptData);
+        }
         layout->bands.push_back(std::move(band));
     }
-    if (layout->paper.isEmpty())
+    if (!saneLayout(*layout))
         in.setStatus(QDataStream::ReadCorruptData);
     return layout;
 }
@@ -235,9 +287,14 @@ void savePages(const ReportDocument& document, const QString& path)
 
 std::unique_ptr<ReportDocument> loadPages(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw KestrinError(QStringLiteral("Не удаётся открыть файл %1").arg(nativePath(path)));
+    InputFile input(path, kMaxPageFileBytes, [](const InputFile::Failure& failure) {
+        return QStringLiteral("Не удаётся открыть файл %1: %2")
+            .arg(failure.path, InputFile::reason(failure));
+    });
+    input.open();
+    QFile file;
+    if (!file.open(input.stream(), QIODevice::ReadOnly))
+        input.raise(InputFile::Failure::Kind::Open, EIO);
     return readPages(file, path);
 }
 
@@ -279,6 +336,7 @@ std::unique_ptr<ReportDocument> readPages(QIODevice& device, const QString& path
             band.top = top;
             // Painting trusts these, so a damaged file must not get past here.
             if (index < 0 || std::size_t(index) >= layout->bands.size() ||
+                !within(top, -kMaxLength, kMaxLength) ||
                 band.values.size() != dataFieldCount(layout->bands[std::size_t(index)]))
                 in.setStatus(QDataStream::ReadCorruptData);
             page.bands.append(std::move(band));

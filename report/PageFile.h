@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 #include <memory>
 
@@ -18,9 +19,14 @@ class ReportDocument;
 // kept in a file; it is refused before anything is written.
 void savePages(const ReportDocument& document, const QString& path);
 
+// The largest page file read: hundreds of pages with pictures.
+inline constexpr qint64 kMaxPageFileBytes = qint64(256) << 20;
+
 // Reads a page file into a complete document. Raises a message naming the file when it cannot be
-// read, is not a page file, comes from a newer format or is damaged; every count and length in
-// the file is checked against the bytes that follow it before anything is reserved for it.
+// read (only a regular file of at most kMaxPageFileBytes is opened: InputFile), is not a page
+// file, comes from a newer format or is damaged; every count and length in the file is checked
+// against the bytes that follow it before anything is reserved for it, and every length, position
+// and font size against bounds far beyond any report (a negative width is damage).
 std::unique_ptr<ReportDocument> loadPages(const QString& path);
 
 // The same from an open device that can seek (a file, a buffer); path names the file in

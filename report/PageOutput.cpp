@@ -3,6 +3,7 @@
 #include "AtomicFile.h"
 #include "KestrinError.h"
 #include "OutputFailure.h"
+#include "PrintToFile.h"
 #include "ReportDocument.h"
 
 #include <QPageLayout>
@@ -58,6 +59,8 @@ bool printPages(const ReportDocument& document, QPrinter& printer, int first, in
                 const OutputProgress& progress)
 {
     Q_ASSERT(first >= 0 && first <= last && last < document.pageCount());
+    if (printer.outputFormat() == QPrinter::PdfFormat)
+        return printPagesToFile(document, printer, first, last, progress);
     QPainter painter;
     if (!painter.begin(&printer))
         throw KestrinError(

@@ -22,7 +22,8 @@ bool exportPdf(const ReportDocument& document, const QString& path,
 
 // Prints pages `first` to `last` (from 0) on the printer, each scaled to fit its paper and
 // centred, collated; copies are printed one by one when the printer cannot make them itself.
-// When stopped, the job is aborted and false is returned.
+// When stopped, the job is aborted and false is returned. A printer set to print to a file
+// writes it all or nothing (printPagesToFile).
 bool printPages(const ReportDocument& document, QPrinter& printer, int first, int last,
                 const OutputProgress& progress = {});
 

@@ -7,8 +7,8 @@
 #   scripts/kestrin.sh start-headless  build as run does and start the program under Xvfb with a
 #                                      Russian locale until its main window shows
 #   scripts/kestrin.sh package         build the Debian package, check it, install it and start it
-#   scripts/kestrin.sh fuzz [runs]     fuzz the work list and report page file readers with
-#                                      libFuzzer (clang)
+#   scripts/kestrin.sh fuzz [runs]     fuzz every reader of user files (work list, report page
+#                                      file, CSV, pasted text) with libFuzzer (clang)
 # KESTRIN_WERROR=ON (as CI sets it) makes every compiler warning an error.
 set -euo pipefail
 
@@ -177,10 +177,12 @@ fuzz)
     install_missing
     CXX=clang++ configure build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRIN_SANITIZE=ON \
         -DKESTRIN_FUZZ=ON -DKESTRIN_BUILD_BENCH=OFF
-    cmake --build build-fuzz -j "$(nproc)" --target fuzz_worklist fuzz_pagefile
-    cmake --build build-fuzz -j "$(nproc)" --target fuzz_calendardays
+    cmake --build build-fuzz -j "$(nproc)" --target fuzz_worklist fuzz_pagefile fuzz_csv fuzz_paste \
+        fuzz_calendardays
 
     fuzz_target worklist 4096 "${2:-200000}"
+    fuzz_target csv 4096 "${2:-200000}"
+    fuzz_target paste 4096 "${2:-200000}"
     # Qt's font and platform plugins keep allocations for the life of the process, which the leak
     # check at the end of the run would report (the sanitized test run turns it off likewise).
     ASAN_OPTIONS=detect_leaks=0 fuzz_target pagefile 16384 "${2:-200000}"

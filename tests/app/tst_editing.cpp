@@ -52,6 +52,8 @@ private slots:
     void textsAreStoredExactlyAsTyped();
     void enterAndEscapeDoNotCloseTheDialog();
     void unstorableCharacterKeepsOkDisabled();
+    void textTheFileCannotHoldKeepsOkDisabled_data();
+    void textTheFileCannotHoldKeepsOkDisabled();
     void editOpensOnTheCurrentWork();
     void dialogListsStartThenEndEventsUnsorted();
     void deletingMovesRowsUpAndKeepsTheIndex();
@@ -217,6 +219,56 @@ void TestEditing::unstorableCharacterKeepsOkDisabled()
     from->setEditText(QStringLiteral("Node"));
     QVERIFY(ok->isEnabled());
     QVERIFY(from->toolTip().isEmpty());
+}
+
+void TestEditing::textTheFileCannotHoldKeepsOkDisabled_data()
+{
+    QTest::addColumn<int>("field"); // 0 start event, 1 end event, 2 duration
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("tip");
+    // A line break or Ctrl+Z would shift or cut the work list file; NUL makes names print alike.
+    const struct
+    {
+        const char* name;
+        int field;
+        QString text;
+        const char* tip;
+    } rows[] = {
+        {"CR", 0, QStringLiteral("A\rX"), "Управляющий символ U+000D"},
+        {"LF", 1, QStringLiteral("B\nY"), "Управляющий символ U+000A"},
+        {"Ctrl+Z", 0, QStringLiteral("A\x1A"), "Управляющий символ U+001A"},
+        {"NUL", 1, QString(QChar(0)), "Управляющий символ U+0000"},
+        {"tab", 0, QStringLiteral("\tA"), "Управляющий символ U+0009"},
+        {"C1 control", 1, QString(QChar(0x85)), "Управляющий символ U+0085"},
+        {"control in the duration", 2, QStringLiteral("1\n"), "Управляющий символ U+000A"},
+        {"longer than the limit", 0, QString(4001, u'x'), "Поле «Начало» длиннее 4000 символов"},
+    };
+    for (const auto& row : rows)
+        QTest::newRow(row.name) << row.field << row.text << QString::fromUtf8(row.tip);
+}
+
+void TestEditing::textTheFileCannotHoldKeepsOkDisabled()
+{
+    QFETCH(int, field);
+    QFETCH(QString, text);
+    QFETCH(QString, tip);
+    WorkTable table;
+    const NumberFormat numbers(QStringLiteral("."));
+    TfmProps dialog(table, NameCollation(), numbers);
+    auto* ok = dialog.findChild<QAbstractButton*>(QStringLiteral("sbOk"));
+    QStringList work{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("1")};
+    typeWork(&dialog, {work[0], work[1], work[2]});
+    QVERIFY(ok->isEnabled());
+    work[field] = text;
+    dialog.setWork(work[0], work[1], work[2]);
+    QVERIFY(!ok->isEnabled());
+    QWidget* edited =
+        field == 2 ? static_cast<QWidget*>(dialog.findChild<QLineEdit*>(QStringLiteral("eLength")))
+                   : dialog.findChild<QComboBox*>(field == 0 ? QStringLiteral("cbFrom")
+                                                             : QStringLiteral("cbTo"));
+    QVERIFY2(edited->toolTip().startsWith(tip), qPrintable(edited->toolTip()));
+    // The tip quotes no more than the beginning of a long text.
+    QVERIFY(edited->toolTip().size() < 200);
 }
 
 void TestEditing::editOpensOnTheCurrentWork()

@@ -16,6 +16,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -189,7 +190,13 @@ void TestFullFileSystem::write(const QString& writer, const QString& path)
         report::savePages(*m_document, path);
     else if (writer == QLatin1String("PDF"))
         report::exportPdf(*m_document, path);
-    else
+    else if (writer == QLatin1String("print to file")) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        printer.setFullPage(true);
+        report::printPages(*m_document, printer, 0, m_document->pageCount() - 1);
+    } else
         m_picture.saveAsBmp(path);
 }
 
@@ -211,7 +218,8 @@ void TestFullFileSystem::failedWriteKeepsTheOldFile_data()
     };
     const QString reportWrite =
         QStringLiteral("Ошибка записи файла %1: недостаточно места на диске");
-    const QString reportCreate = QStringLiteral("Не удаётся создать файл %1");
+    const QString reportCreate =
+        QStringLiteral("Не удаётся создать файл %1: диск доступен только для чтения");
     const Writer writers[] = {
         {"work list", "plan.kdf", QStringLiteral("Disk full"), QStringLiteral("Disk full"),
          QStringLiteral("File access denied"), newFileInReadOnly},
@@ -224,9 +232,11 @@ void TestFullFileSystem::failedWriteKeepsTheOldFile_data()
                         "чтения")},
         {"page file", "report.krp", reportWrite, reportWrite, reportCreate, newFileInReadOnly},
         {"PDF", "report.pdf", reportWrite, reportWrite, reportCreate, newFileInReadOnly},
-        {"BMP", "graph.bmp", QStringLiteral("Stream write error"),
-         QStringLiteral("Stream write error"), QStringLiteral("Cannot create file %1"),
-         newFileInReadOnly},
+        // "Печать в файл (PDF)" in the print dialog: Qt's printer cut the old file short.
+        {"print to file", "printed.pdf", reportWrite, reportWrite, reportCreate, newFileInReadOnly},
+        {"BMP", "graph.bmp", QStringLiteral("Stream write error: Disk full (%1)"),
+         QStringLiteral("Stream write error: Disk full (%1)"),
+         QStringLiteral("Cannot create file %1: File access denied"), newFileInReadOnly},
     };
     for (const Writer& w : writers) {
         const auto row = [&](const char* disk) -> QTestData& {

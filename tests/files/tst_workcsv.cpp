@@ -2,10 +2,15 @@
 #include "NumberFormat.h"
 #include "Windows1251.h"
 #include "WorkCsv.h"
+#include "WorkFieldRule.h"
 #include "WorkTable.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -70,6 +75,8 @@ private slots:
     // Every work checked as the element dialog checks it: a bad line stops with its number.
     void readsWhatSpreadsheetsWrite_data();
     void readsWhatSpreadsheetsWrite();
+    void formulaLikeNamesAreGuardedInTheFile();
+    void onlyRegularFilesOfBoundedSizeAreRead();
 };
 
 void TestWorkCsv::exportWritesHeadingAndQuotedCells()
@@ -95,8 +102,13 @@ void TestWorkCsv::exportedOrCopiedWorksReadBackTheSame_data()
     QTest::newRow("Cyrillic, separators, quotes, blanks")
         << Works{{QStringLiteral("Начало; этап 1"), QStringLiteral("«Конец» \"проекта\""),
                   QStringLiteral(" 1e3 ")},
-                 {QStringLiteral("\"\""), QStringLiteral("a\tb"), QStringLiteral("-0")},
-                 {QStringLiteral("строка\r\nвторая"), QStringLiteral(" "), QStringLiteral("0")}};
+                 {QStringLiteral("\"\""), QStringLiteral("a b"), QStringLiteral("-0")},
+                 {QStringLiteral("строка"), QStringLiteral(" "), QStringLiteral("0")}};
+    // Formula-like names go out guarded and come back as they were, apostrophes and all.
+    QTest::newRow("formula-like names")
+        << Works{{QStringLiteral("=1+1"), QStringLiteral("+B"), QStringLiteral("+5")},
+                 {QStringLiteral("'=C"), QStringLiteral("''@D"), QStringLiteral("0")},
+                 {QStringLiteral("'"), QStringLiteral("-"), QStringLiteral("1")}};
 }
 
 void TestWorkCsv::exportedOrCopiedWorksReadBackTheSame()
@@ -146,7 +158,7 @@ void TestWorkCsv::readsWhatSpreadsheetsWrite_data()
         "Файл «план.csv», строка 3: длина элемента «2.5» не является неотрицательным числом; "
         "работы не прочитаны");
     row("negative duration, lines counted past a quoted line end", false,
-        utf8("\"1\n1\";2;3\r\n2;3;-1\r\n"), {},
+        utf8("Начало;Конец;Продолжит.;\"При\nмечание\"\r\n2;3;-1\r\n"), {},
         "Файл «план.csv», строка 3: длина элемента «-1» не является неотрицательным числом; "
         "работы не прочитаны");
     row("no start event", false, utf8("1;2;3\r\n;3;1\r\n"), {},
@@ -160,6 +172,55 @@ void TestWorkCsv::readsWhatSpreadsheetsWrite_data()
         "ничего не вставлено");
     row("paste: missing end event", true, utf8("1\n"), {},
         "Строка 1 вставляемого текста: не задан конец элемента; ничего не вставлено");
+
+    // A line break or Ctrl+Z in a name would shift or cut the work list file saved from it.
+    row("line break in a quoted name", false, utf8("\"A\r\nX\";B;3\r\nB;C;4\r\nC;D;5\r\n"), {},
+        "Файл «план.csv», строка 1: управляющий символ U+000D нельзя сохранить в файле данных; "
+        "работы не прочитаны");
+    row("paste: LF in a spreadsheet cell", true, utf8("A\tB\t1\n\"C\nD\"\tE\t2\n"), {},
+        "Строка 2 вставляемого текста: управляющий символ U+000A нельзя сохранить в файле данных; "
+        "ничего не вставлено");
+    row("Ctrl+Z in an end event", false, utf8("A;B\x1A;1\r\n"), {},
+        "Файл «план.csv», строка 1: управляющий символ U+001A нельзя сохранить в файле данных; "
+        "работы не прочитаны");
+    row("NUL in a name", false, QByteArray("A;B;1\r\nB\0;C;2\r\n", 15), {},
+        "Файл «план.csv», строка 2: управляющий символ U+0000 нельзя сохранить в файле данных; "
+        "работы не прочитаны");
+    row("paste: DEL in a duration", true, utf8("A;B;1\x7F\n"), {},
+        "Строка 1 вставляемого текста: управляющий символ U+007F нельзя сохранить в файле "
+        "данных; ничего не вставлено");
+    // A text beyond the limit is quoted by its beginning only.
+    const QByteArray longName(workfield::kMaxLength + 1, 'n');
+    row("name one character too long", false, "A;" + longName + ";1\r\n", {},
+        qPrintable(QStringLiteral("Файл «план.csv», строка 1: поле «Конец» длиннее 4000 символов: "
+                                  "«%1…»; работы не прочитаны")
+                       .arg(QString(workfield::kQuotedLength, u'n'))));
+    row("name as long as allowed", false, "A;" + longName.left(workfield::kMaxLength) + ";1\r\n",
+        {{QStringLiteral("A"), QString::fromLatin1(longName.left(workfield::kMaxLength)),
+          QStringLiteral("1")}});
+    row("paste: long bad duration quoted by its beginning", true,
+        "A;B;" + QByteArray(3000, '9') + "x\n", {},
+        qPrintable(QStringLiteral("Строка 1 вставляемого текста: длина элемента «%1…» не является "
+                                  "неотрицательным числом; ничего не вставлено")
+                       .arg(QString(workfield::kQuotedLength, u'9'))));
+    row("paste: 10 MB bad duration", true, "A;B;" + QByteArray(10 << 20, '9') + "x\n", {},
+        qPrintable(QStringLiteral("Строка 1 вставляемого текста: поле «Продолжит.» длиннее 4000 "
+                                  "символов: «%1…»; ничего не вставлено")
+                       .arg(QString(workfield::kQuotedLength, u'9'))));
+    // An unclosed quote would otherwise swallow the rest of the file into one name.
+    row("quote never closed", false, utf8("A;B;1\r\nB;\"C;2\r\nC;D;3\r\n"), {},
+        "Файл «план.csv», строка 2: кавычка не закрыта; работы не прочитаны");
+    row("paste: quote never closed", true, utf8("A\tB\t1\n\"B\tC\t2"), {},
+        "Строка 2 вставляемого текста: кавычка не закрыта; ничего не вставлено");
+    // A file without a single work would empty the table; it is refused as pasting it is.
+    const char* const empties[][2] = {{"no work: empty file", ""},
+                                      {"no work: BOM only", "\xEF\xBB\xBF"},
+                                      {"no work: heading only", "Начало;Конец;Продолжит.\r\n"},
+                                      {"no work: separators only", ";;;\r\n;;\r\n"},
+                                      {"no work: BOM and blank lines", "\xEF\xBB\xBF\r\n\r\n"}};
+    for (const auto& empty : empties)
+        row(empty[0], false, utf8(empty[1]), {},
+            "В файле «план.csv» нет элементов графика; работы не прочитаны");
 }
 
 void TestWorkCsv::readsWhatSpreadsheetsWrite()
@@ -176,6 +237,49 @@ void TestWorkCsv::readsWhatSpreadsheetsWrite()
     });
     QCOMPARE(raised, message.isEmpty() ? QStringLiteral("(no error)") : message);
     QCOMPARE(read, works);
+}
+
+void TestWorkCsv::formulaLikeNamesAreGuardedInTheFile()
+{
+    // A spreadsheet opening the file must see texts, not formulas; the grid's own numbers and
+    // the clipboard's text stay as they are.
+    WorkTable table;
+    fill(table, {{QStringLiteral("=HYPERLINK(\"x\")"), QStringLiteral("@B"), QStringLiteral("1")}});
+    table.setCell(WorkColumn::TotalFloat, 0, QStringLiteral("-1"));
+    const QString line =
+        QString::fromUtf8(workcsv::encode(table)).split(QStringLiteral("\r\n")).value(1);
+    QCOMPARE(line, QStringLiteral("c0;\"'=HYPERLINK(\"\"x\"\")\";'@B;1;c4;c5;c6;c7;-1;c9;c10"));
+    QCOMPARE(workcsv::clipboardText(table, 0, 1).section(u'\t', 1, 2),
+             QStringLiteral("\"=HYPERLINK(\"\"x\"\")\"\t@B"));
+}
+
+void TestWorkCsv::onlyRegularFilesOfBoundedSizeAreRead()
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("pipe.csv"));
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    // Opening a FIFO nobody writes to would wait for ever.
+    QCOMPARE(messageOf([&] { workcsv::read(fifo, russianNumbers()); }),
+             QStringLiteral("Файл «%1» не прочитан: это не обычный файл (канал или устройство)")
+                 .arg(QDir::toNativeSeparators(fifo)));
+    QCOMPARE(messageOf([&] { workcsv::read(QStringLiteral("/dev/zero"), russianNumbers()); }),
+             QStringLiteral("Файл «/dev/zero» не прочитан: это не обычный файл (канал или "
+                            "устройство)"));
+    QCOMPARE(messageOf([&] { workcsv::read(dir.path(), russianNumbers()); }),
+             QStringLiteral("Файл «%1» не прочитан: это папка")
+                 .arg(QDir::toNativeSeparators(dir.path())));
+    // A sparse file takes no room on the disk.
+    const QString huge = dir.filePath(QStringLiteral("huge.csv"));
+    QFile file(huge);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(workcsv::kMaxBytes + 1));
+    file.close();
+    QCOMPARE(messageOf([&] { workcsv::read(huge, russianNumbers()); }),
+             QStringLiteral("Файл «%1» не прочитан: файл больше 64 МБ")
+                 .arg(QDir::toNativeSeparators(huge)));
+    QCOMPARE(messageOf([&] {
+                 workcsv::read(dir.filePath(QStringLiteral("none.csv")), russianNumbers());
+             }),
+             QStringLiteral("File not found"));
 }
 
 QTEST_GUILESS_MAIN(TestWorkCsv)

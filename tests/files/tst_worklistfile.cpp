@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -45,6 +46,8 @@ private slots:
     void roundTripKeepsEveryByte();
     void longLinesAndManyWorks();
     void missingFileLeavesTheTable();
+    void onlyRegularFilesOfBoundedSizeAreRead_data();
+    void onlyRegularFilesOfBoundedSizeAreRead();
     void folderThatCannotBeWrittenIsRefused();
     void unencodableCellStopsBeforeWriting();
 
@@ -221,11 +224,51 @@ void TestWorkListFile::missingFileLeavesTheTable()
     QCOMPARE(messageOf([&] { worklistfile::read(path("no folder/x.kdf"), table); }),
              QStringLiteral("Invalid filename"));
     QCOMPARE(messageOf([&] { worklistfile::read(m_dir.path(), table); }),
-             QStringLiteral("File access denied"));
+             QStringLiteral("Файл «%1» не прочитан: это папка")
+                 .arg(QDir::toNativeSeparators(m_dir.path())));
     QCOMPARE(messageOf([&] { worklistfile::write(m_dir.path(), table); }),
              QStringLiteral("File access denied"));
     QCOMPARE(table.rowCount(), 2);
     QCOMPARE(table.cell(WorkColumn::StartEvent, 1), QStringLiteral("kept"));
+}
+
+void TestWorkListFile::onlyRegularFilesOfBoundedSizeAreRead_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    // A FIFO nobody writes to would block the window for ever; /dev/zero would fill the memory.
+    QTest::newRow("FIFO") << "fifo"
+                          << "это не обычный файл (канал или устройство)";
+    QTest::newRow("device") << "device"
+                            << "это не обычный файл (канал или устройство)";
+    QTest::newRow("larger than the limit") << "huge"
+                                           << "файл больше 64 МБ";
+}
+
+void TestWorkListFile::onlyRegularFilesOfBoundedSizeAreRead()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    QString target = path("odd.kdf");
+    if (kind == QLatin1String("fifo")) {
+        QVERIFY(::mkfifo(QFile::encodeName(target).constData(), 0600) == 0);
+    } else if (kind == QLatin1String("device")) {
+        target = QStringLiteral("/dev/zero");
+    } else {
+        // Sparse: no room taken on the disk.
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(worklistfile::kMaxBytes + 1));
+    }
+    WorkTable table;
+    table.setRowCount(3);
+    table.setCell(WorkColumn::StartEvent, 2, QStringLiteral("kept"));
+    QCOMPARE(
+        messageOf([&] { worklistfile::read(target, table); }),
+        QStringLiteral("Файл «%1» не прочитан: %2").arg(QDir::toNativeSeparators(target), reason));
+    // Refused before the table is touched.
+    QCOMPARE(table.rowCount(), 3);
+    QCOMPARE(table.cell(WorkColumn::StartEvent, 2), QStringLiteral("kept"));
+    QFile::remove(path("odd.kdf"));
 }
 
 void TestWorkListFile::folderThatCannotBeWrittenIsRefused()

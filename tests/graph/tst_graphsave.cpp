@@ -214,7 +214,7 @@ void TestGraphSave::fileThatCannotBeCreated()
     const QString path = m_folder.filePath(u"no such folder/graph.bmp"_s);
     answerSaveDialog(path);
     QCOMPARE(clickAndAnswerErrorBox(control<QAbstractButton>(*m_window, "tbSaveView")),
-             u"Cannot create file "_s + QDir::toNativeSeparators(path) + u"."_s);
+             u"Cannot create file "_s + QDir::toNativeSeparators(path) + u": Invalid filename."_s);
     QVERIFY(!QFileInfo::exists(path));
     QCOMPARE(m_window->picture(), before);
 }
@@ -293,7 +293,7 @@ void TestGraphSave::printFailsWhenTheTemporaryFileCannotBeCreated()
     QCOMPARE(message,
              u"Cannot create file "_s +
                  QDir::toNativeSeparators(QDir(folder).filePath(u"$kestrin-graph$.bmp"_s)) +
-                 u"."_s);
+                 u": Invalid filename."_s);
     QVERIFY(!handed);
 }
 

@@ -11,6 +11,10 @@
 #include <QTest>
 #include <QtEndian>
 
+#include <limits>
+
+#include <sys/stat.h>
+
 using namespace report;
 
 namespace {
@@ -115,7 +119,15 @@ private slots:
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("message");
         QTest::newRow("missing") << "missing"
-                                 << "Не удаётся открыть файл %1";
+                                 << "Не удаётся открыть файл %1: папка или файл не найдены";
+        QTest::newRow("folder") << "folder"
+                                << "Не удаётся открыть файл %1: это папка";
+        // A FIFO nobody writes to would block the window for ever in open().
+        QTest::newRow("FIFO") << "fifo"
+                              << "Не удаётся открыть файл %1: это не обычный файл (канал или "
+                                 "устройство)";
+        QTest::newRow("larger than the limit") << "huge"
+                                               << "Не удаётся открыть файл %1: файл больше 256 МБ";
         QTest::newRow("empty") << "empty"
                                << "Файл %1 не является файлом страниц отчёта";
         QTest::newRow("another kind of file") << "text"
@@ -139,6 +151,15 @@ private slots:
         QTest::newRow("count of font families beyond the file")
             << "font families"
             << "Файл страниц отчёта %1 повреждён";
+        // Painting a field of negative width at a small scale crashed inside Qt's text layout.
+        for (const char* bound :
+             {"negative width", "negative height", "endless position", "NaN width",
+              "font of a million points", "font of a hundred thousand pixels", "negative pen",
+              "negative band height",
+              "margins wider than "
+              "the paper",
+              "band top beyond the paper"})
+            QTest::newRow(bound) << bound << "Файл страниц отчёта %1 повреждён";
     }
     void unreadableFilesAreReported()
     {
@@ -148,7 +169,50 @@ private slots:
         savePages(*tableReport(3), good);
         const QByteArray bytes = readFile(good);
         const QString path = m_dir.filePath(damage + QStringLiteral(".krp"));
-        if (damage == QLatin1String("empty"))
+        // A damaged detail row: its date field (shrunk to fit), font or band, or the layout.
+        auto layout = std::make_shared<ReportLayout>(tablelike::layout());
+        ReportElement& date = layout->bands[2].elements.back();
+        bool laidOut = true;
+        if (damage == QLatin1String("negative width"))
+            date.box.setWidth(-date.box.width());
+        else if (damage == QLatin1String("negative height"))
+            date.box.setHeight(-1);
+        else if (damage == QLatin1String("endless position"))
+            date.box.moveLeft(std::numeric_limits<double>::infinity());
+        else if (damage == QLatin1String("NaN width"))
+            date.box.setWidth(std::numeric_limits<double>::quiet_NaN());
+        else if (damage == QLatin1String("font of a million points"))
+            date.font = QFont(QStringLiteral("Arial"), 1000000);
+        else if (damage == QLatin1String("font of a hundred thousand pixels")) {
+            QFont font(QStringLiteral("Arial"));
+            font.setPixelSize(100000);
+            date.font = font;
+        } else if (damage == QLatin1String("negative pen"))
+            date.penWidth = -5;
+        else if (damage == QLatin1String("negative band height"))
+            layout->bands[2].height = -3;
+        else if (damage == QLatin1String("margins wider than the paper"))
+            layout->margins = QMarginsF(150, 10, 150, 10);
+        else
+            laidOut = damage == QLatin1String("band top beyond the paper");
+        if (laidOut) {
+            ReportDocument document(layout);
+            MadePage page;
+            page.number = 1;
+            page.madeAt = QDateTime(QDate(2026, 12, 7), QTime(12, 0));
+            const double top = damage == QLatin1String("band top beyond the paper") ? -1e300 : 10;
+            page.bands.append(PlacedBand{2, top, QStringList(11, QStringLiteral("31.12.2024"))});
+            document.appendPages({page});
+            savePages(document, path);
+        } else if (damage == QLatin1String("folder"))
+            QVERIFY(QDir().mkpath(path));
+        else if (damage == QLatin1String("fifo"))
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        else if (damage == QLatin1String("huge")) {
+            // Sparse: no room taken on the disk.
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(kMaxPageFileBytes + 1));
+        } else if (damage == QLatin1String("empty"))
             writeFile(path, QByteArray());
         else if (damage == QLatin1String("text"))
             writeFile(path, "1\r\nA\r\nB\r\n");
@@ -210,6 +274,39 @@ private slots:
         }
     }
 
+    // The bounds the reader keeps are safe to paint at the preview's smallest sizes: a field of
+    // no width shrunk to fit, the largest font, a box at the far bounds.
+    void pagesAtTheBoundsPaintAtAnySize()
+    {
+        auto layout = std::make_shared<ReportLayout>(tablelike::layout());
+        ReportElement& date = layout->bands[2].elements.back();
+        QVERIFY(date.shrinkToFit);
+        date.box.setWidth(0);
+        ReportElement wide = date;
+        wide.box = QRectF(-9999, -9999, 10000, 10000);
+        wide.font = QFont(QStringLiteral("Arial"), 1000);
+        layout->bands[2].elements.push_back(wide);
+        ReportDocument document(layout);
+        MadePage page;
+        page.number = 1;
+        page.madeAt = QDateTime(QDate(2026, 12, 7), QTime(12, 0));
+        page.bands.append(PlacedBand{2, 10, QStringList(12, QStringLiteral("31.12.2024"))});
+        document.appendPages({page});
+        const QString path = m_dir.filePath(QStringLiteral("bounds.krp"));
+        savePages(document, path);
+        std::unique_ptr<ReportDocument> loaded;
+        try {
+            loaded = loadPages(path);
+        } catch (const KestrinError& e) {
+            QFAIL(qPrintable(e.message()));
+        }
+        for (const QSize size : {QSize(840, 1188), QSize(105, 148), QSize(8, 11), QSize(1, 1)}) {
+            QImage image(size, QImage::Format_RGB32);
+            QPainter painter(&image);
+            loaded->paintPage(painter, 0, QRectF(QPointF(0, 0), size));
+        }
+    }
+
     void unwritablePlaceIsReported()
     {
         const QString path = m_dir.filePath(QStringLiteral("no/such/folder/pages.krp"));
@@ -217,9 +314,9 @@ private slots:
             savePages(*tableReport(1), path);
             QFAIL("no error");
         } catch (const KestrinError& e) {
-            QCOMPARE(
-                e.message(),
-                QStringLiteral("Не удаётся создать файл %1").arg(QDir::toNativeSeparators(path)));
+            QCOMPARE(e.message(),
+                     QStringLiteral("Не удаётся создать файл %1: папка или файл не найдены")
+                         .arg(QDir::toNativeSeparators(path)));
         }
     }
 

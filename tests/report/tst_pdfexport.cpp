@@ -178,9 +178,9 @@ private slots:
             exportPdf(*tableReport(1), path);
             QFAIL("no error");
         } catch (const KestrinError& e) {
-            QCOMPARE(
-                e.message(),
-                QStringLiteral("Не удаётся создать файл %1").arg(QDir::toNativeSeparators(path)));
+            QCOMPARE(e.message(),
+                     QStringLiteral("Не удаётся создать файл %1: папка или файл не найдены")
+                         .arg(QDir::toNativeSeparators(path)));
         }
     }
 
