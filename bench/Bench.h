@@ -30,3 +30,4 @@ void benchGantt();
 void benchDiagram();
 void benchEndToEnd(const QStringList& arguments);
 void benchUndo();
+void benchPlan(const QStringList& arguments);

@@ -5,7 +5,7 @@
 
 // Runs one section per process, so that a section's peak memory is its own:
 //   kestrin-bench table | schedule | worklist | export | report | graph | analysis | gantt |
-//                 diagram | undo | endtoend [shape [works]]
+//                 diagram | undo | plan | endtoend [shape [works]]
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -32,11 +32,13 @@ int main(int argc, char** argv)
         benchDiagram();
     else if (section == QLatin1String("undo"))
         benchUndo();
+    else if (section == QLatin1String("plan"))
+        benchPlan(QCoreApplication::arguments().mid(2));
     else if (section == QLatin1String("endtoend"))
         benchEndToEnd(QCoreApplication::arguments().mid(2));
     else {
         QTextStream(stderr) << "usage: kestrin-bench table|schedule|worklist|export|report|graph|"
-                               "analysis|gantt|diagram|undo|endtoend [shape [works]]"
+                               "analysis|gantt|diagram|undo|plan|endtoend [shape [works]]"
                             << Qt::endl;
         return 2;
     }

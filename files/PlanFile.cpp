@@ -69,8 +69,7 @@ QString numberText(double value)
     return QString::fromLatin1(buffer, result.ptr - buffer);
 }
 
-template <typename Number>
-std::optional<Number> parseNumber(QStringView text)
+template <typename Number> std::optional<Number> parseNumber(QStringView text)
 {
     if (text.isEmpty() || text.size() > 64)
         return std::nullopt;
@@ -126,8 +125,7 @@ bool isBlankRow(const WorkTable& table, int row)
 {
     return table.cellView(WorkColumn::StartEvent, row).isEmpty() &&
            table.cellView(WorkColumn::EndEvent, row).isEmpty() &&
-           table.cellView(WorkColumn::Duration, row).isEmpty() &&
-           table.detailsText(row).isEmpty();
+           table.cellView(WorkColumn::Duration, row).isEmpty() && table.detailsText(row).isEmpty();
 }
 
 // The rows a file holds: all of them, except the one blank row of an empty table.
@@ -293,10 +291,8 @@ public:
         readVersion();
         // The parts of a plan, each at most once and in this order.
         const std::vector<std::pair<const char16_t*, void (Reader::*)()>> parts = {
-            {kStartDate, &Reader::readStartDate},
-            {kEnds, &Reader::readEnds},
-            {kResources, &Reader::readResources},
-            {kWorks, &Reader::readWorks},
+            {kStartDate, &Reader::readStartDate},           {kEnds, &Reader::readEnds},
+            {kResources, &Reader::readResources},           {kWorks, &Reader::readWorks},
             {kGraphPlacement, &Reader::readGraphPlacement},
         };
         std::size_t next = 0;
@@ -409,13 +405,11 @@ private:
         return values;
     }
 
-    template <typename Number>
-    Number number(QStringView value, const char16_t* name)
+    template <typename Number> Number number(QStringView value, const char16_t* name)
     {
         const auto parsed = parseNumber<Number>(value);
         if (!parsed)
-            fail(QStringLiteral("«%1» — не число (атрибут «%2»)")
-                     .arg(value, QStringView(name)));
+            fail(QStringLiteral("«%1» — не число (атрибут «%2»)").arg(value, QStringView(name)));
         return *parsed;
     }
 
@@ -496,9 +490,13 @@ private:
     void readWorks()
     {
         WorkDetails details;
+        std::array<QString, 3> inputs;
         const std::array<const char16_t*, 4 + kDetailNumberCount> names = {
-            kStart,          kEnd,           kDuration,      kName,          kNumberNames[0],
-            kNumberNames[1], kNumberNames[2], kNumberNames[3], kNumberNames[4]};
+            kStart,          kEnd,
+            kDuration,       kName,
+            kNumberNames[0], kNumberNames[1],
+            kNumberNames[2], kNumberNames[3],
+            kNumberNames[4]};
         while (nextChild()) {
             if (m_xml.name() != QStringView(kWork))
                 unexpectedElement();
@@ -508,6 +506,10 @@ private:
             checkText(values[0], QStringLiteral("Начальное событие"));
             checkText(values[1], QStringLiteral("Конечное событие"));
             checkText(values[2], QStringLiteral("Продолжительность"));
+            // The views last only until the reader moves on, to the demands say: the texts are
+            // copied into storage that lives from work to work.
+            for (std::size_t i = 0; i < inputs.size(); ++i)
+                inputs[i].setUnicode(values[i].data(), values[i].size());
             if (!values[3].isNull())
                 details.name = values[3].toString();
             for (int i = 0; i < kDetailNumberCount; ++i)
@@ -526,7 +528,7 @@ private:
             if (const QString problem = detailrules::ownProblem(details, m_contents.plan);
                 !problem.isEmpty())
                 fail(problem);
-            m_contents.works.append(values[0], values[1], values[2], details);
+            m_contents.works.append(inputs[0], inputs[1], inputs[2], details);
         }
         m_contents.works.squeeze();
     }

@@ -17,7 +17,9 @@ std::unique_ptr<QFile> openRegularFile(const QString& path, qint64 maxBytes, con
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         ioerror::raise(errno, path);
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (::fstat(fd, &status) != 0) {
         const int error = errno;
         ::close(fd);

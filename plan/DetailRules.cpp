@@ -43,47 +43,44 @@ const std::vector<Rule>& rules()
             list.push_back({{which}, false, [which](const WorkDetails& d, double) {
                                 return belowZero(d, which);
                             }});
-        list.push_back(
-            {{Number::Optimistic}, true, [](const WorkDetails& d, double duration) {
-                 const auto value = d.number(Number::Optimistic);
-                 return value && *value > duration
-                            ? QStringLiteral("Оптимистическая продолжительность больше "
-                                             "продолжительности")
-                            : QString();
-             }});
-        list.push_back(
-            {{Number::Pessimistic}, true, [](const WorkDetails& d, double duration) {
-                 const auto value = d.number(Number::Pessimistic);
-                 return value && *value < duration
-                            ? QStringLiteral("Пессимистическая продолжительность меньше "
-                                             "продолжительности")
-                            : QString();
-             }});
-        list.push_back({{Number::Optimistic, Number::Pessimistic}, false,
-                        [](const WorkDetails& d, double) {
-                            return d.hasEstimates() && *d.number(Number::Optimistic) >
-                                                           *d.number(Number::Pessimistic)
-                                       ? QStringLiteral("Оптимистическая продолжительность "
-                                                        "больше пессимистической")
+        list.push_back({{Number::Optimistic}, true, [](const WorkDetails& d, double duration) {
+                            const auto value = d.number(Number::Optimistic);
+                            return value && *value > duration
+                                       ? QStringLiteral("Оптимистическая продолжительность больше "
+                                                        "продолжительности")
+                                       : QString();
+                        }});
+        list.push_back({{Number::Pessimistic}, true, [](const WorkDetails& d, double duration) {
+                            const auto value = d.number(Number::Pessimistic);
+                            return value && *value < duration
+                                       ? QStringLiteral("Пессимистическая продолжительность меньше "
+                                                        "продолжительности")
                                        : QString();
                         }});
         list.push_back(
-            {{Number::Shortest}, true, [](const WorkDetails& d, double duration) {
-                 const auto value = d.number(Number::Shortest);
-                 return value && *value > duration
-                            ? QStringLiteral("Минимальная продолжительность больше "
-                                             "продолжительности")
+            {{Number::Optimistic, Number::Pessimistic}, false, [](const WorkDetails& d, double) {
+                 return d.hasEstimates() &&
+                                *d.number(Number::Optimistic) > *d.number(Number::Pessimistic)
+                            ? QStringLiteral("Оптимистическая продолжительность "
+                                             "больше пессимистической")
                             : QString();
              }});
-        list.push_back({{Number::NormalCost, Number::ShortestCost}, false,
-                        [](const WorkDetails& d, double) {
-                            const auto normal = d.number(Number::NormalCost);
-                            const auto shortest = d.number(Number::ShortestCost);
-                            return normal && shortest && *shortest < *normal
-                                       ? QStringLiteral("Стоимость при минимальной "
-                                                        "продолжительности меньше стоимости")
+        list.push_back({{Number::Shortest}, true, [](const WorkDetails& d, double duration) {
+                            const auto value = d.number(Number::Shortest);
+                            return value && *value > duration
+                                       ? QStringLiteral("Минимальная продолжительность больше "
+                                                        "продолжительности")
                                        : QString();
                         }});
+        list.push_back(
+            {{Number::NormalCost, Number::ShortestCost}, false, [](const WorkDetails& d, double) {
+                 const auto normal = d.number(Number::NormalCost);
+                 const auto shortest = d.number(Number::ShortestCost);
+                 return normal && shortest && *shortest < *normal
+                            ? QStringLiteral("Стоимость при минимальной "
+                                             "продолжительности меньше стоимости")
+                            : QString();
+             }});
         return list;
     }();
     return all;

@@ -6,8 +6,7 @@
 
 namespace {
 
-template <typename Resources>
-auto findResource(Resources& resources, ResourceId id)
+template <typename Resources> auto findResource(Resources& resources, ResourceId id)
 {
     return std::find_if(resources.begin(), resources.end(),
                         [id](const Resource& resource) { return resource.id == id; });
@@ -77,6 +76,7 @@ PlanSection Plan::section(const QString& name) const
 
 void Plan::setSection(const QString& name, PlanSection section)
 {
+    Q_ASSERT(!name.isEmpty());
     if (section.empty())
         m_sections.erase(name);
     else

@@ -36,11 +36,11 @@ using PlanSection = std::map<QString, QString>;
 // The names of the sections of the capabilities that are coming, one place for all of them: add
 // a capability's name here, and its settings go into the plan file with nothing else to change.
 namespace plansection {
-inline constexpr char16_t kCalendar[] = u"calendar";       // working days and holidays
-inline constexpr char16_t kDirective[] = u"directive";     // the directive date of the project
+inline constexpr char16_t kCalendar[] = u"calendar";        // working days and holidays
+inline constexpr char16_t kDirective[] = u"directive";      // the directive date of the project
 inline constexpr char16_t kProjectCost[] = u"project-cost"; // cost per day of the whole project
-inline constexpr char16_t kSimulation[] = u"simulation";   // runs, seed, confidence
-inline constexpr char16_t kLevelling[] = u"levelling";     // the levelled starts of the works
+inline constexpr char16_t kSimulation[] = u"simulation";    // runs, seed, confidence
+inline constexpr char16_t kLevelling[] = u"levelling";      // the levelled starts of the works
 } // namespace plansection
 
 // Everything of a plan that is not in the work table: the resources, the start date, the ends of
@@ -78,7 +78,7 @@ public:
     const std::map<QString, PlanSection>& sections() const { return m_sections; }
     // The section of the name; empty when the plan has none.
     PlanSection section(const QString& name) const;
-    // An empty section is removed.
+    // A section has a name; an empty section is removed.
     void setSection(const QString& name, PlanSection section);
 
     // Whether the plan holds anything a work list file cannot: resources, placement, sections.

@@ -40,10 +40,7 @@ struct WorkDetails
     // Sorted by resource, one entry per resource, no zero left out (a typed 0 is kept as typed).
     std::vector<ResourceDemand> demands;
 
-    std::optional<double> number(DetailNumber which) const
-    {
-        return numbers[std::size_t(which)];
-    }
+    std::optional<double> number(DetailNumber which) const { return numbers[std::size_t(which)]; }
     void setNumber(DetailNumber which, std::optional<double> value)
     {
         numbers[std::size_t(which)] = value;

@@ -68,53 +68,103 @@ void TestDetailRules::refusesWhatBreaksARule_data()
 
     const QString none;
     // The estimates, either entered first.
-    QTest::newRow("optimistic first") << "" << "5" << "o=3" << none;
-    QTest::newRow("pessimistic first") << "" << "5" << "p=7" << none;
-    QTest::newRow("both, equal to the duration") << "o=5" << "5" << "o=5 p=5" << none;
+    QTest::newRow("optimistic first") << ""
+                                      << "5"
+                                      << "o=3" << none;
+    QTest::newRow("pessimistic first") << ""
+                                       << "5"
+                                       << "p=7" << none;
+    QTest::newRow("both, equal to the duration") << "o=5"
+                                                 << "5"
+                                                 << "o=5 p=5" << none;
     QTest::newRow("optimistic above the duration")
-        << "" << "5" << "o=5.5" << "Оптимистическая продолжительность больше продолжительности";
-    QTest::newRow("pessimistic below the duration")
-        << "o=1" << "2,5" << "o=1 p=2" << "Пессимистическая продолжительность меньше "
-                                          "продолжительности";
-    QTest::newRow("optimistic below zero")
-        << "" << "0" << "o=-1" << "Оптимистическая продолжительность меньше нуля";
-    QTest::newRow("shortest at the duration") << "" << "4" << "s=4" << none;
+        << ""
+        << "5"
+        << "o=5.5"
+        << "Оптимистическая продолжительность больше продолжительности";
+    QTest::newRow("pessimistic below the duration") << "o=1"
+                                                    << "2,5"
+                                                    << "o=1 p=2"
+                                                    << "Пессимистическая продолжительность меньше "
+                                                       "продолжительности";
+    QTest::newRow("optimistic below zero") << ""
+                                           << "0"
+                                           << "o=-1"
+                                           << "Оптимистическая продолжительность меньше нуля";
+    QTest::newRow("shortest at the duration") << ""
+                                              << "4"
+                                              << "s=4" << none;
     QTest::newRow("shortest above the duration")
-        << "" << "4" << "s=4.5" << "Минимальная продолжительность больше продолжительности";
-    QTest::newRow("shortest below zero")
-        << "" << "4" << "s=-0.5" << "Минимальная продолжительность меньше нуля";
+        << ""
+        << "4"
+        << "s=4.5"
+        << "Минимальная продолжительность больше продолжительности";
+    QTest::newRow("shortest below zero") << ""
+                                         << "4"
+                                         << "s=-0.5"
+                                         << "Минимальная продолжительность меньше нуля";
     // The costs.
-    QTest::newRow("costs in order") << "c=100" << "4" << "c=100 sc=150" << none;
-    QTest::newRow("cost at the shortest alone") << "" << "4" << "sc=0" << none;
-    QTest::newRow("normal cost below zero") << "" << "4" << "c=-1" << "Стоимость меньше нуля";
+    QTest::newRow("costs in order") << "c=100"
+                                    << "4"
+                                    << "c=100 sc=150" << none;
+    QTest::newRow("cost at the shortest alone") << ""
+                                                << "4"
+                                                << "sc=0" << none;
+    QTest::newRow("normal cost below zero") << ""
+                                            << "4"
+                                            << "c=-1"
+                                            << "Стоимость меньше нуля";
     QTest::newRow("cost at the shortest below the normal one")
-        << "c=100" << "4" << "c=100 sc=99"
+        << "c=100"
+        << "4"
+        << "c=100 sc=99"
         << "Стоимость при минимальной продолжительности меньше стоимости";
     QTest::newRow("normal cost raised above the one at the shortest")
-        << "c=100 sc=150" << "4" << "c=151 sc=150"
+        << "c=100 sc=150"
+        << "4"
+        << "c=151 sc=150"
         << "Стоимость при минимальной продолжительности меньше стоимости";
     QTest::newRow("cost at the shortest below zero")
-        << "" << "4" << "sc=-3" << "Стоимость при минимальной продолжительности меньше нуля";
+        << ""
+        << "4"
+        << "sc=-3"
+        << "Стоимость при минимальной продолжительности меньше нуля";
     // The demands.
-    QTest::newRow("demand") << "" << "4" << "r1=2 r2=0" << none;
-    QTest::newRow("demand below zero")
-        << "r1=2" << "4" << "r1=2 r2=-1" << "Потребность в ресурсе «Люди» меньше нуля";
-    QTest::newRow("demand of no resource") << "" << "4" << "r7=1" << "Нет ресурса с номером 7";
+    QTest::newRow("demand") << ""
+                            << "4"
+                            << "r1=2 r2=0" << none;
+    QTest::newRow("demand below zero") << "r1=2"
+                                       << "4"
+                                       << "r1=2 r2=-1"
+                                       << "Потребность в ресурсе «Люди» меньше нуля";
+    QTest::newRow("demand of no resource") << ""
+                                           << "4"
+                                           << "r7=1"
+                                           << "Нет ресурса с номером 7";
     // The name.
-    QTest::newRow("name") << "" << "4" << "name=«Котлован»&<1>" << none;
+    QTest::newRow("name") << ""
+                          << "4"
+                          << "name=«Котлован»&<1>" << none;
     QTest::newRow("name with a line feed")
-        << "" << "4" << "name=a\nb" << "Наименование: управляющий символ (код 10) недопустим";
-    QTest::newRow("name with Ctrl+Z")
-        << "" << "4" << QStringLiteral("name=a\x1a")
-        << "Наименование: управляющий символ (код 26) недопустим";
+        << ""
+        << "4"
+        << "name=a\nb"
+        << "Наименование: управляющий символ (код 10) недопустим";
+    QTest::newRow("name with Ctrl+Z") << ""
+                                      << "4" << QStringLiteral("name=a\x1a")
+                                      << "Наименование: управляющий символ (код 26) недопустим";
     // Only what changed is checked: a work whose duration has grown past its pessimistic
     // estimate can be renamed and costed, but its estimates are checked again when edited.
-    QTest::newRow("rename a work off its estimates") << "o=1 p=3" << "4" << "o=1 p=3 name=x"
-                                                     << none;
-    QTest::newRow("move the optimistic estimate of such a work") << "o=1 p=3" << "4" << "o=2 p=3"
-                                                                  << none;
+    QTest::newRow("rename a work off its estimates") << "o=1 p=3"
+                                                     << "4"
+                                                     << "o=1 p=3 name=x" << none;
+    QTest::newRow("move the optimistic estimate of such a work") << "o=1 p=3"
+                                                                 << "4"
+                                                                 << "o=2 p=3" << none;
     QTest::newRow("move its pessimistic estimate, still short")
-        << "o=1 p=3" << "4" << "o=1 p=3.5"
+        << "o=1 p=3"
+        << "4"
+        << "o=1 p=3.5"
         << "Пессимистическая продолжительность меньше продолжительности";
 }
 
@@ -193,7 +243,8 @@ void TestDetailRules::movedDurationKeepsDetailsAndMarksTheWork()
     for (int row = 0; row < rows; ++row) {
         const int duration = random.bounded(12);
         const WorkDetails kept = table.details(row);
-        WorkInputs edited = WorkInputs::editedRow(table, row, u"a", u"b", QString::number(duration));
+        WorkInputs edited =
+            WorkInputs::editedRow(table, row, u"a", u"b", QString::number(duration));
         table.replaceRows(row, 1, edited);
         QVERIFY(table.details(row) == kept);
         const auto& e = estimates[std::size_t(row)];
