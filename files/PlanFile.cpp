@@ -23,42 +23,42 @@
 namespace {
 
 // The names of the format, each written once here.
-constexpr char16_t kRoot[] = u"kestrin-plan";
-constexpr char16_t kVersion[] = u"version";
-constexpr char16_t kStartDate[] = u"start-date";
-constexpr char16_t kDays[] = u"days";
-constexpr char16_t kEnds[] = u"ends";
-constexpr char16_t kStart[] = u"start";
-constexpr char16_t kEnd[] = u"end";
-constexpr char16_t kAutomatic[] = u"automatic";
-constexpr char16_t kResources[] = u"resources";
-constexpr char16_t kResource[] = u"resource";
-constexpr char16_t kId[] = u"id";
-constexpr char16_t kName[] = u"name";
-constexpr char16_t kUnit[] = u"unit";
-constexpr char16_t kAvailable[] = u"available";
-constexpr char16_t kWorks[] = u"works";
-constexpr char16_t kWork[] = u"work";
-constexpr char16_t kDuration[] = u"duration";
-constexpr char16_t kDemand[] = u"demand";
-constexpr char16_t kAmount[] = u"amount";
-constexpr char16_t kGraphPlacement[] = u"graph-placement";
-constexpr char16_t kEvent[] = u"event";
-constexpr char16_t kX[] = u"x";
-constexpr char16_t kY[] = u"y";
-constexpr char16_t kSection[] = u"section";
-constexpr char16_t kSetting[] = u"setting";
-constexpr char16_t kKey[] = u"key";
-constexpr char16_t kValue[] = u"value";
-constexpr char16_t kYes[] = u"yes";
-constexpr char16_t kNo[] = u"no";
+constexpr QStringView kRoot = u"kestrin-plan";
+constexpr QStringView kVersion = u"version";
+constexpr QStringView kStartDate = u"start-date";
+constexpr QStringView kDays = u"days";
+constexpr QStringView kEnds = u"ends";
+constexpr QStringView kStart = u"start";
+constexpr QStringView kEnd = u"end";
+constexpr QStringView kAutomatic = u"automatic";
+constexpr QStringView kResources = u"resources";
+constexpr QStringView kResource = u"resource";
+constexpr QStringView kId = u"id";
+constexpr QStringView kName = u"name";
+constexpr QStringView kUnit = u"unit";
+constexpr QStringView kAvailable = u"available";
+constexpr QStringView kWorks = u"works";
+constexpr QStringView kWork = u"work";
+constexpr QStringView kDuration = u"duration";
+constexpr QStringView kDemand = u"demand";
+constexpr QStringView kAmount = u"amount";
+constexpr QStringView kGraphPlacement = u"graph-placement";
+constexpr QStringView kEvent = u"event";
+constexpr QStringView kX = u"x";
+constexpr QStringView kY = u"y";
+constexpr QStringView kSection = u"section";
+constexpr QStringView kSetting = u"setting";
+constexpr QStringView kKey = u"key";
+constexpr QStringView kValue = u"value";
+constexpr QStringView kYes = u"yes";
+constexpr QStringView kNo = u"no";
 // The attributes of a work's numbers, in the order of DetailNumber.
-constexpr const char16_t* kNumberNames[kDetailNumberCount] = {
-    u"optimistic", u"pessimistic", u"shortest", u"cost", u"shortest-cost"};
+constexpr QStringView kNumberNames[kDetailNumberCount] = {u"optimistic", u"pessimistic",
+                                                          u"shortest", u"cost", u"shortest-cost"};
 
-QString text(const char16_t* name)
+QString text(QStringView name)
 {
-    return QString::fromUtf16(name);
+    return name.toString();
 }
 
 // A double in the shortest text that reads back to it, locale-free.
@@ -286,23 +286,23 @@ public:
 
     planfile::Contents read()
     {
-        if (!nextChild(true) || m_xml.name() != text(kRoot))
+        if (!nextChild(true) || m_xml.name() != kRoot)
             fail(QStringLiteral("это не файл плана Kestrin"));
         readVersion();
         // The parts of a plan, each at most once and in this order.
-        const std::vector<std::pair<const char16_t*, void (Reader::*)()>> parts = {
+        const std::vector<std::pair<QStringView, void (Reader::*)()>> parts = {
             {kStartDate, &Reader::readStartDate},           {kEnds, &Reader::readEnds},
             {kResources, &Reader::readResources},           {kWorks, &Reader::readWorks},
             {kGraphPlacement, &Reader::readGraphPlacement},
         };
         std::size_t next = 0;
         while (nextChild()) {
-            while (next < parts.size() && m_xml.name() != text(parts[next].first))
+            while (next < parts.size() && m_xml.name() != parts[next].first)
                 ++next;
             if (next < parts.size()) {
                 (this->*parts[next].second)();
                 ++next;
-            } else if (m_xml.name() == text(kSection)) {
+            } else if (m_xml.name() == kSection) {
                 readSection();
                 next = parts.size();
             } else {
@@ -383,13 +383,15 @@ private:
     // The attributes of the current element, each one of the known names at most once (XML
     // itself refuses repeats).
     template <std::size_t N>
-    std::array<QStringView, N> attributes(const std::array<const char16_t*, N>& names,
+    std::array<QStringView, N> attributes(const std::array<QStringView, N>& names,
                                           std::size_t required)
     {
         std::array<QStringView, N> values;
-        for (const QXmlStreamAttribute& attribute : m_xml.attributes()) {
+        // Kept const: a loop over the reader's list as it comes would copy it.
+        const QXmlStreamAttributes all = m_xml.attributes();
+        for (const QXmlStreamAttribute& attribute : all) {
             std::size_t i = 0;
-            while (i < N && attribute.name() != QStringView(names[i]))
+            while (i < N && attribute.name() != names[i])
                 ++i;
             if (i == N || !attribute.namespaceUri().isEmpty())
                 fail(QStringLiteral("неизвестный атрибут «%1»").arg(attribute.qualifiedName()));
@@ -400,20 +402,20 @@ private:
         }
         for (std::size_t i = 0; i < required; ++i) {
             if (values[i].isNull())
-                fail(QStringLiteral("нет атрибута «%1»").arg(QStringView(names[i])));
+                fail(QStringLiteral("нет атрибута «%1»").arg(names[i]));
         }
         return values;
     }
 
-    template <typename Number> Number number(QStringView value, const char16_t* name)
+    template <typename Number> Number number(QStringView value, QStringView name)
     {
         const auto parsed = parseNumber<Number>(value);
         if (!parsed)
-            fail(QStringLiteral("«%1» — не число (атрибут «%2»)").arg(value, QStringView(name)));
+            fail(QStringLiteral("«%1» — не число (атрибут «%2»)").arg(value, name));
         return *parsed;
     }
 
-    std::optional<double> optionalNumber(QStringView value, const char16_t* name)
+    std::optional<double> optionalNumber(QStringView value, QStringView name)
     {
         if (value.isNull())
             return std::nullopt;
@@ -455,18 +457,18 @@ private:
     void readEnds()
     {
         const auto [start, end, automatic] = attributes<3>({kStart, kEnd, kAutomatic}, 3);
-        if (automatic != QStringView(kYes) && automatic != QStringView(kNo))
+        if (automatic != kYes && automatic != kNo)
             fail(QStringLiteral("атрибут «automatic» — «yes» или «no»"));
         checkText(start, QStringLiteral("Начальное событие"));
         checkText(end, QStringLiteral("Конечное событие"));
-        m_contents.plan.setEnds(start.toString(), end.toString(), automatic == QStringView(kYes));
+        m_contents.plan.setEnds(start.toString(), end.toString(), automatic == kYes);
         endEmptyElement();
     }
 
     void readResources()
     {
         while (nextChild()) {
-            if (m_xml.name() != QStringView(kResource))
+            if (m_xml.name() != kResource)
                 unexpectedElement();
             const auto [id, name, unit, available] =
                 attributes<4>({kId, kName, kUnit, kAvailable}, 2);
@@ -491,14 +493,14 @@ private:
     {
         WorkDetails details;
         std::array<QString, 3> inputs;
-        const std::array<const char16_t*, 4 + kDetailNumberCount> names = {
+        const std::array<QStringView, 4 + kDetailNumberCount> names = {
             kStart,          kEnd,
             kDuration,       kName,
             kNumberNames[0], kNumberNames[1],
             kNumberNames[2], kNumberNames[3],
             kNumberNames[4]};
         while (nextChild()) {
-            if (m_xml.name() != QStringView(kWork))
+            if (m_xml.name() != kWork)
                 unexpectedElement();
             progress::step(u"Чтение плана", m_contents.works.rowCount(), -1);
             const auto values = attributes<names.size()>(names, 3);
@@ -516,7 +518,7 @@ private:
                 details.numbers[std::size_t(i)] =
                     optionalNumber(values[4 + std::size_t(i)], kNumberNames[i]);
             while (nextChild()) {
-                if (m_xml.name() != QStringView(kDemand))
+                if (m_xml.name() != kDemand)
                     unexpectedElement();
                 const auto [resource, amount] = attributes<2>({kResource, kAmount}, 2);
                 const auto id = number<ResourceId>(resource, kResource);
@@ -538,7 +540,7 @@ private:
         std::vector<EventPlacement> placement;
         std::set<QString> placed;
         while (nextChild()) {
-            if (m_xml.name() != QStringView(kEvent))
+            if (m_xml.name() != kEvent)
                 unexpectedElement();
             const auto [name, x, y] = attributes<3>({kName, kX, kY}, 3);
             checkText(name, QStringLiteral("Имя события"));
@@ -559,7 +561,7 @@ private:
         checkText(name, QStringLiteral("Раздел"));
         PlanSection section;
         while (nextChild()) {
-            if (m_xml.name() != QStringView(kSetting))
+            if (m_xml.name() != kSetting)
                 unexpectedElement();
             const auto [key, value] = attributes<2>({kKey, kValue}, 2);
             checkText(key, QStringLiteral("Раздел «%1»").arg(sectionName));
