@@ -12,10 +12,10 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QKeyEvent>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTimer>
