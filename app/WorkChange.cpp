@@ -2,36 +2,7 @@
 
 #include "WorkTable.h"
 
-#include <algorithm>
-
 namespace {
-
-void clearRow(WorkTable& table, int row)
-{
-    for (int column = 0; column < kWorkColumnCount; ++column)
-        table.setCell(static_cast<WorkColumn>(column), row, QStringView());
-}
-
-// Puts `rows` in place of rows at .. at + count - 1, with empty computed cells.
-void replaceRows(WorkTable& table, int at, int count, const WorkInputs& rows)
-{
-    const WorkTable::Batch batch(table);
-    const int wanted = rows.rowCount();
-    if (at == 0 && count == table.rowCount()) {
-        // The whole table: its rows go at once instead of being moved or rewritten.
-        table.setRowCount(1);
-        clearRow(table, 0);
-        table.setRowCount(std::max(wanted, 1));
-    } else {
-        if (wanted > count)
-            table.insertRowsAt(at + count, wanted - count);
-        else if (wanted < count)
-            table.removeRowsAt(at + wanted, count - wanted);
-        for (int row = at; row < at + std::min(wanted, count); ++row)
-            clearRow(table, row);
-    }
-    rows.writeInto(table, at);
-}
 
 qsizetype stringBytes(const QString& text)
 {
@@ -60,7 +31,7 @@ void WorkChange::exchangeRows()
     Q_ASSERT(!m_dropped);
     WorkInputs standing = WorkInputs::ofRows(m_table, m_at, m_standing);
     const int others = m_table.rowCount() - m_standing;
-    replaceRows(m_table, m_at, m_standing, m_kept);
+    m_table.replaceRows(m_at, m_standing, m_kept);
     m_standing = m_table.rowCount() - others;
     m_kept = std::move(standing);
 }

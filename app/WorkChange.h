@@ -33,9 +33,9 @@ struct ShownState
 // One change of the works on the undo stack: rows at .. at + n - 1 of the table now stand where
 // the rows it keeps stood. Undoing and redoing are one and the same exchange: the rows standing
 // are encoded and kept, the kept ones put back. So a step holds one side of the change only, and
-// the input cells only (WorkInputs): the computed cells are the follow-up's to write. A step
-// about an added, edited or deleted work keeps that one row; reading a file keeps the table read
-// over, encoded in a fraction of the table's memory.
+// the input cells and details only (WorkInputs): the computed cells are the follow-up's to write. A
+// step about an added, edited or deleted work keeps that one row; reading a file keeps the table
+// read over, encoded in a fraction of the table's memory.
 class WorkChange final : public QUndoCommand
 {
 public:

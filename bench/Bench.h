@@ -34,3 +34,4 @@ void benchCalendar();
 void benchLevelling(const QStringList& arguments);
 void benchTimeCost();
 void benchRisk();
+void benchPlan(const QStringList& arguments);

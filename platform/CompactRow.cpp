@@ -19,12 +19,12 @@ std::unique_ptr<std::byte[]> CompactRow::allocate(std::uint32_t capacity)
     return block;
 }
 
-void CompactRow::setCell(int index, QStringView newText)
+void CompactRow::setSlot(int index, QStringView newText)
 {
     if (!m_block && newText.isEmpty())
         return;
     const std::uint64_t newLength = static_cast<std::uint64_t>(newText.size());
-    const std::uint32_t used = m_block ? end(kCells - 1) : 0;
+    const std::uint32_t used = m_block ? end(kSlots - 1) : 0;
     const std::uint32_t oldLength = m_block ? end(index) - begin(index) : 0;
     const std::uint64_t needed = std::uint64_t(used) - oldLength + newLength;
     if (needed > std::numeric_limits<std::uint32_t>::max() / 2)
@@ -38,7 +38,7 @@ void CompactRow::setCell(int index, QStringView newText)
         std::unique_ptr<std::byte[]> block = allocate(newCapacity);
         if (m_block) {
             auto& fresh = *std::launder(reinterpret_cast<Header*>(block.get()));
-            std::copy_n(header().ends, kCells, fresh.ends);
+            std::copy_n(header().ends, kSlots, fresh.ends);
             std::copy_n(text(), used,
                         std::launder(reinterpret_cast<char16_t*>(block.get() + sizeof(Header))));
         }
@@ -55,15 +55,16 @@ void CompactRow::setCell(int index, QStringView newText)
         std::memcpy(chars + from, newText.utf16(), newLength * sizeof(char16_t));
     const std::int64_t shift = std::int64_t(newEnd) - std::int64_t(oldEnd);
     std::uint32_t* ends = header().ends;
-    for (int i = index; i < kCells; ++i)
+    for (int i = index; i < kSlots; ++i)
         ends[i] = static_cast<std::uint32_t>(std::int64_t(ends[i]) + shift);
-    if (ends[kCells - 1] == 0)
+    if (ends[kSlots - 1] == 0)
         m_block.reset();
 }
 
 void CompactRow::setCells(const std::array<QStringView, kCells>& texts)
 {
-    std::uint64_t length = 0;
+    const QStringView kept = details();
+    std::uint64_t length = std::uint64_t(kept.size());
     for (const QStringView text : texts)
         length += std::uint64_t(text.size());
     if (length == 0) {
@@ -85,5 +86,7 @@ void CompactRow::setCells(const std::array<QStringView, kCells>& texts)
         end += std::uint32_t(cell.size());
         fresh.ends[i] = end;
     }
+    std::copy_n(kept.utf16(), kept.size(), chars + end);
+    fresh.ends[kDetailsSlot] = end + std::uint32_t(kept.size());
     m_block = std::move(block);
 }

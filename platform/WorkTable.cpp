@@ -1,5 +1,7 @@
 #include "WorkTable.h"
 
+#include "WorkInputs.h"
+
 #include <algorithm>
 #include <array>
 
@@ -20,6 +22,8 @@ void WorkTable::setRowCount(int rows)
     if (rows == current)
         return;
     ++m_namesRevision;
+    if (rows < current)
+        m_rowsWithDetails -= detailsIn(rows, current - rows);
     if (m_batchDepth > 0) {
         beginRowChange();
         m_rows.resize(static_cast<std::size_t>(rows));
@@ -37,25 +41,6 @@ void WorkTable::setRowCount(int rows)
         m_rows.shrink_to_fit();
         endRemoveRows();
     }
-}
-
-void WorkTable::removeRow(int row)
-{
-    Q_ASSERT(row >= 0 && row < rowCount());
-    ++m_namesRevision;
-    if (rowCount() == 1) {
-        for (int column = 0; column < kWorkColumnCount; ++column)
-            setCell(static_cast<WorkColumn>(column), 0, QStringView());
-        return;
-    }
-    if (m_batchDepth > 0) {
-        beginRowChange();
-        m_rows.erase(m_rows.begin() + row);
-        return;
-    }
-    beginRemoveRows(QModelIndex(), row, row);
-    m_rows.erase(m_rows.begin() + row);
-    endRemoveRows();
 }
 
 void WorkTable::insertRowsAt(int row, int count)
@@ -85,6 +70,7 @@ void WorkTable::removeRowsAt(int row, int count)
     if (count == 0)
         return;
     ++m_namesRevision;
+    m_rowsWithDetails -= detailsIn(row, count);
     const auto from = m_rows.begin() + row;
     if (m_batchDepth > 0) {
         beginRowChange();
@@ -94,6 +80,65 @@ void WorkTable::removeRowsAt(int row, int count)
     beginRemoveRows(QModelIndex(), row, row + count - 1);
     m_rows.erase(from, from + count);
     endRemoveRows();
+}
+
+int WorkTable::detailsIn(int first, int count) const
+{
+    if (m_rowsWithDetails == 0)
+        return 0;
+    const auto from = m_rows.begin() + first;
+    return int(std::count_if(from, from + count,
+                             [](const CompactRow& row) { return !row.details().isEmpty(); }));
+}
+
+namespace {
+void clearRow(WorkTable& table, int row)
+{
+    for (int column = 0; column < kWorkColumnCount; ++column)
+        table.setCell(static_cast<WorkColumn>(column), row, QStringView());
+    table.setDetailsText(row, QStringView());
+}
+} // namespace
+
+void WorkTable::replaceRows(int at, int count, const WorkInputs& rows)
+{
+    const Batch batch(*this);
+    const int wanted = rows.rowCount();
+    if (at == 0 && count == rowCount()) {
+        // The whole table: its rows go at once instead of being moved or rewritten.
+        setRowCount(1);
+        clearRow(*this, 0);
+        setRowCount(std::max(wanted, 1));
+    } else {
+        if (wanted > count)
+            insertRowsAt(at + count, wanted - count);
+        else if (wanted < count)
+            removeRowsAt(at + wanted, count - wanted);
+        for (int row = at; row < at + std::min(wanted, count); ++row)
+            clearRow(*this, row);
+    }
+    rows.writeInto(*this, at);
+}
+
+QStringView WorkTable::detailsText(int row) const
+{
+    Q_ASSERT(row >= 0 && row < rowCount());
+    return m_rows[static_cast<std::size_t>(row)].details();
+}
+
+void WorkTable::setDetailsText(int row, QStringView encoded)
+{
+    Q_ASSERT(row >= 0 && row < rowCount());
+    CompactRow& cells = m_rows[static_cast<std::size_t>(row)];
+    const QStringView old = cells.details();
+    if (old == encoded)
+        return;
+    m_rowsWithDetails += int(!encoded.isEmpty()) - int(!old.isEmpty());
+    cells.setDetails(encoded);
+    if (m_batchDepth > 0)
+        m_changedInBatch = true;
+    else
+        emit detailsChanged(row, row);
 }
 
 QStringView WorkTable::cellView(WorkColumn column, int row) const

@@ -2,6 +2,7 @@
 
 #include "CompactRow.h"
 #include "WorkCells.h"
+#include "WorkDetails.h"
 
 #include <QAbstractTableModel>
 
@@ -10,7 +11,10 @@
 
 // The one store of works for the whole run: the model behind the grid sgMain. Every cell is text;
 // there is no header row (the main window draws its own header strip). Cells are not editable in
-// the grid: only the program's commands write them.
+// the grid: only the program's commands write them. Each row also holds its work's details
+// (WorkDetails), which move with the row wherever it goes.
+class WorkInputs;
+
 class WorkTable final : public QAbstractTableModel, public WorkCells
 {
     Q_OBJECT
@@ -18,13 +22,24 @@ class WorkTable final : public QAbstractTableModel, public WorkCells
 public:
     explicit WorkTable(QObject* parent = nullptr);
 
-    // Removes one row; the rows below move up one place. The only row of a one-row table is
-    // emptied instead, so the table keeps its one row.
-    void removeRow(int row);
     // Inserts count empty rows before the given row (rowCount() appends them).
     void insertRowsAt(int row, int count);
     // Removes rows row .. row + count - 1; the rows below move up. At least one row must stay.
     void removeRowsAt(int row, int count);
+
+    // Puts `rows` (input cells and details) in place of rows at .. at + count - 1, with empty
+    // computed cells; replacing the whole table by no rows leaves one empty row. What every change
+    // of the works (add, edit, delete, paste, import, reading a file, undo, redo) comes down to.
+    void replaceRows(int at, int count, const WorkInputs& rows);
+
+    // The details of a row; a row without any gives the empty details.
+    WorkDetails details(int row) const { return WorkDetails::decode(detailsText(row)); }
+    // The details in their encoded form (WorkDetails::encoded), valid as a cell view is.
+    QStringView detailsText(int row) const;
+    void setDetails(int row, const WorkDetails& details) { setDetailsText(row, details.encoded()); }
+    void setDetailsText(int row, QStringView encoded);
+    // How many rows have details: none means the table holds nothing a work list file cannot.
+    int rowsWithDetails() const { return m_rowsWithDetails; }
 
     // Counts the changes of the start and end cells and of the row count: an index of the
     // events read at one count describes the table for as long as the count stays.
@@ -71,4 +86,13 @@ private:
     int m_batchDepth = 0;
     std::atomic<bool> m_changedInBatch = false;
     bool m_resetInBatch = false;
+    int m_rowsWithDetails = 0;
+
+    // The rows with details among rows first .. first + count - 1.
+    int detailsIn(int first, int count) const;
+
+signals:
+    // The details of rows first .. last changed outside a batch (a batch announces a change of
+    // the whole table instead).
+    void detailsChanged(int first, int last);
 };

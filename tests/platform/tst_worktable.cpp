@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <array>
+#include <limits>
 
 class TestWorkTable : public QObject
 {
@@ -92,24 +93,60 @@ void TestWorkTable::cellsHoldAnyTextExactly()
     }
 }
 
+namespace {
+
+QString randomText(QRandomGenerator& random)
+{
+    QString text(random.bounded(10) ? random.bounded(6) : random.bounded(400), Qt::Uninitialized);
+    const bool cyrillic = random.bounded(2) == 0;
+    for (QChar& c : text)
+        c = QChar(char16_t(cyrillic ? random.bounded(0x400, 0x460) : random.bounded(0x10000)));
+    return text;
+}
+
+// Details with every part set or not at random: any name, any double (negative zero, infinities
+// and the largest ones among them), any number of demands.
+WorkDetails randomDetails(QRandomGenerator& random)
+{
+    WorkDetails details;
+    if (random.bounded(2))
+        details.name = randomText(random);
+    const double odd[] = {-0.0, 1e308, -1e-308, 2.5, std::numeric_limits<double>::infinity()};
+    for (auto& number : details.numbers) {
+        if (random.bounded(2))
+            number = random.bounded(3) ? random.bounded(1000.0) : odd[random.bounded(5)];
+    }
+    for (int i = random.bounded(random.bounded(4) ? 3 : 40); i > 0; --i)
+        details.setDemand(ResourceId(random.bounded(1u << 31)) * 2, random.bounded(10.0));
+    return details;
+}
+
+} // namespace
+
 void TestWorkTable::rowRunsMoveAndComeBackExactly()
 {
-    // Random insertions and removals of runs of rows, and runs of input cells taken out as
-    // WorkInputs and written back elsewhere, against a plain model of the table. Texts of any
-    // UTF-16 unit (lone surrogates and characters outside Windows-1251 among them) and of any
-    // length come back exactly.
+    // Random insertions, removals and replacements of runs of rows, and runs of input cells and
+    // details taken out as WorkInputs and written back elsewhere, against a plain model of the
+    // table whose last slot is a row's details. Texts of any UTF-16 unit (lone surrogates and
+    // characters outside Windows-1251 among them) and of any length come back exactly, and the
+    // details stay with their row.
     using Row = std::array<QString, kWorkColumnCount>;
+    struct ModelRow
+    {
+        Row cells;
+        WorkDetails details;
+    };
     WorkTable table;
-    std::vector<Row> model(1);
+    std::vector<ModelRow> model(1);
     QRandomGenerator random(20261208);
-    for (int step = 0; step < 3000; ++step) {
+    for (int step = 0; step < 4000; ++step) {
         const int rows = table.rowCount();
         const int at = random.bounded(rows);
         const int count = random.bounded(1, rows - at + 1);
-        switch (random.bounded(4)) {
+        switch (random.bounded(6)) {
         case 0:
             table.insertRowsAt(at, count);
-            model.insert(model.begin() + at, std::size_t(count), Row());
+            model.insert(model.begin() + at, std::size_t(count), ModelRow());
             break;
         case 1:
             if (count < rows) {
@@ -119,35 +156,61 @@ void TestWorkTable::rowRunsMoveAndComeBackExactly()
             break;
         case 2: {
             const int column = random.bounded(kWorkColumnCount);
-            QString text(random.bounded(10) ? random.bounded(6) : random.bounded(400),
-                         Qt::Uninitialized);
-            const bool cyrillic = random.bounded(2) == 0;
-            for (QChar& c : text)
-                c = QChar(
-                    char16_t(cyrillic ? random.bounded(0x400, 0x460) : random.bounded(0x10000)));
+            const QString text = randomText(random);
             table.setCell(static_cast<WorkColumn>(column), at, text);
-            model[std::size_t(at)][std::size_t(column)] = text;
+            model[std::size_t(at)].cells[std::size_t(column)] = text;
+            break;
+        }
+        case 3: {
+            const WorkDetails details = random.bounded(4) ? randomDetails(random) : WorkDetails();
+            table.setDetails(at, details);
+            model[std::size_t(at)].details = details;
+            break;
+        }
+        case 4: {
+            // New works, with details or without, in place of a run (or of the whole table).
+            WorkInputs works;
+            std::vector<ModelRow> added(std::size_t(random.bounded(4)));
+            for (ModelRow& work : added) {
+                for (int column = 1; column <= 3; ++column)
+                    work.cells[std::size_t(column)] = randomText(random);
+                if (random.bounded(2))
+                    work.details = randomDetails(random);
+                works.append(work.cells[1], work.cells[2], work.cells[3], work.details);
+            }
+            const bool whole = random.bounded(8) == 0;
+            const int from = whole ? 0 : at;
+            const int replaced = whole ? rows : count;
+            table.replaceRows(from, replaced, works);
+            model.erase(model.begin() + from, model.begin() + from + replaced);
+            model.insert(model.begin() + from, added.begin(), added.end());
+            if (model.empty())
+                model.resize(1);
             break;
         }
         default: {
             const int to = random.bounded(rows - count + 1);
             WorkInputs::ofRows(table, at, count).writeInto(table, to);
-            const std::vector<Row> taken(model.begin() + at, model.begin() + at + count);
+            const std::vector<ModelRow> taken(model.begin() + at, model.begin() + at + count);
             for (std::size_t i = 0; i < std::size_t(count); ++i) {
-                std::copy_n(taken[i].begin() + 1, 3, model[std::size_t(to) + i].begin() + 1);
-                for (int column = 1; column <= 3; ++column)
-                    QCOMPARE(table.cell(static_cast<WorkColumn>(column), to + int(i)),
-                             model[std::size_t(to) + i][std::size_t(column)]);
+                ModelRow& target = model[std::size_t(to) + i];
+                std::copy_n(taken[i].cells.begin() + 1, 3, target.cells.begin() + 1);
+                target.details = taken[i].details;
             }
         }
         }
     }
     QCOMPARE(table.rowCount(), int(model.size()));
+    int withDetails = 0;
     for (int row = 0; row < table.rowCount(); ++row) {
         for (int column = 0; column < kWorkColumnCount; ++column)
             QCOMPARE(table.cell(static_cast<WorkColumn>(column), row),
-                     model[std::size_t(row)][std::size_t(column)]);
+                     model[std::size_t(row)].cells[std::size_t(column)]);
+        QVERIFY(table.details(row) == model[std::size_t(row)].details);
+        withDetails += !model[std::size_t(row)].details.isEmpty();
     }
+    QVERIFY(withDetails > 0);
+    QCOMPARE(table.rowsWithDetails(), withDetails);
 }
 
 void TestWorkTable::batchAnnouncesOneChange()
@@ -181,7 +244,7 @@ void TestWorkTable::batchTurnsRowChangesIntoOneReset()
         table.setCell(WorkColumn::StartEvent, 0, QStringLiteral("a"));
         for (int rows = 4; rows <= 1000; ++rows)
             table.setRowCount(rows);
-        table.removeRow(1);
+        table.removeRowsAt(1, 1);
         QCOMPARE(resets.size(), 0);
     }
     QCOMPARE(resets.size(), 1);
@@ -192,7 +255,7 @@ void TestWorkTable::batchTurnsRowChangesIntoOneReset()
     QCOMPARE(table.cell(WorkColumn::StartEvent, 1), QStringLiteral("c"));
     // Outside a batch, removing a row is announced as such.
     QSignalSpy removals(&table, &QAbstractItemModel::rowsRemoved);
-    table.removeRow(0);
+    table.removeRowsAt(0, 1);
     QCOMPARE(removals.size(), 1);
     QCOMPARE(table.cell(WorkColumn::StartEvent, 0), QStringLiteral("c"));
 }
