@@ -22,16 +22,18 @@
 // goes on out of v was there already, through the link). Every path is kept as it was. So the
 // merge keeps the same precedences when every such new path a -> w -> b of length d1 + d2 is
 // matched by an old path from a to b that is at least as long for every choice of durations:
-// one that passes through the same task works, with lags at least as large. Enough for that:
-// - e1 and e2 both links: an old link a -> b of lag >= d1 + d2, or a -> u of lag >= d1 (then
-//   a -> u -> b), or v -> b of lag >= d2 (then a -> v -> b);
-// - e1 a task, e2 a link: a link v -> b of lag >= d2 (then a -> v -> b through the task);
-// - e1 a link, e2 a task: a link a -> u of lag >= d1 (then a -> u -> b through the task);
+// one that passes through the same task works, with lags at least as large, counting every other
+// task as 0 days (it is never shorter). That is:
+// - e1 and e2 both links: an old path from a to b at least d1 + d2 long (through u and e2, or
+//   through e1 and v, or any other way);
+// - e1 a task, e2 a link: an old path from v to b at least d2 long (so a -> v -> b passes e1);
+// - e1 a link, e2 a task: an old path from a to u at least d1 long (so a -> u -> b passes e2);
 // - both tasks: no old path passes through both (it would need v before u), so no merge.
 // With no work other than the link into v, or none out of u, nothing is new and the merge is
 // always safe: this is the familiar rule for dummies. The finish-to-start links of two tasks that
-// both precede two others (the case that needs a dummy in a hand-drawn network only when the
-// predecessors differ) pass by the first rule, so the events collapse as a planner would draw them.
+// both precede two others pass by the first rule, so their events collapse as a planner draws them.
+// The old paths are searched within a small budget of events (short detours are what matter); a
+// path not found keeps a dummy, never loses a precedence.
 //
 // Besides, no merge may leave two works between the same two events, which an activity-on-arrow
 // network cannot tell apart: where the merge would, two links become one with the larger lag (the
@@ -48,7 +50,9 @@ namespace {
 constexpr int kLink = -1;
 // A link whose events have more than this many pairs of neighbouring works is left as it is:
 // checking it would cost more than the dummy work it saves.
-constexpr qint64 kPairLimit = 4096;
+constexpr qint64 kPairLimit = 256;
+// Events looked at in the search for an old path that matches a new one.
+constexpr int kSearchBudget = 64;
 
 struct Arc
 {
@@ -74,7 +78,7 @@ public:
 private:
     void addArc(int tail, int head, double lag, int task);
     int arcBetween(int tail, int head) const;
-    bool isLinkOfAtLeast(int tail, int head, double lag) const;
+    bool hasPathOfAtLeast(int from, int to, double length);
     void compact(std::vector<int>& list);
     bool tryMerge(int link);
     void merge(int link, int small, int big, const std::vector<std::pair<int, int>>& parallels);
@@ -87,6 +91,8 @@ private:
     std::vector<int> m_parent;
     std::unordered_map<quint64, int> m_pairs; // the one living work between two events
     std::deque<int> m_queue;
+    std::unordered_map<int, double> m_best;
+    std::vector<std::pair<int, double>> m_stack;
     std::vector<char> m_queued;
     std::size_t m_taskCount = 0;
 };
@@ -144,10 +150,38 @@ int Merger::arcBetween(int tail, int head) const
     return found == m_pairs.end() ? -1 : found->second;
 }
 
-bool Merger::isLinkOfAtLeast(int tail, int head, double lag) const
+bool Merger::hasPathOfAtLeast(int from, int to, double length)
 {
-    const int arc = arcBetween(tail, head);
-    return arc >= 0 && m_arcs[arc].task == kLink && m_arcs[arc].lag >= lag;
+    // The longest path by least lengths (a task at least 0 days, a link its lag), searched from
+    // `from` up to a budget: enough for the short detours that matter, never a hunt through the
+    // whole network. Not finding one only keeps a dummy.
+    m_best.clear();
+    m_stack.clear();
+    m_stack.emplace_back(from, 0.0);
+    int budget = kSearchBudget;
+    while (!m_stack.empty()) {
+        const auto [node, distance] = m_stack.back();
+        m_stack.pop_back();
+        for (int id : m_out[node]) {
+            const Arc& arc = m_arcs[id];
+            if (!arc.alive)
+                continue;
+            const double reached = distance + (arc.task == kLink ? arc.lag : 0);
+            if (arc.head == to) {
+                if (reached >= length)
+                    return true;
+                continue;
+            }
+            const auto [best, added] = m_best.emplace(arc.head, reached);
+            if (!added && best->second >= reached)
+                continue;
+            best->second = reached;
+            if (--budget < 0)
+                return false;
+            m_stack.emplace_back(arc.head, reached);
+        }
+    }
+    return false;
 }
 
 void Merger::compact(std::vector<int>& list)
@@ -167,6 +201,9 @@ void Merger::enqueue(int arc)
 bool Merger::tryMerge(int link)
 {
     const Arc& arc = m_arcs[link];
+    // A queued link may have taken a larger lag from a link it was joined with since.
+    if (arc.lag != 0)
+        return false;
     const int u = arc.tail;
     const int v = arc.head;
     if (arcBetween(v, u) >= 0)
@@ -190,13 +227,11 @@ bool Merger::tryMerge(int link)
             if (inIsTask && outIsTask)
                 matched = false;
             else if (inIsTask)
-                matched = isLinkOfAtLeast(v, out.head, out.lag);
+                matched = hasPathOfAtLeast(v, out.head, out.lag);
             else if (outIsTask)
-                matched = isLinkOfAtLeast(in.tail, u, in.lag);
+                matched = hasPathOfAtLeast(in.tail, u, in.lag);
             else
-                matched = isLinkOfAtLeast(in.tail, out.head, in.lag + out.lag) ||
-                          isLinkOfAtLeast(in.tail, u, in.lag) ||
-                          isLinkOfAtLeast(v, out.head, out.lag);
+                matched = hasPathOfAtLeast(in.tail, out.head, in.lag + out.lag);
             if (!matched)
                 return false;
         }
