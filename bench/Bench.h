@@ -31,3 +31,4 @@ void benchDiagram();
 void benchEndToEnd(const QStringList& arguments);
 void benchUndo();
 void benchCalendar();
+void benchExchange();

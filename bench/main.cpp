@@ -34,11 +34,13 @@ int main(int argc, char** argv)
         benchUndo();
     else if (section == QLatin1String("calendar"))
         benchCalendar();
+    else if (section == QLatin1String("exchange"))
+        benchExchange();
     else if (section == QLatin1String("endtoend"))
         benchEndToEnd(QCoreApplication::arguments().mid(2));
     else {
         QTextStream(stderr) << "usage: kestrin-bench table|schedule|worklist|export|report|graph|"
-                               "analysis|gantt|diagram|undo|endtoend [shape [works]]"
+                               "analysis|gantt|diagram|undo|calendar|exchange|endtoend [shape [works]]"
                             << Qt::endl;
         return 2;
     }

@@ -39,6 +39,7 @@ struct RawTask
     double minutes = 0;
     int durationFormat = 7;
     bool isNull = false;
+    bool milestone = false;
     bool manual = false;
     bool inactive = false;
     int constraintType = 0;
@@ -274,6 +275,8 @@ void Reader::readTask()
             task.durationFormat = integer();
         else if (name == u"IsNull")
             task.isNull = flag();
+        else if (name == u"Milestone")
+            task.milestone = flag();
         else if (name == u"Manual")
             task.manual = flag();
         else if (name == u"Active")
@@ -469,6 +472,19 @@ ExchangePlan Reader::makePlan()
     }
     std::vector<Link> links;
     links.reserve(tasks.size() * 2);
+    // A milestone of no duration is a moment, an event of the network rather than a work: its
+    // start and end are one (the zero link between them merges).
+    int milestones = 0;
+    for (std::size_t i = 0; i < tasks.size(); ++i) {
+        if (hasWork[i] && tasks[i]->milestone && tasks[i]->minutes == 0) {
+            hasWork[i] = false;
+            links.push_back({int(i), int(i), LinkType::StartToFinish, 0});
+            ++milestones;
+        }
+    }
+    if (milestones > 0)
+        note(QStringLiteral("Вехи (%1) стали событиями сети; их названия не перенесены")
+                 .arg(milestones));
     for (std::size_t i = 0; i < tasks.size(); ++i) {
         const RawTask& task = *tasks[i];
         if (task.constraintType != 0)

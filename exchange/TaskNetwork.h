@@ -44,8 +44,9 @@ struct Events
     int eventCount = 0;
 };
 
-// hasWork[t] tells whether task t is a work (a leaf) or only groups. Links naming a task outside
-// 0 .. hasWork.size() - 1, or a task itself, must not be given.
+// hasWork[t] tells whether task t is a work (a leaf) or only groups or marks a moment. Links name
+// tasks in 0 .. hasWork.size() - 1; a link from a task to itself is only start-to-finish, for a
+// task without a work (it makes a milestone's two events one).
 Events build(const std::vector<bool>& hasWork, const std::vector<Link>& links);
 
 } // namespace tasknetwork

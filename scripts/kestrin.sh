@@ -179,12 +179,14 @@ fuzz)
         -DKESTRIN_FUZZ=ON -DKESTRIN_BUILD_BENCH=OFF
     cmake --build build-fuzz -j "$(nproc)" --target fuzz_worklist fuzz_pagefile
     cmake --build build-fuzz -j "$(nproc)" --target fuzz_calendardays
+    cmake --build build-fuzz -j "$(nproc)" --target fuzz_mspdi
 
     fuzz_target worklist 4096 "${2:-200000}"
     # Qt's font and platform plugins keep allocations for the life of the process, which the leak
     # check at the end of the run would report (the sanitized test run turns it off likewise).
     ASAN_OPTIONS=detect_leaks=0 fuzz_target pagefile 16384 "${2:-200000}"
     fuzz_target calendardays 4096 "${2:-200000}"
+    fuzz_target mspdi 16384 "${2:-200000}"
     ;;
 *)
     echo "usage: scripts/kestrin.sh run | test | test-sanitized | start-headless | package | format-check | fuzz [runs]" >&2
