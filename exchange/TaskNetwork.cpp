@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <limits>
 #include <queue>
 #include <unordered_map>
 
@@ -42,8 +43,7 @@
 // v back to u refuses it, and a longer path from u to v would be a path from u into v through e1
 // and out of u through e2 that the rule above cannot match.
 //
-// Merges are tried until none is left (a merge may allow another); each one keeps the
-// precedences of the network before it, so the end keeps those of the file.
+// Each merge keeps the precedences of the network before it, so the end keeps those of the file.
 namespace tasknetwork {
 namespace {
 
@@ -91,7 +91,10 @@ private:
     std::vector<int> m_parent;
     std::unordered_map<quint64, int> m_pairs; // the one living work between two events
     std::deque<int> m_queue;
-    std::unordered_map<int, double> m_best;
+    // The search's longest lengths by event, -infinity where it has not been; m_touched lists
+    // the events to reset.
+    std::vector<double> m_reached;
+    std::vector<int> m_touched;
     std::vector<std::pair<int, double>> m_stack;
     std::vector<char> m_queued;
     std::size_t m_taskCount = 0;
@@ -128,6 +131,7 @@ Merger::Merger(const std::vector<bool>& hasWork, const std::vector<Link>& links)
         }
     }
     m_queued.assign(m_arcs.size(), 0);
+    m_reached.assign(m_parent.size(), -std::numeric_limits<double>::infinity());
 }
 
 void Merger::addArc(int tail, int head, double lag, int task)
@@ -152,30 +156,41 @@ int Merger::arcBetween(int tail, int head) const
 
 bool Merger::hasPathOfAtLeast(int from, int to, double length)
 {
+    const auto leastLength = [this](const Arc& arc) {
+        return arc.task == kLink ? arc.lag : 0.0;
+    };
+    // Most new paths are matched by one work: look that up first.
+    if (const int direct = arcBetween(from, to);
+        direct >= 0 && leastLength(m_arcs[direct]) >= length)
+        return true;
     // The longest path by least lengths (a task at least 0 days, a link its lag), searched from
     // `from` up to a budget: enough for the short detours that matter, never a hunt through the
     // whole network. Not finding one only keeps a dummy.
-    m_best.clear();
+    for (int node : m_touched)
+        m_reached[std::size_t(node)] = -std::numeric_limits<double>::infinity();
+    m_touched.clear();
     m_stack.clear();
     m_stack.emplace_back(from, 0.0);
     int budget = kSearchBudget;
     while (!m_stack.empty()) {
         const auto [node, distance] = m_stack.back();
         m_stack.pop_back();
-        for (int id : m_out[node]) {
-            const Arc& arc = m_arcs[id];
+        for (int id : m_out[std::size_t(node)]) {
+            const Arc& arc = m_arcs[std::size_t(id)];
             if (!arc.alive)
                 continue;
-            const double reached = distance + (arc.task == kLink ? arc.lag : 0);
+            const double reached = distance + leastLength(arc);
             if (arc.head == to) {
                 if (reached >= length)
                     return true;
                 continue;
             }
-            const auto [best, added] = m_best.emplace(arc.head, reached);
-            if (!added && best->second >= reached)
+            double& best = m_reached[std::size_t(arc.head)];
+            if (best >= reached)
                 continue;
-            best->second = reached;
+            if (best == -std::numeric_limits<double>::infinity())
+                m_touched.push_back(arc.head);
+            best = reached;
             if (--budget < 0)
                 return false;
             m_stack.emplace_back(arc.head, reached);
@@ -324,18 +339,18 @@ void Merger::merge(int link, int small, int big, const std::vector<std::pair<int
 
 void Merger::run()
 {
-    bool merged = true;
-    while (merged) {
-        merged = false;
-        for (std::size_t id = 0; id < m_arcs.size(); ++id)
-            enqueue(int(id));
-        while (!m_queue.empty()) {
-            const int id = m_queue.front();
-            m_queue.pop_front();
-            m_queued[id] = 0;
-            if (m_arcs[id].alive && tryMerge(id))
-                merged = true;
-        }
+    // Every zero link once, and after each merge again the links around the merged event (unless
+    // it has very many): a merge that becomes possible is nearly always next to the one that made
+    // it so. A second round over all links would find 0.2 % more in the benchmark's network at a
+    // third more time.
+    for (std::size_t id = 0; id < m_arcs.size(); ++id)
+        enqueue(int(id));
+    while (!m_queue.empty()) {
+        const int id = m_queue.front();
+        m_queue.pop_front();
+        m_queued[std::size_t(id)] = 0;
+        if (m_arcs[std::size_t(id)].alive)
+            tryMerge(id);
     }
 }
 
