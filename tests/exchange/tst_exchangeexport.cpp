@@ -1,0 +1,236 @@
+// The exports against real readers: TaskJuggler (tj3) schedules the exported project and every
+// work starts on the day of the early start computed here by a longest path (calendar days, and
+// working days with a five-day week and days off); the exported MS Project XML reads back to the
+// same network, names, durations, resources, demands and calendar.
+#include "DateFormat.h"
+#include "MspdiReader.h"
+#include "MspdiWriter.h"
+#include "NumberFormat.h"
+#include "ScheduleDates.h"
+#include "TaskJugglerWriter.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QHash>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <set>
+
+namespace {
+
+// A random network of works between events 1 .. n, each work from a lower event to a higher
+// one, no two between the same events; works of no duration are unnamed dummies.
+ExchangePlan randomPlan(QRandomGenerator& random, bool workingDays)
+{
+    ExchangePlan plan;
+    plan.startDate = QDate(2027, 1, 4).addDays(random.bounded(300));
+    plan.calendar.setCountsWorkingDays(workingDays);
+    if (workingDays) {
+        plan.calendar.addPublicHolidays(plan.startDate.year());
+        plan.calendar.addPublicHolidays(plan.startDate.year() + 1);
+        plan.calendar.setException(plan.startDate.addDays(10), false);
+    }
+    const NumberFormat& numbers = NumberFormat::system();
+    const int events = 25;
+    std::set<std::pair<int, int>> pairs;
+    for (int head = 2; head <= events; ++head) {
+        const int incoming = 1 + random.bounded(3);
+        for (int k = 0; k < incoming; ++k) {
+            const int tail = std::max(1, head - 1 - random.bounded(5));
+            if (!pairs.emplace(tail, head).second)
+                continue;
+            const int days = random.bounded(5) == 0 ? 0 : 1 + random.bounded(6);
+            plan.works.push_back(
+                {QString::number(tail), QString::number(head), numbers.format(days),
+                 days == 0 ? QString() : QStringLiteral("Работа «%1»").arg(plan.works.size())});
+        }
+    }
+    plan.resources.push_back({QStringLiteral("Бригада"), QString(), 3});
+    plan.resources.push_back({QStringLiteral("Бетон"), QStringLiteral("м³"), 12.5});
+    plan.demands.push_back({0, 0, 2});
+    plan.demands.push_back({1, 1, 0.5});
+    return plan;
+}
+
+// Early and late times by the longest path over the events, which are numbered in order.
+std::vector<WorkTimes> schedule(const ExchangePlan& plan)
+{
+    const NumberFormat& numbers = NumberFormat::system();
+    int events = 0;
+    for (const ExchangeWork& work : plan.works)
+        events = std::max(events, work.endEvent.toInt());
+    std::vector<double> early(std::size_t(events) + 1, 0);
+    for (int event = 1; event <= events; ++event) {
+        for (const ExchangeWork& work : plan.works) {
+            if (work.endEvent.toInt() == event)
+                early[std::size_t(event)] = std::max(early[std::size_t(event)],
+                                                     early[std::size_t(work.startEvent.toInt())] +
+                                                         double(numbers.parse(work.duration)));
+        }
+    }
+    const double end = *std::max_element(early.begin(), early.end());
+    std::vector<double> late(std::size_t(events) + 1, end);
+    for (int event = events; event >= 1; --event) {
+        for (const ExchangeWork& work : plan.works) {
+            if (work.startEvent.toInt() == event)
+                late[std::size_t(event)] =
+                    std::min(late[std::size_t(event)], late[std::size_t(work.endEvent.toInt())] -
+                                                           double(numbers.parse(work.duration)));
+        }
+    }
+    std::vector<WorkTimes> times;
+    for (const ExchangeWork& work : plan.works) {
+        const double duration = double(numbers.parse(work.duration));
+        WorkTimes time;
+        time.earlyStart = early[std::size_t(work.startEvent.toInt())];
+        time.earlyFinish = time.earlyStart + duration;
+        time.lateFinish = late[std::size_t(work.endEvent.toInt())];
+        time.lateStart = time.lateFinish - duration;
+        time.totalFloat = time.lateFinish - time.earlyFinish;
+        times.push_back(time);
+    }
+    return times;
+}
+
+// Runs tj3 over the project; the start of every task by its id.
+QHash<QString, QDateTime> taskJugglerStarts(const QByteArray& project)
+{
+    QHash<QString, QDateTime> starts;
+    QTemporaryDir folder;
+    QFile file(folder.filePath(QStringLiteral("plan.tjp")));
+    if (!folder.isValid() || !file.open(QIODevice::WriteOnly))
+        return starts;
+    file.write(project);
+    file.close();
+    QProcess tj3;
+    tj3.setProcessChannelMode(QProcess::MergedChannels);
+    tj3.start(QStringLiteral("tj3"), {QStringLiteral("--silent"), QStringLiteral("--no-color"),
+                                      QStringLiteral("-o"), folder.path(), file.fileName()});
+    if (!tj3.waitForFinished(120'000) || tj3.exitCode() != 0) {
+        qWarning().noquote() << tj3.readAll();
+        return starts;
+    }
+    QFile report(folder.filePath(QStringLiteral("schedule.csv")));
+    if (!report.open(QIODevice::ReadOnly))
+        return starts;
+    const QStringList lines = QString::fromUtf8(report.readAll()).split(QLatin1Char('\n'));
+    for (const QString& line : lines.mid(1)) {
+        QStringList fields = line.split(QLatin1Char(';'));
+        if (fields.size() != 3)
+            continue;
+        for (QString& field : fields)
+            field.remove(QLatin1Char('"'));
+        starts.insert(fields[0],
+                      QDateTime::fromString(fields[1], QStringLiteral("yyyy-MM-dd HH:mm")));
+    }
+    return starts;
+}
+
+} // namespace
+
+class TestExchangeExport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void taskJugglerStartsEveryWorkAtItsEarlyStart_data();
+    void taskJugglerStartsEveryWorkAtItsEarlyStart();
+    void msProjectXmlReadsBackToTheSamePlan();
+};
+
+void TestExchangeExport::taskJugglerStartsEveryWorkAtItsEarlyStart_data()
+{
+    QTest::addColumn<bool>("workingDays");
+    QTest::newRow("calendar days") << false;
+    QTest::newRow("working days") << true;
+}
+
+void TestExchangeExport::taskJugglerStartsEveryWorkAtItsEarlyStart()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("tj3")).isEmpty())
+        QSKIP("tj3 not found: install the Debian package tj3 (scripts/kestrin.sh test does)");
+    QFETCH(bool, workingDays);
+    QRandomGenerator random(workingDays ? 31 : 32);
+    ExchangePlan plan = randomPlan(random, workingDays);
+    plan.demands.clear(); // TaskJuggler levels allocations; the early starts know no resources
+    const std::vector<WorkTimes> times = schedule(plan);
+    const QHash<QString, QDateTime> starts = taskJugglerStarts(taskjuggler::encode(plan, times));
+    QVERIFY(!starts.isEmpty());
+    const ScheduleDates dates(plan.calendar, DateFormat::daysOf(plan.startDate));
+    int movedOverDaysOff = 0;
+    for (std::size_t w = 0; w < plan.works.size(); ++w) {
+        const QDateTime start = starts.value(QStringLiteral("w%1").arg(w + 1));
+        QVERIFY(start.isValid());
+        QCOMPARE(start.time(), QTime(0, 0));
+        // TaskJuggler starts a work when its predecessors finish, which may be on a day off; it
+        // works from the next working day.
+        QDate day = start.date();
+        while (!(plan.calendar.countsWorkingDays() ? plan.calendar.isWorkingDay(day) : true))
+            day = day.addDays(1);
+        movedOverDaysOff += day != start.date();
+        QCOMPARE(day, dates.dateOf(times[w].earlyStart));
+    }
+    QCOMPARE(movedOverDaysOff > 0, workingDays);
+}
+
+void TestExchangeExport::msProjectXmlReadsBackToTheSamePlan()
+{
+    QRandomGenerator random(33);
+    const ExchangePlan plan = randomPlan(random, true);
+    const std::vector<WorkTimes> times = schedule(plan);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("plan.xml"));
+    mspdi::write(path, plan, times);
+    const ImportedPlan imported = mspdi::read(path);
+    const ExchangePlan& back = imported.plan;
+
+    QCOMPARE(back.startDate, plan.startDate);
+    QCOMPARE(back.calendar, plan.calendar);
+    QCOMPARE(back.works.size(), plan.works.size());
+    // The same works between the same events, up to the events' numbers: every event of the
+    // file stands for exactly one of the plan.
+    QHash<QString, const ExchangeWork*> byName;
+    for (const ExchangeWork& work : back.works)
+        byName.insert(work.name, &work);
+    QHash<QString, QString> eventOf;
+    QHash<QString, QString> planEventOf;
+    const auto same = [](QHash<QString, QString>& map, const QString& from, const QString& to) {
+        return map.value(from, to) == to && (map.insert(from, to), true);
+    };
+    const NumberFormat& numbers = NumberFormat::system();
+    for (std::size_t w = 0; w < plan.works.size(); ++w) {
+        const ExchangeWork& work = plan.works[w];
+        const QString name = work.name.isEmpty()
+                                 ? work.startEvent + QStringLiteral(" → ") + work.endEvent
+                                 : work.name;
+        const ExchangeWork* read = byName.value(name);
+        QVERIFY2(read, qPrintable(name));
+        QCOMPARE(numbers.parse(read->duration), numbers.parse(work.duration));
+        QVERIFY(same(eventOf, work.startEvent, read->startEvent));
+        QVERIFY(same(eventOf, work.endEvent, read->endEvent));
+        QVERIFY(same(planEventOf, read->startEvent, work.startEvent));
+        QVERIFY(same(planEventOf, read->endEvent, work.endEvent));
+    }
+    QCOMPARE(back.resources.size(), plan.resources.size());
+    for (std::size_t r = 0; r < plan.resources.size(); ++r) {
+        QCOMPARE(back.resources[r].name, plan.resources[r].name);
+        QCOMPARE(back.resources[r].unit, plan.resources[r].unit);
+        QCOMPARE(back.resources[r].available, plan.resources[r].available);
+    }
+    QCOMPARE(back.demands.size(), plan.demands.size());
+    for (std::size_t d = 0; d < plan.demands.size(); ++d) {
+        const ExchangeDemand& demand = plan.demands[d];
+        QCOMPARE(back.works[std::size_t(back.demands[d].work)].name,
+                 plan.works[std::size_t(demand.work)].name);
+        QCOMPARE(back.demands[d].resource, demand.resource);
+        QCOMPARE(back.demands[d].amount, demand.amount);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestExchangeExport)
+#include "tst_exchangeexport.moc"
