@@ -23,6 +23,9 @@ packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev
 test_packages=(python3-dbfread python3-pil poppler-utils librsvg2-bin locales)
 # TaskJuggler schedules the working calendar's yardstick network.
 test_packages+=(tj3)
+# The Excel workbooks are written by libxlsxwriter and read back in the tests by openpyxl.
+packages+=(libxlsxwriter-dev)
+test_packages+=(python3-openpyxl)
 # What starting the program headless needs.
 headless_packages=(xvfb xauth xdotool)
 

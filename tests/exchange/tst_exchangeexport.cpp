@@ -8,6 +8,8 @@
 #include "NumberFormat.h"
 #include "ScheduleDates.h"
 #include "TaskJugglerWriter.h"
+#include "WorkCells.h"
+#include "WorkbookWriter.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -131,6 +133,24 @@ QHash<QString, QDateTime> taskJugglerStarts(const QByteArray& project)
     return starts;
 }
 
+// A Python that has the openpyxl module (the system's first: a user's own Python may lack it), or
+// nothing.
+QString pythonWithOpenpyxl()
+{
+    QStringList candidates = {QStringLiteral("/usr/bin/python3")};
+    const QString onPath = QStandardPaths::findExecutable(QStringLiteral("python3"));
+    if (!onPath.isEmpty())
+        candidates.append(onPath);
+    for (const QString& python : candidates) {
+        QProcess probe;
+        probe.start(python, {QStringLiteral("-c"), QStringLiteral("import openpyxl")});
+        if (probe.waitForFinished(30'000) && probe.exitStatus() == QProcess::NormalExit &&
+            probe.exitCode() == 0)
+            return python;
+    }
+    return {};
+}
+
 } // namespace
 
 class TestExchangeExport : public QObject
@@ -141,6 +161,7 @@ private slots:
     void taskJugglerStartsEveryWorkAtItsEarlyStart_data();
     void taskJugglerStartsEveryWorkAtItsEarlyStart();
     void msProjectXmlReadsBackToTheSamePlan();
+    void workbookReadsBackWithNumbersAndDates();
 };
 
 void TestExchangeExport::taskJugglerStartsEveryWorkAtItsEarlyStart_data()
@@ -229,6 +250,78 @@ void TestExchangeExport::msProjectXmlReadsBackToTheSamePlan()
                  plan.works[std::size_t(demand.work)].name);
         QCOMPARE(back.demands[d].resource, demand.resource);
         QCOMPARE(back.demands[d].amount, demand.amount);
+    }
+}
+
+void TestExchangeExport::workbookReadsBackWithNumbersAndDates()
+{
+    const QString python = pythonWithOpenpyxl();
+    if (python.isEmpty())
+        QSKIP("python3-openpyxl not found (scripts/kestrin.sh test installs it)");
+    QRandomGenerator random(34);
+    const ExchangePlan plan = randomPlan(random, true);
+    std::vector<WorkTimes> times = schedule(plan);
+    for (std::size_t w = 0; w < times.size(); ++w) {
+        times[w].precedingWorks = int(w % 3);
+        times[w].freeFloat = 0.25 * double(w % 4);
+    }
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("plan.xlsx"));
+    workbook::write(path, plan, times);
+
+    // Every cell of the works' sheet as its type and value, by openpyxl.
+    QProcess reader;
+    reader.start(python,
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import sys, openpyxl\n"
+                                 "sheet = openpyxl.load_workbook(sys.argv[1])['Работы']\n"
+                                 "for row in sheet.iter_rows():\n"
+                                 "    print('\\t'.join(type(c.value).__name__ + '=' + str(c.value)"
+                                 " for c in row))\n"),
+                  path});
+    QVERIFY(reader.waitForFinished(60'000));
+    QCOMPARE(reader.exitCode(), 0);
+    const QStringList rows = QString::fromUtf8(reader.readAllStandardOutput())
+                                 .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(rows.size(), qsizetype(plan.works.size()) + 1);
+    const QStringList header = rows[0].split(QLatin1Char('\t'));
+    QCOMPARE(header.size(), kWorkColumnCount + 1);
+    for (int column = 0; column < kWorkColumnCount; ++column)
+        QCOMPARE(header[column],
+                 QStringLiteral("str=") + workColumnCaption(static_cast<WorkColumn>(column)));
+    const ScheduleDates dates(plan.calendar, DateFormat::daysOf(plan.startDate));
+    const NumberFormat& numbers = NumberFormat::system();
+    const auto number = [](const QString& cell) {
+        // openpyxl gives whole numbers as int, others as float.
+        QVERIFY2(cell.startsWith(QStringLiteral("int=")) ||
+                     cell.startsWith(QStringLiteral("float=")),
+                 qPrintable(cell));
+    };
+    for (std::size_t w = 0; w < plan.works.size(); ++w) {
+        const QStringList cells = rows[qsizetype(w) + 1].split(QLatin1Char('\t'));
+        QCOMPARE(cells.size(), kWorkColumnCount + 1);
+        for (int column = 0; column < kWorkColumnCount - 1; ++column)
+            number(cells[column]);
+        const auto value = [&](WorkColumn column) {
+            return cells[columnIndex(column)].section(QLatin1Char('='), 1).toDouble();
+        };
+        const WorkTimes& time = times[w];
+        QCOMPARE(value(WorkColumn::PrecedingWorks), double(time.precedingWorks));
+        QCOMPARE(value(WorkColumn::StartEvent), plan.works[w].startEvent.toDouble());
+        QCOMPARE(value(WorkColumn::EndEvent), plan.works[w].endEvent.toDouble());
+        QCOMPARE(value(WorkColumn::Duration), double(numbers.parse(plan.works[w].duration)));
+        QCOMPARE(value(WorkColumn::EarlyStart), time.earlyStart);
+        QCOMPARE(value(WorkColumn::EarlyFinish), time.earlyFinish);
+        QCOMPARE(value(WorkColumn::LateStart), time.lateStart);
+        QCOMPARE(value(WorkColumn::LateFinish), time.lateFinish);
+        QCOMPARE(value(WorkColumn::TotalFloat), time.totalFloat);
+        QCOMPARE(value(WorkColumn::FreeFloat), time.freeFloat);
+        QCOMPARE(cells[columnIndex(WorkColumn::BeginDate)],
+                 QStringLiteral("datetime=") + dates.dateOf(time.earlyStart).toString(Qt::ISODate) +
+                     QStringLiteral(" 00:00:00"));
+        QCOMPARE(cells[kWorkColumnCount], plan.works[w].name.isEmpty()
+                                              ? QStringLiteral("NoneType=None")
+                                              : QStringLiteral("str=") + plan.works[w].name);
     }
 }
 
