@@ -5,6 +5,7 @@
 #include "NumberFormat.h"
 #include "TaskNetwork.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -22,6 +23,8 @@ namespace {
 const QString kNamespace = QStringLiteral("http://schemas.microsoft.com/project");
 // Days of calendar exceptions taken at most: a century of holidays is a few thousand.
 constexpr qint64 kMostExceptionDays = 40'000;
+// Days walked at most to find the working time between tasks' starts and finishes.
+constexpr qint64 kMostSpanDays = 20'000'000;
 
 struct RawLink
 {
@@ -37,6 +40,9 @@ struct RawTask
     QString name;
     int outlineLevel = 1;
     double minutes = 0;
+    bool hasDuration = false;
+    QDateTime start;
+    QDateTime finish;
     int durationFormat = 7;
     bool isNull = false;
     bool milestone = false;
@@ -48,10 +54,14 @@ struct RawTask
     std::vector<RawLink> links;
 };
 
+// Working time of a day: minutes from midnight, from and to.
+using DayPeriods = std::vector<std::pair<int, int>>;
+
 struct RawCalendar
 {
     QString uid;
     std::array<int, 8> weekDay{-1, -1, -1, -1, -1, -1, -1, -1}; // by DayType 1 (Sunday) .. 7
+    std::array<DayPeriods, 8> periods;
     CalendarExceptions exceptions;
 };
 
@@ -100,8 +110,12 @@ private:
     int integer();
     bool flag() { return integer() != 0; }
     QDate date();
+    QDateTime dateTime();
+    int timeOfDay();
     double durationMinutes();
+    double workingMinutes(const RawCalendar& calendar, const QDateTime& from, const QDateTime& to);
     void readCalendar();
+    void readWorkingTimes(DayPeriods& periods);
     void readTask();
     void readResource();
     void readAssignment();
@@ -120,6 +134,8 @@ private:
     std::vector<RawResource> m_resources;
     std::vector<RawAssignment> m_assignments;
     qint64 m_exceptionDays = 0;
+    qint64 m_spanDays = 0;
+    const RawCalendar* m_chosenCalendar = nullptr;
 };
 
 void Reader::raise(const QString& what) const
@@ -155,6 +171,59 @@ QDate Reader::date()
     if (!result.isValid())
         raise(QStringLiteral("в строке %1 «%2» — не дата").arg(m_xml.lineNumber()).arg(value));
     return result;
+}
+
+QDateTime Reader::dateTime()
+{
+    const QString value = text().trimmed();
+    QDateTime result = QDateTime::fromString(value.left(19), Qt::ISODate);
+    result.setTimeSpec(Qt::UTC);
+    if (!result.isValid())
+        raise(QStringLiteral("в строке %1 «%2» — не дата и время")
+                  .arg(m_xml.lineNumber())
+                  .arg(value));
+    return result;
+}
+
+int Reader::timeOfDay()
+{
+    const QString value = text().trimmed();
+    const QTime time = QTime::fromString(value, Qt::ISODate);
+    if (!time.isValid())
+        raise(QStringLiteral("в строке %1 «%2» — не время").arg(m_xml.lineNumber()).arg(value));
+    // Midnight as an end of a period is the end of the day.
+    return time.msecsSinceStartOfDay() / 60'000;
+}
+
+// The working minutes between two moments by the calendar's working times: what a task lasts
+// when the file gives its start and finish but not its duration (as TaskJuggler writes it).
+double Reader::workingMinutes(const RawCalendar& calendar, const QDateTime& from,
+                              const QDateTime& to)
+{
+    if (!from.isValid() || !to.isValid() || to <= from)
+        return 0;
+    m_spanDays += from.date().daysTo(to.date()) + 1;
+    if (m_spanDays > kMostSpanDays)
+        raise(QStringLiteral("сроки задач охватывают больше %1 дней").arg(kMostSpanDays));
+    static const DayPeriods standard = {{8 * 60, 12 * 60}, {13 * 60, 17 * 60}};
+    double minutes = 0;
+    for (QDate day = from.date(); day <= to.date(); day = day.addDays(1)) {
+        const int dayType = day.dayOfWeek() % 7 + 1; // Sunday is 1
+        const auto exception = calendar.exceptions.find(day);
+        bool working = calendar.weekDay[dayType] < 0 ? (dayType != 1 && dayType != 7)
+                                                     : calendar.weekDay[dayType] == 1;
+        if (exception != calendar.exceptions.end())
+            working = exception->second;
+        if (!working)
+            continue;
+        const DayPeriods& periods =
+            calendar.periods[dayType].empty() ? standard : calendar.periods[dayType];
+        const int dayFrom = day == from.date() ? from.time().msecsSinceStartOfDay() / 60'000 : 0;
+        const int dayTo = day == to.date() ? to.time().msecsSinceStartOfDay() / 60'000 : 24 * 60;
+        for (const auto& [start, end] : periods)
+            minutes += std::max(0, std::min(end, dayTo) - std::max(start, dayFrom));
+    }
+    return minutes;
 }
 
 // An ISO 8601 duration as MSPDI writes it ("PT16H0M0S", "P2DT4H"), in minutes.
@@ -206,6 +275,30 @@ double Reader::durationMinutes()
     return sign * minutes;
 }
 
+void Reader::readWorkingTimes(DayPeriods& periods)
+{
+    while (m_xml.readNextStartElement()) {
+        if (m_xml.name() != u"WorkingTime") {
+            m_xml.skipCurrentElement();
+            continue;
+        }
+        int from = -1;
+        int to = -1;
+        while (m_xml.readNextStartElement()) {
+            if (m_xml.name() == u"FromTime")
+                from = timeOfDay();
+            else if (m_xml.name() == u"ToTime")
+                to = timeOfDay();
+            else
+                m_xml.skipCurrentElement();
+        }
+        if (to == 0)
+            to = 24 * 60;
+        if (from >= 0 && to > from && periods.size() < 48)
+            periods.emplace_back(from, to);
+    }
+}
+
 void Reader::readCalendar()
 {
     RawCalendar calendar;
@@ -236,6 +329,7 @@ void Reader::readCalendar()
                 int dayType = 0;
                 bool working = false;
                 QDate from, to;
+                DayPeriods periods;
                 while (m_xml.readNextStartElement()) {
                     if (m_xml.name() == u"DayType")
                         dayType = integer();
@@ -243,12 +337,15 @@ void Reader::readCalendar()
                         working = flag();
                     else if (m_xml.name() == u"TimePeriod")
                         readPeriod(from, to);
+                    else if (m_xml.name() == u"WorkingTimes")
+                        readWorkingTimes(periods);
                     else
                         m_xml.skipCurrentElement();
                 }
-                if (dayType >= 1 && dayType <= 7)
+                if (dayType >= 1 && dayType <= 7) {
                     calendar.weekDay[dayType] = working ? 1 : 0;
-                else
+                    calendar.periods[dayType] = std::move(periods);
+                } else
                     addDays(from, to, working);
             }
         } else {
@@ -269,8 +366,13 @@ void Reader::readTask()
             task.name = text();
         else if (name == u"OutlineLevel")
             task.outlineLevel = integer();
-        else if (name == u"Duration")
+        else if (name == u"Duration") {
             task.minutes = durationMinutes();
+            task.hasDuration = true;
+        } else if (name == u"Start")
+            task.start = dateTime();
+        else if (name == u"Finish")
+            task.finish = dateTime();
         else if (name == u"DurationFormat")
             task.durationFormat = integer();
         else if (name == u"IsNull")
@@ -402,6 +504,7 @@ WorkCalendar Reader::makeCalendar()
         if (raw.uid == m_calendarUid || (!chosen && m_calendarUid.isEmpty()))
             chosen = &raw;
     }
+    m_chosenCalendar = chosen;
     if (!chosen)
         return calendar;
     // A day the week leaves out is as MS Project's standard week has it: Monday to Friday.
@@ -434,9 +537,9 @@ ExchangePlan Reader::makePlan()
     plan.calendar = makeCalendar();
 
     // The tasks that count: blank rows and inactive tasks are left out.
-    std::vector<const RawTask*> tasks;
+    std::vector<RawTask*> tasks;
     tasks.reserve(m_tasks.size());
-    for (const RawTask& task : m_tasks) {
+    for (RawTask& task : m_tasks) {
         if (task.isNull)
             continue;
         if (task.inactive) {
@@ -548,6 +651,22 @@ ExchangePlan Reader::makePlan()
             links.push_back({int(i), parent, LinkType::FinishToFinish, 0});
         }
     }
+
+    // A task without a duration lasts the working time from its start to its finish.
+    int fromDates = 0;
+    const RawCalendar noCalendar;
+    for (std::size_t i = 0; i < tasks.size(); ++i) {
+        RawTask& task = *tasks[i];
+        if (hasWork[i] && !task.hasDuration && task.start.isValid() && task.finish.isValid()) {
+            task.minutes = workingMinutes(m_chosenCalendar ? *m_chosenCalendar : noCalendar,
+                                          task.start, task.finish);
+            ++fromDates;
+        }
+    }
+    if (fromDates > 0)
+        note(QStringLiteral("У %1 задач нет длительности: она взята как рабочее время от начала до "
+                            "окончания")
+                 .arg(fromDates));
 
     const Events events = build(hasWork, links);
     const NumberFormat& numbers = NumberFormat::system();
