@@ -39,9 +39,10 @@ int main(int argc, char** argv)
     else if (section == QLatin1String("endtoend"))
         benchEndToEnd(QCoreApplication::arguments().mid(2));
     else {
-        QTextStream(stderr) << "usage: kestrin-bench table|schedule|worklist|export|report|graph|"
-                               "analysis|gantt|diagram|undo|calendar|exchange|endtoend [shape [works]]"
-                            << Qt::endl;
+        QTextStream(stderr)
+            << "usage: kestrin-bench table|schedule|worklist|export|report|graph|"
+               "analysis|gantt|diagram|undo|calendar|exchange|endtoend [shape [works]]"
+            << Qt::endl;
         return 2;
     }
     return 0;

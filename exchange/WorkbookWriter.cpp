@@ -12,6 +12,8 @@
 #include <xlsxwriter.h>
 
 #include <cerrno>
+#include <clocale>
+#include <locale.h>
 
 namespace workbook {
 namespace {
@@ -118,6 +120,32 @@ void fill(lxw_workbook* book, const ExchangePlan& plan, const std::vector<WorkTi
     }
 }
 
+// libxlsxwriter writes numbers with the C library's printf, which puts the user's decimal comma
+// into the file (Qt sets the C locale from the environment), and Excel and every other reader
+// take such a cell for broken. While it writes, this thread alone uses the "C" numbers.
+class CNumbersOnThisThread
+{
+public:
+    CNumbersOnThisThread()
+        : m_locale(newlocale(LC_NUMERIC_MASK, "C", duplocale(LC_GLOBAL_LOCALE))),
+          m_previous(m_locale ? uselocale(m_locale) : nullptr)
+    {
+    }
+    ~CNumbersOnThisThread()
+    {
+        if (m_locale) {
+            uselocale(m_previous);
+            freelocale(m_locale);
+        }
+    }
+    CNumbersOnThisThread(const CNumbersOnThisThread&) = delete;
+    CNumbersOnThisThread& operator=(const CNumbersOnThisThread&) = delete;
+
+private:
+    locale_t m_locale;
+    locale_t m_previous;
+};
+
 } // namespace
 
 void write(const QString& path, const ExchangePlan& plan, const std::vector<WorkTimes>& times)
@@ -125,6 +153,7 @@ void write(const QString& path, const ExchangePlan& plan, const std::vector<Work
     AtomicFile file(path);
     // libxlsxwriter writes the workbook to a path of its own: the temporary file's.
     file.adopt([&](const QString& temporaryPath) {
+        const CNumbersOnThisThread cNumbers;
         Workbook workbook;
         workbook.book = workbook_new(QFile::encodeName(temporaryPath).constData());
         if (!workbook.book)

@@ -280,7 +280,7 @@ void TestExchangeExport::workbookReadsBackWithNumbersAndDates()
                                  " for c in row))\n"),
                   path});
     QVERIFY(reader.waitForFinished(60'000));
-    QCOMPARE(reader.exitCode(), 0);
+    QVERIFY2(reader.exitCode() == 0, reader.readAllStandardError().constData());
     const QStringList rows = QString::fromUtf8(reader.readAllStandardOutput())
                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(rows.size(), qsizetype(plan.works.size()) + 1);
