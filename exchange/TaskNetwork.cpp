@@ -156,7 +156,7 @@ int Merger::arcBetween(int tail, int head) const
 
 bool Merger::hasPathOfAtLeast(int from, int to, double length)
 {
-    const auto leastLength = [this](const Arc& arc) {
+    const auto leastLength = [](const Arc& arc) {
         return arc.task == kLink ? arc.lag : 0.0;
     };
     // Most new paths are matched by one work: look that up first.
