@@ -35,3 +35,4 @@ void benchLevelling(const QStringList& arguments);
 void benchTimeCost();
 void benchRisk();
 void benchPlan(const QStringList& arguments);
+void benchExchange();

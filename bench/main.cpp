@@ -32,6 +32,7 @@ const Section kSections[] = {
     {"timecost", "", benchTimeCost, nullptr},
     {"risk", "", benchRisk, nullptr},
     {"plan", " [works]", nullptr, benchPlan},
+    {"exchange", "", benchExchange, nullptr},
 };
 
 } // namespace

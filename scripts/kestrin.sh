@@ -23,6 +23,9 @@ packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev
 test_packages=(python3-dbfread python3-pil python3-numpy poppler-utils librsvg2-bin locales)
 # TaskJuggler schedules the working calendar's yardstick network.
 test_packages+=(tj3)
+# The Excel workbooks are written by libxlsxwriter and read back in the tests by openpyxl.
+packages+=(libxlsxwriter-dev)
+test_packages+=(python3-openpyxl)
 # What starting the program headless needs.
 headless_packages=(xvfb xauth xdotool)
 
@@ -178,7 +181,7 @@ fuzz)
     CXX=clang++ configure build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRIN_SANITIZE=ON \
         -DKESTRIN_FUZZ=ON -DKESTRIN_BUILD_BENCH=OFF
     cmake --build build-fuzz -j "$(nproc)" --target fuzz_worklist fuzz_pagefile fuzz_csv fuzz_paste \
-        fuzz_calendardays fuzz_planfile
+        fuzz_calendardays fuzz_planfile fuzz_mspdi
 
     fuzz_target worklist 4096 "${2:-200000}"
     fuzz_target csv 4096 "${2:-200000}"
@@ -188,6 +191,7 @@ fuzz)
     ASAN_OPTIONS=detect_leaks=0 fuzz_target pagefile 16384 "${2:-200000}"
     fuzz_target calendardays 4096 "${2:-200000}"
     fuzz_target planfile 16384 "${2:-200000}"
+    fuzz_target mspdi 16384 "${2:-200000}"
     ;;
 *)
     echo "usage: scripts/kestrin.sh run | test | test-sanitized | start-headless | package | format-check | fuzz [runs]" >&2
