@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DrawingPages.h"
 #include "GanttGeometry.h"
 #include "GanttPainter.h"
 #include "Paper.h"
@@ -20,8 +21,9 @@ struct ReportLayout;
 
 using GanttPaper = report::Paper;
 
-// The chart as the report engine prints it. Below the page header that every report of the
-// program shares, the body of each page holds one piece of the chart: a block of rows over a
+// The chart as the report engine prints it and as its PDF holds it (report::DrawingPages). Below
+// the page header that the program's reports share, the body of each page holds one piece of the
+// chart: a block of rows over a
 // stretch of time cut at the boundaries of the axis units, with the work column and the axis
 // repeated on every page and a caption naming the rows and the dates. Pages run along the time
 // first: all the time of the first block of rows, then the next block. One chart pixel is
@@ -32,7 +34,7 @@ using GanttPaper = report::Paper;
 class GanttPrint
 {
 public:
-    static constexpr qreal kMillimetresPerPixel = 0.25;
+    static constexpr qreal kMillimetresPerPixel = report::kDrawingMillimetresPerPixel;
 
     // Raises what the geometry raises.
     GanttPrint(const GanttChart& chart, GanttScale scale, GanttPaper paper,
@@ -41,8 +43,8 @@ public:
 
     // A band report: the shared page header and one detail band per page whose drawing element
     // paints the page's piece of the chart; its data set is `pages()`, one record per page.
-    const report::ReportLayout& layout() const { return *m_layout; }
-    const report::DataSet& pages() const;
+    const report::ReportLayout& layout() const { return m_pages.layout(); }
+    const report::DataSet& pages() const { return m_pages.pages(); }
 
     int rowBlocks() const;
     int timeSlices() const;
@@ -57,5 +59,5 @@ public:
 
 private:
     std::shared_ptr<const State> m_state;
-    std::unique_ptr<report::ReportLayout> m_layout;
+    report::DrawingPages m_pages;
 };

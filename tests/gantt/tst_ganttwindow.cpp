@@ -78,7 +78,7 @@ void TestGanttWindow::cleanup()
 void TestGanttWindow::loadHouse(bool recalculate)
 {
     gantttest::loadHouse(m_window->workTable(), false);
-    m_window->EnableButtons();
+    m_window->updateCommands();
     m_window->FillEventLists(); // the mode goes off: its selectors were empty
     m_window->sbInitBordersClick();
     // The example has a decimal comma; in other locales the durations are typed anew.
