@@ -8,12 +8,10 @@
 #include "ErrorBox.h"
 #include "EventIndex.h"
 #include "FileChoice.h"
-#include "GuardedCommand.h"
 #include "ListCombo.h"
 #include "LongLineLabel.h"
 #include "NetworkAnalysis.h"
 #include "PageScroller.h"
-#include "PictureButton.h"
 #include "Pictures.h"
 #include "Recalculation.h"
 #include "TfmAnalysis.h"
@@ -36,14 +34,9 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLocale>
-#include <QMenu>
-#include <QScopedValueRollback>
 #include <QStringView>
-#include <QToolBar>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -55,23 +48,6 @@ constexpr double kInitialStartDate = 0.0001965077760934254;
 
 constexpr int kClientWidth = 800;
 constexpr int kClientHeight = 600;
-constexpr int kSelectorWidth = 95;
-constexpr QSize kScrollerSize(513, 22);
-constexpr QSize kPathPanelSize(2906, 22);
-
-QComboBox* makeSelector(const char* name, const QString& accessibleName, QWidget* parent)
-{
-    auto* box = new QComboBox(parent);
-    box->setObjectName(QLatin1String(name));
-    box->setAccessibleName(accessibleName);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    // The text is exactly what the user typed: no inline completion from the list.
-    box->setCompleter(nullptr);
-    box->setFixedWidth(kSelectorWidth);
-    listcombo::install(box);
-    return box;
-}
 
 // The main window's file choices: work list files, dBASE tables, CSV files.
 FileType workListFiles()
@@ -134,182 +110,6 @@ const EventIndex& TfmMain::events()
         m_eventsRevision = m_table->namesRevision();
     }
     return *m_events;
-}
-
-void TfmMain::addCommands()
-{
-    m_commands = new CommandSet(
-        this, [this] { updateCommands(); },
-        [this](const std::function<void()>& handler) {
-            CommandProgress progress(this);
-            const QScopedValueRollback current(m_commandProgress, &progress);
-            handler();
-        });
-    const auto ctrl = [](Qt::Key key) {
-        return QKeySequence(Qt::CTRL | key);
-    };
-    using C = Command<TfmMain>;
-    m_commands->add<TfmMain>(
-        this,
-        {
-            C{"sbNewLine",
-              Picture::NewLine,
-              u"Добавить ещё один элемент графика",
-              &TfmMain::sbNewLineClick,
-              {Qt::Key_Insert},
-              u"Добавить"},
-            C{"sbEdit",
-              Picture::Edit,
-              u"Изменить данные для текущего элемента графика",
-              &TfmMain::sbEditClick,
-              {Qt::Key_F2},
-              u"Изменить"},
-            C{"sbDel",
-              Picture::Delete,
-              u"Удалить текущий элемент графика",
-              &TfmMain::sbDelClick,
-              {Qt::Key_Delete},
-              u"Удалить"},
-            C{"sbUndo", Picture::Undo, u"Отменить", &TfmMain::sbUndoClick, {ctrl(Qt::Key_Z)}},
-            C{"sbRedo", Picture::Redo, u"Повторить", &TfmMain::sbRedoClick, {ctrl(Qt::Key_Y)}},
-            C{"sbRecalc",
-              Picture::Recalc,
-              u"Пересчитать график",
-              &TfmMain::sbRecalcClick,
-              {Qt::Key_F9}},
-            C{"sbCalendar", Picture::Calendar, u"Изменить день начала работы",
-              &TfmMain::sbCalendarClick},
-            C{"sbLoadTemp",
-              Picture::LoadTemp,
-              u"Считать данные",
-              &TfmMain::sbLoadTempClick,
-              {ctrl(Qt::Key_O)}},
-            C{"sbSaveTemp",
-              Picture::SaveTemp,
-              u"Записать данные",
-              &TfmMain::sbSaveTempClick,
-              {ctrl(Qt::Key_S)}},
-            C{"sbLoadCsv", Picture::LoadCsv, u"Считать данные из файла CSV",
-              &TfmMain::sbLoadCsvClick},
-            C{"sbSaveCsv", Picture::SaveCsv, u"Записать данные в файл CSV",
-              &TfmMain::sbSaveCsvClick},
-            C{"sbCopy",
-              Picture::Copy,
-              u"Копировать текущий элемент графика",
-              &TfmMain::sbCopyClick,
-              {ctrl(Qt::Key_C)},
-              u"Копировать"},
-            C{"sbCopyAll",
-              Picture::CopyAll,
-              u"Копировать все элементы графика",
-              &TfmMain::sbCopyAllClick,
-              {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)},
-              u"Копировать все"},
-            C{"sbPaste",
-              Picture::Paste,
-              u"Вставить элементы графика из буфера обмена",
-              &TfmMain::sbPasteClick,
-              {ctrl(Qt::Key_V)},
-              u"Вставить"},
-            C{"sbSaveBase", Picture::SaveBase, u"Сохранить в формате DBF",
-              &TfmMain::sbSaveBaseClick},
-            C{"sbPrint",
-              Picture::Print,
-              u"Напечатать таблицу",
-              &TfmMain::sbPrintClick,
-              {ctrl(Qt::Key_P)}},
-            C{"tbGraph", Picture::Graph, u"Построить граф", &TfmMain::tbGraphClick},
-            C{"sbAnalysis", Picture::Analysis, u"Анализ сети", &TfmMain::sbAnalysisClick},
-            C{"sbDiagram", Picture::Diagram, u"Схема сети", &TfmMain::sbDiagramClick},
-            C{"sbGantt", Picture::Gantt, u"Диаграмма Ганта", &TfmMain::sbGanttClick},
-            C{"cbExit", Picture::Exit, u"Закончить работу с программой", &TfmMain::cbExitClick},
-            C{"sbInitBorders",
-              Picture::InitBorders,
-              u"Устанавливать начальную и конечную точки автоматически",
-              &TfmMain::sbInitBordersClick,
-              {},
-              nullptr,
-              true},
-        });
-}
-
-void TfmMain::buildToolBars(QWidget* coolBar)
-{
-    auto* bands = new QVBoxLayout(coolBar);
-    bands->setContentsMargins(2, 2, 2, 2);
-    bands->setSpacing(2);
-    const auto addButtons = [this](QToolBar* bar, std::initializer_list<const char*> names) {
-        for (const char* name : names) {
-            if (name)
-                m_commands->addButton(bar, name);
-            else
-                bar->addSeparator();
-        }
-    };
-
-    QToolBar* bar1 = makeFlatToolBar(coolBar, "ToolBar1");
-    addButtons(bar1, {"sbNewLine", "sbEdit", "sbDel", "sbUndo", "sbRedo", nullptr, "sbRecalc",
-                      "sbCalendar", nullptr});
-    psMain = new PageScroller(bar1);
-    psMain->setObjectName(QStringLiteral("psMain"));
-    psMain->setFixedSize(kScrollerSize);
-    pWay = new LongLineLabel;
-    pWay->setObjectName(QStringLiteral("pWay"));
-    pWay->setAccessibleName(QStringLiteral("Критический путь"));
-    QFont pathFont(QStringLiteral("MS Sans Serif"), 10);
-    pathFont.setBold(true);
-    pWay->setFont(pathFont);
-    pWay->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    pWay->setTextFormat(Qt::PlainText);
-    // Not a fixed size: a fixed-size label would not announce a new text to the scroller.
-    pWay->setFixedHeight(kPathPanelSize.height());
-    pWay->setMinimumWidth(kPathPanelSize.width());
-    pWay->resize(kPathPanelSize);
-    psMain->setContent(pWay);
-    bar1->addWidget(psMain);
-    bar1->addSeparator();
-
-    QToolBar* bar3 = makeFlatToolBar(coolBar, "ToolBar3");
-    addButtons(bar3, {"sbLoadTemp", "sbSaveTemp", "sbLoadCsv", "sbSaveCsv", nullptr, "sbCopy",
-                      "sbCopyAll", "sbPaste", nullptr, "sbSaveBase", nullptr, "sbPrint", "tbGraph",
-                      "sbAnalysis", "sbDiagram", "sbGantt", nullptr, "cbExit"});
-
-    QToolBar* bar2 = makeFlatToolBar(coolBar, "ToolBar2");
-    addButtons(bar2, {"sbInitBorders"});
-    auto* label6 = new QLabel(QStringLiteral(" Нач. точка "), bar2);
-    label6->setObjectName(QStringLiteral("Label6"));
-    bar2->addWidget(label6);
-    cbFrom = makeSelector("cbFrom", QStringLiteral("Начальная точка"), bar2);
-    bar2->addWidget(cbFrom);
-    auto* label7 = new QLabel(QStringLiteral(" Кон. точка "), bar2);
-    label7->setObjectName(QStringLiteral("Label7"));
-    bar2->addWidget(label7);
-    cbTo = makeSelector("cbTo", QStringLiteral("Конечная точка"), bar2);
-    bar2->addWidget(cbTo);
-    label6->setBuddy(cbFrom);
-    label7->setBuddy(cbTo);
-    bar2->addSeparator();
-    for (QComboBox* selector : {cbFrom, cbTo}) {
-        connect(selector, &QComboBox::currentTextChanged, this,
-                guarded(this, &TfmMain::cbFromChange));
-        connect(selector, &QComboBox::editTextChanged, this, guarded(this, &TfmMain::cbFromChange));
-    }
-
-    bands->addWidget(bar1);
-    auto* secondLine = new QHBoxLayout;
-    secondLine->setSpacing(2);
-    secondLine->addWidget(bar3);
-    secondLine->addWidget(bar2);
-    secondLine->addStretch(1);
-    bands->addLayout(secondLine);
-}
-
-void TfmMain::bindKeys()
-{
-    m_commands->bindWithin(sgMain, "sbEdit", {Qt::Key_Return, Qt::Key_Enter});
-    m_commands->bindDoubleClick(sgMain, "sbEdit");
-    // The keyboard starts in the grid; Tab goes on through the tool bars in their order.
-    sgMain->setFocus();
 }
 
 void TfmMain::FormCreate()

@@ -191,9 +191,9 @@ void TfmDiagram::tbPrintDiagramClick()
 
 void TfmDiagram::tbSaveDiagramClick()
 {
-    // From the keyboard: the menu of formats under the button, as a click opens it.
+    // From the keyboard: the menu of formats under the button, where a click opens it.
     auto* save = findChild<QToolButton*>(QStringLiteral("tbSaveDiagram"));
-    save->showMenu();
+    save->menu()->popup(save->mapToGlobal(save->rect().bottomLeft()));
 }
 
 void TfmDiagram::tbCloseDiagramClick()

@@ -4,7 +4,8 @@ namespace report {
 struct ReportLayout;
 }
 
-// The page header band that the table report and the graph report share: the icon, the heading
+// The page header band that the program's five reports share (the table, the graph, the analysis,
+// the printed diagram and the printed Gantt chart): the icon, the heading
 // "Расчёт сетевых графиков", "Kestrin" and its version, two rules around the credit lines, the
 // print date and, in the table report, the page number.
 enum class PageHeaderCaption {

@@ -46,6 +46,15 @@ constexpr int kClearingInset = 7;
 constexpr int kPointsWidth = 217;
 constexpr QPoint kInsertedAt(10, 50);
 const QLatin1String kTemporaryPicture("$kestrin-graph$.bmp");
+
+// Where the picture is saved.
+FileChoice::Spec pictureChoice()
+{
+    return {"sdView",
+            FileChoice::Mode::Save,
+            {{QStringLiteral("Файлы BMP (*.bmp)"), QStringLiteral("bmp")}}};
+}
+
 // The proportions of a layout for markers: a layer a marker wide, events a marker high.
 LayoutMetrics placementMetrics()
 {
@@ -88,6 +97,9 @@ TfmGraphView::TfmGraphView(const WorkCells& table, const QStringList& criticalPa
     iMain->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     iMain->setAttribute(Qt::WA_NoMousePropagation);
     iMain->hide();
+
+    // Made with the window, so that it is ready before the first save asks for it.
+    FileChoice::of(this, pictureChoice());
 
     resize(kClientSize);
     // The drawing area has its size from now on, not only once the window is first shown.
@@ -218,10 +230,10 @@ void TfmGraphView::cbPointsChange()
 
 void TfmGraphView::tbInsPointClick()
 {
-    BitBtn2Click(false);
+    BitBtn2Click(commands().action("tbInsPoint"));
 }
 
-void TfmGraphView::BitBtn2Click(bool automatic)
+void TfmGraphView::BitBtn2Click(QObject* sender)
 {
     const int selected = cbPoints->currentIndex();
     // tbInsPoint is disabled while nothing is selected; automatic placement always selects.
@@ -231,7 +243,7 @@ void TfmGraphView::BitBtn2Click(bool automatic)
 
     QPoint at = kInsertedAt;
     m_dragging = true;
-    if (automatic) {
+    if (sender && sender->objectName() == QLatin1String("tbAutoPlace")) {
         // Markers of the path in one row across the middle, event i of n at i/n of the width.
         const int top = roundToPixel(pMainPad->height() / 2.0L);
         const long double position = m_pathPosition.value(caption, -1);
@@ -297,7 +309,7 @@ void TfmGraphView::tbAutoPlaceClick()
         if (index < 0)
             continue;
         cbPoints->setCurrentIndex(index);
-        BitBtn2Click(true);
+        BitBtn2Click(commands().action("tbAutoPlace"));
     }
 }
 
@@ -424,11 +436,7 @@ void TfmGraphView::tbDrawGraphClick()
 
 void TfmGraphView::tbSaveViewClick()
 {
-    const QString path =
-        FileChoice::of(this, {"sdView",
-                              FileChoice::Mode::Save,
-                              {{QStringLiteral("Файлы BMP (*.bmp)"), QStringLiteral("bmp")}}})
-            .choosePath();
+    const QString path = FileChoice::of(this, pictureChoice()).choosePath();
     if (!path.isEmpty())
         m_picture.saveAsBmp(path);
 }

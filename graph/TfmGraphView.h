@@ -52,9 +52,9 @@ public:
 
     // Handlers, as the controls run them.
     void cbPointsChange();
-    // Places the selected entry: where the user drops it, or on the critical path's line when
-    // `automatic` (tbAutoPlace).
-    void BitBtn2Click(bool automatic);
+    // Places the selected entry: where the user drops it, or on the critical path's line when the
+    // sender is tbAutoPlace (its button or its command).
+    void BitBtn2Click(QObject* sender);
     void tbInsPointClick();
     void DraggedClick(QObject* marker);
     void pMainPadMouseMove(int x, int y);
