@@ -37,11 +37,11 @@ struct DiagramPrint::State
 
 DiagramPrint::DiagramPrint(std::shared_ptr<const DiagramScene> scene, const QString& caption,
                            report::Paper paper, DiagramPages pages)
-    : m_pages(layoutWithPageHeader(PageHeaderCaption::PageNumber), paper, kCaptionHeight)
+    : DrawingPages(layoutWithPageHeader(PageHeaderCaption::PageNumber), paper, kCaptionHeight)
 {
     auto state = std::make_shared<State>();
     state->scene = std::move(scene);
-    const QSizeF room = m_pages.room();
+    const QSizeF room = this->room();
     const QSizeF drawing = state->scene->bounds().size();
     if (pages == DiagramPages::Fit) {
         state->mmPerPixel =
@@ -68,7 +68,7 @@ DiagramPrint::DiagramPrint(std::shared_ptr<const DiagramScene> scene, const QStr
         captions.append(line);
     }
     const std::shared_ptr<const State> pieces = state;
-    m_pages.setPages(captions, [pieces](QPainter& painter, int page, qreal dotsPerMm) {
+    setPages(captions, [pieces](QPainter& painter, int page, qreal dotsPerMm) {
         const QRectF piece = pieces->pieceOf(page);
         painter.translate(pieces->offset * dotsPerMm);
         painter.scale(dotsPerMm * pieces->mmPerPixel, dotsPerMm * pieces->mmPerPixel);
@@ -99,9 +99,4 @@ QRectF DiagramPrint::piece(int page) const
 double DiagramPrint::millimetresPerPixel() const
 {
     return m_state->mmPerPixel;
-}
-
-std::unique_ptr<report::ReportDocument> DiagramPrint::makeDocument() const
-{
-    return m_pages.makeDocument();
 }

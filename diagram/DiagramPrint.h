@@ -21,15 +21,15 @@ enum class DiagramPages {
     Tiles, // at its natural size (report::kDrawingMillimetresPerPixel), cut into pages
 };
 
-// The diagram as the report engine prints it and as its PDF holds it (report::DrawingPages):
-// below the page header that the program's reports share, each page holds a caption line (the
-// network, and for several pages which one this is) and its piece of the drawing, painted by
-// paintDiagram as vectors when the engine paints the page. Several pages run along the drawing
-// first, left to right, then down.
+// The diagram as the report engine prints it and as its PDF holds it, a report::DrawingPages
+// (its layout, its page records, their count and their making): below the page header that the
+// program's reports share, each page holds a caption line (the network, and for several pages which
+// one this is) and its piece of the drawing, painted by paintDiagram as vectors when the engine
+// paints the page. Several pages run along the drawing first, left to right, then down.
 //
 // The print shares the scene (the window may show another one meanwhile), so the layout and its
 // pages stay valid as long as any copy of the layout lives.
-class DiagramPrint
+class DiagramPrint : public report::DrawingPages
 {
 public:
     static constexpr double kMillimetresPerPixel = report::kDrawingMillimetresPerPixel;
@@ -40,24 +40,14 @@ public:
                  report::Paper paper, DiagramPages pages);
     ~DiagramPrint();
 
-    // A band report: the shared page header and one detail band per page; its data set is
-    // `pages()`, one record per page.
-    const report::ReportLayout& layout() const { return m_pages.layout(); }
-    const report::DataSet& pages() const { return m_pages.pages(); }
-
     int columns() const;
     int rows() const;
-    int pageCount() const { return columns() * rows(); }
     // The piece of the drawing page `page` (from 0) shows, in diagram pixels, and its scale.
     QRectF piece(int page) const;
     double millimetresPerPixel() const;
-
-    // Makes every page as the preview would.
-    std::unique_ptr<report::ReportDocument> makeDocument() const;
 
     struct State;
 
 private:
     std::shared_ptr<const State> m_state;
-    report::DrawingPages m_pages;
 };

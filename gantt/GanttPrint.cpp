@@ -86,15 +86,15 @@ struct GanttPrint::State
 
 GanttPrint::GanttPrint(const GanttChart& chart, GanttScale scale, GanttPaper paper,
                        const DateFormat& dates)
-    : m_pages(layoutWithPageHeader(PageHeaderCaption::PageNumber), paper)
+    : DrawingPages(layoutWithPageHeader(PageHeaderCaption::PageNumber), paper)
 {
     auto state = std::make_shared<State>(chart, scale, dates);
-    state->split(m_pages.room() / kMillimetresPerPixel);
+    state->split(room() / kMillimetresPerPixel);
     // Each page paints its own caption within the chart's frame.
     const QStringList captions(state->rowBlocks * state->timeSlices(), QString());
     // The painter keeps the figures alive for as long as any copy of the layout lives.
     const std::shared_ptr<const State> pieces = state;
-    m_pages.setPages(captions, [pieces](QPainter& painter, int page, qreal dotsPerMm) {
+    setPages(captions, [pieces](QPainter& painter, int page, qreal dotsPerMm) {
         painter.scale(dotsPerMm * kMillimetresPerPixel, dotsPerMm * kMillimetresPerPixel);
         paintGantt(painter, pieces->geometry, pieces->frame(page));
     });
@@ -116,9 +116,4 @@ int GanttPrint::timeSlices() const
 GanttFrame GanttPrint::frame(int page) const
 {
     return m_state->frame(page);
-}
-
-std::unique_ptr<report::ReportDocument> GanttPrint::makeDocument() const
-{
-    return m_pages.makeDocument();
 }
