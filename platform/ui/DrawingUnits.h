@@ -11,5 +11,6 @@ inline constexpr qreal kMillimetresPerInch = 25.4;
 inline constexpr int kScreenPixelsPerInch = 96;
 // Every PDF the program writes is painted at this many dots to the inch.
 inline constexpr int kPdfDotsPerInch = 1200;
-// The red of critical works and events, in the diagram, the Gantt chart and their files.
+// The red of critical works and events, in the diagram, the Gantt chart and their files, and the
+// red of the program's pictures.
 inline constexpr unsigned kCriticalRed = 0xffd81818;
