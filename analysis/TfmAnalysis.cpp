@@ -4,10 +4,9 @@
 #include "AnalysisDataSet.h"
 #include "AnalysisReport.h"
 #include "AnalysisTableModel.h"
-#include "ErrorBox.h"
-#include "GuardedCommand.h"
+#include "Commands.h"
+#include "FileChoice.h"
 #include "NetworkAnalysis.h"
-#include "PictureButton.h"
 #include "Pictures.h"
 #include "TfmPreview.h"
 
@@ -16,7 +15,6 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -29,21 +27,23 @@ constexpr double kPixelsPerMillimetre = 3.6;
 
 } // namespace
 
-TfmAnalysis::TfmAnalysis(const NetworkAnalysis& analysis, ChooseFile chooseCsvFile, QWidget* parent)
-    : ToolWindow(parent, "fmAnalysis", QStringLiteral("Kestrin - анализ сети"), Escape::Closes),
-      m_analysis(analysis), m_chooseCsvFile(std::move(chooseCsvFile))
+TfmAnalysis::TfmAnalysis(const NetworkAnalysis& analysis, QWidget* parent)
+    : ToolWindow(parent, "fmAnalysis", QStringLiteral("Kestrin - анализ сети")),
+      m_analysis(analysis)
 {
     QVBoxLayout* layout = makeColumn(2);
 
-    QToolBar* bar = makeFlatToolBar(this, "ToolBar1");
-    tbPrint = addCommand(bar, "tbPrint", Picture::PrintNow, QStringLiteral("Напечатать анализ"),
-                         &TfmAnalysis::tbPrintClick);
-    tbSaveCsv =
-        addCommand(bar, "tbSaveCsv", Picture::SaveBase,
-                   QStringLiteral("Сохранить анализ в формате CSV"), &TfmAnalysis::tbSaveCsvClick);
-    bar->addSeparator();
-    tbClose = addCommand(bar, "tbClose", Picture::ClosePreview,
-                         QStringLiteral("Закрыть окно анализа"), &TfmAnalysis::tbCloseClick);
+    using C = Command<TfmAnalysis>;
+    commands().add<TfmAnalysis>(
+        this, {
+                  C{"tbPrint", Picture::PrintNow, u"Напечатать анализ", &TfmAnalysis::tbPrintClick,
+                    commandkeys::print()},
+                  C{"tbSaveCsv", Picture::SaveBase, u"Сохранить анализ в формате CSV",
+                    &TfmAnalysis::tbSaveCsvClick, commandkeys::save()},
+                  C{"tbClose", Picture::ClosePreview, u"Закрыть окно анализа",
+                    &TfmAnalysis::tbCloseClick, commandkeys::close()},
+              });
+    QToolBar* bar = makeToolBar(this, "ToolBar1", {"tbPrint", "tbSaveCsv", nullptr, "tbClose"});
     lSummary = new QLabel(analysis.summary(), bar);
     lSummary->setObjectName(QStringLiteral("lSummary"));
     lSummary->setTextFormat(Qt::PlainText);
@@ -65,12 +65,6 @@ TfmAnalysis::TfmAnalysis(const NetworkAnalysis& analysis, ChooseFile chooseCsvFi
 }
 
 TfmAnalysis::~TfmAnalysis() = default;
-
-QToolButton* TfmAnalysis::addCommand(QToolBar* bar, const char* name, Picture picture,
-                                     const QString& hint, void (TfmAnalysis::*handler)())
-{
-    return addToolBarCommand(this, bar, name, picture, hint, handler);
-}
 
 QTableView* TfmAnalysis::addPage(const char* name, int page)
 {
@@ -104,7 +98,9 @@ void TfmAnalysis::tbPrintClick()
 
 void TfmAnalysis::tbSaveCsvClick()
 {
-    const QString path = m_chooseCsvFile ? m_chooseCsvFile() : QString();
+    const QString path =
+        FileChoice::of(this, {"sdAnalysis", FileChoice::Mode::Save, {filetypes::csv()}})
+            .choosePath();
     if (!path.isEmpty())
         writeAnalysisCsv(path, m_analysis);
 }

@@ -3,30 +3,23 @@
 #include "DateFormat.h"
 #include "NameCollation.h"
 #include "NumberFormat.h"
-#include "Query.h"
-#include "ScheduleTable.h"
-#include "Table.h"
+#include "ScheduleTables.h"
 
 #include <QStringList>
 #include <QWidget>
 
 #include <memory>
 
-enum class Picture;
-class CommandKeys;
 class CommandProgress;
+class CommandSet;
 class EventIndex;
 class PageScroller;
 class QComboBox;
 class QDialog;
-class QFileDialog;
-class QHeaderView;
 class LongLineLabel;
-class QTableView;
-class QToolBar;
-class QToolButton;
 class TfmGraphReport;
 class TfmReport;
+class WorkGrid;
 class WorkHistory;
 class WorkInputs;
 class WorkTable;
@@ -34,8 +27,9 @@ struct ShownState;
 
 // The main window: the whole workplace. It owns every piece of shared state of the run: the work
 // table, the event selectors, the automatic ends mode, the start date and the critical path list.
-// Its commands are thin: each runs inside the command guard and delegates the work to the
-// widget-free libraries.
+// Its commands are one table (CommandSet): each runs inside the command guard and delegates the
+// work to the widget-free libraries, and updateCommands then derives every enabled state from the
+// window's state. The windows it opens own their own state and file choices.
 class TfmMain : public QWidget
 {
     Q_OBJECT
@@ -50,13 +44,16 @@ public:
     double startDate() const { return m_startDate; }
     bool automaticEnds() const { return m_automaticEnds; }
 
+    // Every command's enabled and checked state, and the selectors', from the window's state: the
+    // one place they are set. sbEdit, sbDel, sbCopy and sbCopyAll need works; sbRecalc,
+    // sbCalendar and the windows of a calculated network need both selectors named; undo and redo
+    // follow the history; every other command is always enabled.
+    void updateCommands();
     // Main-window routines that the commands run after changing the table.
-    void EnableButtons();
-    void EnableRecalc();
     void FillEventLists();
     void RecalcOrClear();
 
-    // Commands, as their buttons run them (errors propagate to the guard in the button's slot).
+    // Commands, as their buttons run them (errors propagate to the guard of the command).
     void sbNewLineClick();
     void sbEditClick();
     void sbDelClick();
@@ -90,29 +87,20 @@ protected:
 
 private:
     void FormCreate();
+    void addCommands();
     void buildToolBars(QWidget* coolBar);
-    void buildHeaderStrip();
-    void buildGrid();
-    QToolButton* addCommand(QToolBar* bar, const char* name, Picture picture, const QString& hint,
-                            void (TfmMain::*handler)());
-    void keepCurrentRowInTable();
-    // Enables or disables sbRecalc and every command that is enabled exactly when it is.
-    void setRecalcEnabled(bool enabled);
+    void bindKeys();
     // The events of the table as it is now, indexed once per change of its names.
     const EventIndex& events();
-    // A persistent file dialog: it keeps the name and filter entry last chosen for the run.
-    QFileDialog* makeFileDialog(const char* name, bool save, const QString& filterName,
-                                const QString& suffix);
-    // Shows the dialog modally; the chosen name, or an empty text when cancelled.
-    static QString chooseFile(QFileDialog* dialog);
+    bool bothEndsNamed() const;
     // Shows a window of its own over the main window until it is closed; the running command's
     // progress ends first (CommandProgress::finish).
     void execWindow(QDialog& window);
-    // What reading a file runs after it: enabled states, event lists, automatic ends,
-    // recalculation.
+    // The follow-up of every change of the works: the computed columns, the event lists and the
+    // commands.
+    void worksChanged();
+    // What reading a file runs after it: the lists, automatic ends, recalculation.
     void followUpReading();
-    // The keys of the commands (CommandKeys) and the keyboard focus's way through the window.
-    void bindKeys();
 
     // Changes of the works go through the undo history: rows at .. at + replaced - 1 give way to
     // `rows`. The first form makes the change, the second records a whole-table change already
@@ -123,7 +111,6 @@ private:
     ShownState shownState() const;
     void showEnds(const QString& startEvent, const QString& endEvent, bool automaticEnds);
     void showExchangedState(const ShownState& state);
-    void enableUndoRedo();
 
     WorkTable* m_table;
     // The user's locale as the run found it: decimal separator, short date, name order.
@@ -134,58 +121,17 @@ private:
     quint64 m_eventsRevision = 0;
     // The progress of the command running now; null between commands.
     CommandProgress* m_commandProgress = nullptr;
+    CommandSet* m_commands = nullptr;
+    WorkHistory* m_history = nullptr;
 
-    QWidget* CoolBar1 = nullptr;
-    QToolBar* ToolBar1 = nullptr;
-    QToolBar* ToolBar2 = nullptr;
-    QToolBar* ToolBar3 = nullptr;
-    QHeaderView* HeaderControl1 = nullptr;
-    QTableView* sgMain = nullptr;
+    WorkGrid* sgMain = nullptr;
     PageScroller* psMain = nullptr;
     LongLineLabel* pWay = nullptr;
-    QToolButton* sbNewLine = nullptr;
-    QToolButton* sbEdit = nullptr;
-    QToolButton* sbDel = nullptr;
-    QToolButton* sbUndo = nullptr;
-    QToolButton* sbRedo = nullptr;
-    QToolButton* sbCopy = nullptr;
-    QToolButton* sbCopyAll = nullptr;
-    QToolButton* sbPaste = nullptr;
-    QToolButton* sbRecalc = nullptr;
-    QToolButton* sbCalendar = nullptr;
-    QToolButton* sbLoadTemp = nullptr;
-    QToolButton* sbSaveTemp = nullptr;
-    QToolButton* sbLoadCsv = nullptr;
-    QToolButton* sbSaveCsv = nullptr;
-    QToolButton* sbSaveBase = nullptr;
-    QToolButton* sbPrint = nullptr;
-    QToolButton* tbGraph = nullptr;
-    QToolButton* sbAnalysis = nullptr;
-    QToolButton* sbDiagram = nullptr;
-    QToolButton* sbGantt = nullptr;
-    QToolButton* cbExit = nullptr;
-    QToolButton* sbInitBorders = nullptr;
     QComboBox* cbFrom = nullptr;
     QComboBox* cbTo = nullptr;
-    QFileDialog* odMain = nullptr;
-    QFileDialog* sdMain = nullptr;
-    QFileDialog* sdBase = nullptr;
-    QFileDialog* sdAnalysis = nullptr;
-    QFileDialog* sdDiagramPdf = nullptr;
-    QFileDialog* sdDiagramSvg = nullptr;
-    QFileDialog* sdDiagramPng = nullptr;
-    QFileDialog* odCsv = nullptr;
-    QFileDialog* sdCsv = nullptr;
 
-    WorkHistory* m_history = nullptr;
-    CommandKeys* m_keys = nullptr;
-
-    // What dBASE tables are created, filled and read through: qStore is the creation template,
-    // which qCreate runs with the table's name filled in.
-    const QStringList qStore = scheduletable::creationTemplate();
-    db::Query qCreate;
-    db::Table dtData;
-
+    // The dBASE export's and the table report's database objects.
+    ScheduleTables m_scheduleTables;
     // The two report layouts, made once after the window and kept for the run.
     TfmReport* m_report = nullptr;
     TfmGraphReport* m_graphReport = nullptr;
@@ -199,5 +145,4 @@ private:
     QString m_calculatedStart;
     QString m_calculatedEnd;
     bool m_centred = false;
-    int m_rowBeforeReset = 0;
 };

@@ -58,9 +58,8 @@ void benchWindow(int events)
     const double open = bench::seconds(
         [&] {
             window.reset();
-            window = std::make_unique<TfmDiagram>(network.table, *network.index,
-                                                  QStringLiteral("1"), network.end, network.numbers,
-                                                  TfmDiagram::ChooseFile());
+            window = std::make_unique<TfmDiagram>(
+                network.table, *network.index, QStringLiteral("1"), network.end, network.numbers);
             window->resize(1280, 900);
             window->show();
             QApplication::processEvents();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DrawingUnits.h"
+
 #include <QRectF>
 
 class DiagramScene;
@@ -21,6 +23,6 @@ void paintDiagram(QPainter& painter, const DiagramScene& scene, const QRectF& ar
 
 // The colours of the drawing, for those who check a picture.
 namespace diagram {
-inline constexpr unsigned kCriticalColour = 0xffc81e1e;
+inline constexpr unsigned kCriticalColour = kCriticalRed;
 inline constexpr unsigned kWorkColour = 0xff202020;
 } // namespace diagram

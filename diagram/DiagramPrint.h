@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DrawingPages.h"
 #include "Paper.h"
 
 #include <QRectF>
@@ -17,20 +18,21 @@ struct ReportLayout;
 
 enum class DiagramPages {
     Fit,   // the whole drawing on one page, as large as the page allows
-    Tiles, // at a fixed size (kMillimetresPerPixel), cut into as many pages as it takes
+    Tiles, // at its natural size (report::kDrawingMillimetresPerPixel), cut into pages
 };
 
-// The diagram as the report engine prints it: below the page header that every report of the
-// program shares, each page holds a caption line (the network, and for several pages which one
-// this is) and its piece of the drawing, painted by paintDiagram as vectors when the engine
+// The diagram as the report engine prints it and as its PDF holds it, a report::DrawingPages
+// (its layout, its page records, their count and their making): below the page header that the
+// program's reports share, each page holds a caption line (the network, and for several pages which
+// one this is) and its piece of the drawing, painted by paintDiagram as vectors when the engine
 // paints the page. Several pages run along the drawing first, left to right, then down.
 //
 // The print shares the scene (the window may show another one meanwhile), so the layout and its
 // pages stay valid as long as any copy of the layout lives.
-class DiagramPrint
+class DiagramPrint : public report::DrawingPages
 {
 public:
-    static constexpr double kMillimetresPerPixel = 0.25;
+    static constexpr double kMillimetresPerPixel = report::kDrawingMillimetresPerPixel;
     // A fitted small network is not blown up beyond this.
     static constexpr double kLargestMillimetresPerPixel = 0.35;
 
@@ -38,24 +40,14 @@ public:
                  report::Paper paper, DiagramPages pages);
     ~DiagramPrint();
 
-    // A band report: the shared page header and one detail band per page; its data set is
-    // `pages()`, one record per page.
-    const report::ReportLayout& layout() const { return *m_layout; }
-    const report::DataSet& pages() const;
-
     int columns() const;
     int rows() const;
-    int pageCount() const { return columns() * rows(); }
     // The piece of the drawing page `page` (from 0) shows, in diagram pixels, and its scale.
     QRectF piece(int page) const;
     double millimetresPerPixel() const;
-
-    // Makes every page as the preview would.
-    std::unique_ptr<report::ReportDocument> makeDocument() const;
 
     struct State;
 
 private:
     std::shared_ptr<const State> m_state;
-    std::unique_ptr<report::ReportLayout> m_layout;
 };

@@ -123,12 +123,6 @@ QPointF DiagramView::viewportPoint(const QPointF& diagramPoint) const
     return diagramPoint * m_zoom + origin();
 }
 
-QRectF DiagramView::shownArea() const
-{
-    return QRectF(diagramPoint(QPointF(0, 0)),
-                  diagramPoint(QPointF(viewport()->rect().bottomRight()) + QPointF(1, 1)));
-}
-
 void DiagramView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(viewport());

@@ -35,14 +35,10 @@ public:
     void setZoom(double zoom, const QPointF& anchor);
     void setZoom(double zoom);
     void zoomToFit();
-    // Whether the view follows its size with the fitting zoom (until the user zooms).
-    bool isFitting() const { return m_fitting; }
 
     // Between viewport pixels and diagram pixels.
     QPointF diagramPoint(const QPointF& viewportPoint) const;
     QPointF viewportPoint(const QPointF& diagramPoint) const;
-    // The part of the diagram in sight, in diagram pixels.
-    QRectF shownArea() const;
 
 signals:
     void zoomChanged(double zoom);

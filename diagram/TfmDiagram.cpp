@@ -1,15 +1,19 @@
 #include "TfmDiagram.h"
 
+#include "Commands.h"
 #include "DiagramExport.h"
 #include "DiagramPrint.h"
 #include "DiagramView.h"
 #include "Edition.h"
-#include "ErrorBox.h"
+#include "FileChoice.h"
 #include "GuardedCommand.h"
-#include "PictureButton.h"
+#include "PageOutput.h"
+#include "PictureFile.h"
 #include "Pictures.h"
+#include "ReportDocument.h"
 #include "TfmPreview.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -32,15 +36,14 @@ QString zoomText(double zoom)
 } // namespace
 
 TfmDiagram::TfmDiagram(const WorkCells& table, const EventIndex& events, const QString& startEvent,
-                       const QString& endEvent, const NumberFormat& numbers, ChooseFile chooseFile,
-                       QWidget* parent)
+                       const QString& endEvent, const NumberFormat& numbers, QWidget* parent)
     : ToolWindow(parent, "fmDiagram", editionTitle(QStringLiteral("схема сети"))),
       m_model(table, events, startEvent, endEvent, numbers),
       m_sizes(DiagramSizes::measure(m_model)),
-      m_layout(layOutNetwork(m_model.layoutInput(), m_sizes.layoutMetrics())),
-      m_chooseFile(std::move(chooseFile))
+      m_layout(layOutNetwork(m_model.layoutInput(), m_sizes.layoutMetrics()))
 {
     QVBoxLayout* layout = makeColumn(0);
+    addCommands();
     buildToolBar();
     layout->addWidget(ToolBar1);
     gvDiagram = new DiagramView(this);
@@ -55,25 +58,48 @@ TfmDiagram::TfmDiagram(const WorkCells& table, const EventIndex& events, const Q
 
 TfmDiagram::~TfmDiagram() = default;
 
+void TfmDiagram::addCommands()
+{
+    using C = Command<TfmDiagram>;
+    commands().add<TfmDiagram>(
+        this, {
+                  C{"tbPrintDiagram", Picture::PrintGraph, u"Печать схемы",
+                    &TfmDiagram::tbPrintDiagramClick, commandkeys::print()},
+                  C{"tbSaveDiagram", Picture::SaveView, u"Сохранить схему в файл PDF, SVG или PNG",
+                    &TfmDiagram::tbSaveDiagramClick, commandkeys::save()},
+                  C{"tbZoomFit", Picture::ZoomFit, u"Вся схема", &TfmDiagram::tbZoomFitClick},
+                  C{"tbZoom100", Picture::Zoom100, u"Масштаб 100 %", &TfmDiagram::tbZoom100Click,
+                    commandkeys::zoom100()},
+                  C{"acZoomIn", std::nullopt, u"Крупнее", &TfmDiagram::zoomInClick,
+                    commandkeys::zoomIn()},
+                  C{"acZoomOut", std::nullopt, u"Мельче", &TfmDiagram::zoomOutClick,
+                    commandkeys::zoomOut()},
+                  C{"tbCloseDiagram", Picture::CloseGraph, u"Закончить работу со схемой",
+                    &TfmDiagram::tbCloseDiagramClick, commandkeys::close()},
+              });
+    // The formats of the save menu.
+    const auto addSave = [this](const char* name, const QString& text, PictureFormat format,
+                                int dotsPerInch) {
+        commands().addCommand(name, std::nullopt, text, text, {}, false,
+                              [this, format, dotsPerInch] { saveDiagram(format, dotsPerInch); });
+    };
+    addSave("acSavePdf", QStringLiteral("Документ PDF…"), PictureFormat::Pdf, 0);
+    addSave("acSaveSvg", QStringLiteral("Рисунок SVG…"), PictureFormat::Svg, 0);
+    for (const int resolution : kPngResolutions)
+        addSave(QStringLiteral("acSavePng%1").arg(resolution).toLatin1().constData(),
+                QStringLiteral("Рисунок PNG, %1 точек на дюйм…").arg(resolution),
+                PictureFormat::Png, resolution);
+}
+
 void TfmDiagram::buildToolBar()
 {
-    ToolBar1 = makeFlatToolBar(this, "ToolBar1");
-    tbPrintDiagram = addCommand("tbPrintDiagram", Picture::PrintGraph,
-                                QStringLiteral("Печать схемы"), &TfmDiagram::tbPrintDiagramClick);
-    tbSaveDiagram = addCommand("tbSaveDiagram", Picture::SaveView,
-                               QStringLiteral("Сохранить схему в файл PDF, SVG или PNG"), nullptr);
-    pmSaveDiagram = new QMenu(tbSaveDiagram);
-    pmSaveDiagram->setObjectName(QStringLiteral("pmSaveDiagram"));
-    addSaveCommand("acSavePdf", QStringLiteral("Документ PDF (на одном листе)…"), DiagramFile::Pdf,
-                   0);
-    addSaveCommand("acSaveSvg", QStringLiteral("Рисунок SVG…"), DiagramFile::Svg, 0);
-    for (const int resolution : kPngResolutions)
-        addSaveCommand(QStringLiteral("acSavePng%1").arg(resolution).toLatin1().constData(),
-                       QStringLiteral("Рисунок PNG, %1 точек на дюйм…").arg(resolution),
-                       DiagramFile::Png, resolution);
-    tbSaveDiagram->setMenu(pmSaveDiagram);
-    tbSaveDiagram->setPopupMode(QToolButton::InstantPopup);
-    ToolBar1->addSeparator();
+    ToolBar1 = makeToolBar(this, "ToolBar1", {"tbPrintDiagram", "tbSaveDiagram", nullptr});
+    auto* save = ToolBar1->findChild<QToolButton*>(QStringLiteral("tbSaveDiagram"));
+    QMenu* formats = commands().makeMenu(
+        save, "pmSaveDiagram",
+        {"acSavePdf", "acSaveSvg", "acSavePng96", "acSavePng150", "acSavePng300"});
+    save->setMenu(formats);
+    save->setPopupMode(QToolButton::InstantPopup);
 
     auto* paperLabel = new QLabel(QStringLiteral(" Лист "), ToolBar1);
     // A network runs left to right: landscape unless the user asks otherwise.
@@ -86,14 +112,13 @@ void TfmDiagram::buildToolBar()
     cbPrintPages->setObjectName(QStringLiteral("cbPrintPages"));
     cbPrintPages->addItem(QStringLiteral("Вписать в лист"), int(DiagramPages::Fit));
     cbPrintPages->addItem(QStringLiteral("На нескольких листах"), int(DiagramPages::Tiles));
-    cbPrintPages->setToolTip(QStringLiteral("Печать на одном листе или в натуральную величину"));
+    cbPrintPages->setToolTip(
+        QStringLiteral("Печать и PDF на одном листе или в натуральную величину"));
     ToolBar1->addWidget(cbPrintPages);
     ToolBar1->addSeparator();
 
-    tbZoomFit = addCommand("tbZoomFit", Picture::ZoomFit, QStringLiteral("Вся схема"),
-                           &TfmDiagram::tbZoomFitClick);
-    tbZoom100 = addCommand("tbZoom100", Picture::Zoom100, QStringLiteral("Масштаб 100 %"),
-                           &TfmDiagram::tbZoom100Click);
+    for (const char* name : {"tbZoomFit", "tbZoom100"})
+        commands().addButton(ToolBar1, name);
     lbZoom = new QLabel(ToolBar1);
     lbZoom->setObjectName(QStringLiteral("lbZoom"));
     lbZoom->setMinimumWidth(lbZoom->fontMetrics().horizontalAdvance(zoomText(8)));
@@ -111,28 +136,10 @@ void TfmDiagram::buildToolBar()
     cbFloats->setToolTip(QStringLiteral("Под стрелкой — полный резерв работы Rп (О.З.В.)"));
     ToolBar1->addWidget(cbFloats);
     ToolBar1->addSeparator();
-    tbCloseDiagram = addCommand("tbCloseDiagram", Picture::CloseGraph,
-                                QStringLiteral("Закончить работу со схемой"), nullptr);
-    connect(tbCloseDiagram, &QToolButton::clicked, this, &QDialog::accept);
+    commands().addButton(ToolBar1, "tbCloseDiagram");
 
     connect(cbSectors, &QCheckBox::toggled, this, guarded(this, &TfmDiagram::cbSectorsChange));
     connect(cbFloats, &QCheckBox::toggled, this, guarded(this, &TfmDiagram::cbFloatsChange));
-}
-
-QToolButton* TfmDiagram::addCommand(const char* name, Picture picture, const QString& hint,
-                                    void (TfmDiagram::*handler)())
-{
-    return addToolBarCommand(this, ToolBar1, name, picture, hint, handler);
-}
-
-void TfmDiagram::addSaveCommand(const char* name, const QString& text, DiagramFile kind,
-                                int dotsPerInch)
-{
-    QAction* action = pmSaveDiagram->addAction(text);
-    action->setObjectName(QLatin1String(name));
-    connect(action, &QAction::triggered, this, [this, kind, dotsPerInch] {
-        runGuarded(this, [this, kind, dotsPerInch] { saveDiagram(kind, dotsPerInch); });
-    });
 }
 
 void TfmDiagram::rebuildScene()
@@ -165,6 +172,16 @@ void TfmDiagram::tbZoom100Click()
     gvDiagram->setZoom(1);
 }
 
+void TfmDiagram::zoomInClick()
+{
+    gvDiagram->setZoom(gvDiagram->zoom() * DiagramView::kWheelStep);
+}
+
+void TfmDiagram::zoomOutClick()
+{
+    gvDiagram->setZoom(gvDiagram->zoom() / DiagramView::kWheelStep);
+}
+
 void TfmDiagram::tbPrintDiagramClick()
 {
     const DiagramPrint print(m_scene, m_model.caption(), report::chosenPaper(cbPaper),
@@ -172,19 +189,37 @@ void TfmDiagram::tbPrintDiagramClick()
     report::showPreview(print.layout(), &print.pages(), this);
 }
 
-void TfmDiagram::saveDiagram(DiagramFile kind, int dotsPerInch)
+void TfmDiagram::tbSaveDiagramClick()
 {
-    const QString path = m_chooseFile ? m_chooseFile(kind) : QString();
+    // From the keyboard: the menu of formats under the button, where a click opens it.
+    auto* save = findChild<QToolButton*>(QStringLiteral("tbSaveDiagram"));
+    save->menu()->popup(save->mapToGlobal(save->rect().bottomLeft()));
+}
+
+void TfmDiagram::tbCloseDiagramClick()
+{
+    accept();
+}
+
+void TfmDiagram::saveDiagram(PictureFormat format, int dotsPerInch)
+{
+    static constexpr const char* kChoices[] = {"sdDiagramPdf", "sdDiagramSvg", "sdDiagramPng"};
+    const QString path =
+        FileChoice::of(this, {kChoices[int(format)], FileChoice::Mode::Save, {fileTypeOf(format)}})
+            .choosePath();
     if (path.isEmpty())
         return;
-    switch (kind) {
-    case DiagramFile::Pdf:
-        diagramexport::writePdf(*m_scene, m_model.caption(), report::chosenPaper(cbPaper), path);
+    switch (format) {
+    case PictureFormat::Pdf: {
+        const DiagramPrint print(m_scene, m_model.caption(), report::chosenPaper(cbPaper),
+                                 DiagramPages(cbPrintPages->currentData().toInt()));
+        report::exportPdf(*print.makeDocument(), path);
         break;
-    case DiagramFile::Svg:
+    }
+    case PictureFormat::Svg:
         diagramexport::writeSvg(*m_scene, m_model.caption(), path);
         break;
-    case DiagramFile::Png:
+    case PictureFormat::Png:
         diagramexport::writePng(*m_scene, m_model.caption(), dotsPerInch, path);
         break;
     }

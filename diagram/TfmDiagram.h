@@ -6,44 +6,36 @@
 
 #include "ToolWindow.h"
 
-#include <functional>
 #include <memory>
 
-enum class Picture;
+enum class PictureFormat;
 class DiagramView;
 class EventIndex;
 class NumberFormat;
 class QCheckBox;
 class QComboBox;
 class QLabel;
-class QMenu;
 class QToolBar;
-class QToolButton;
 class WorkCells;
-
-// The kinds of file the diagram is saved as.
-enum class DiagramFile { Pdf, Svg, Png };
 
 // The network diagram window: every event of the network placed automatically, left to right in
 // time, the critical path on one straight line, in a zoomable view; printed through the report
-// preview (fitted on one page or spread over several) and saved as PDF, SVG or PNG. Made anew for
-// each opening and shown modally; it reads the work table and the chosen ends once, when made,
-// and writes nothing back. Every command runs inside the command guard.
+// preview (fitted on one page or spread over several) and saved as PDF (the print), SVG or PNG to
+// the run's file choices sdDiagramPdf, sdDiagramSvg and sdDiagramPng. Made anew for each opening
+// and shown modally; it reads the work table and the chosen ends once, when made, and writes
+// nothing back. Every command runs inside the command guard.
 class TfmDiagram : public ToolWindow
 {
     Q_OBJECT
 
 public:
-    // Asks the user for the name of a file of that kind; an empty text when cancelled.
-    using ChooseFile = std::function<QString(DiagramFile)>;
     // The resolutions a PNG is offered at, in pixels to the inch.
     static constexpr int kPngResolutions[] = {96, 150, 300};
 
     // Lays the network out now: raises what a recalculation with these ends would raise (the
     // loop message among them), and the window is then not made.
     TfmDiagram(const WorkCells& table, const EventIndex& events, const QString& startEvent,
-               const QString& endEvent, const NumberFormat& numbers, ChooseFile chooseFile,
-               QWidget* parent = nullptr);
+               const QString& endEvent, const NumberFormat& numbers, QWidget* parent = nullptr);
     ~TfmDiagram() override;
 
     const DiagramModel& model() const { return m_model; }
@@ -56,15 +48,17 @@ public:
     void cbFloatsChange();
     void tbZoomFitClick();
     void tbZoom100Click();
+    void zoomInClick();
+    void zoomOutClick();
     void tbPrintDiagramClick();
+    void tbSaveDiagramClick();
+    void tbCloseDiagramClick();
     // Asks for the file name and writes the file; dotsPerInch for PNG only.
-    void saveDiagram(DiagramFile kind, int dotsPerInch = 96);
+    void saveDiagram(PictureFormat format, int dotsPerInch);
 
 private:
+    void addCommands();
     void buildToolBar();
-    QToolButton* addCommand(const char* name, Picture picture, const QString& hint,
-                            void (TfmDiagram::*handler)());
-    void addSaveCommand(const char* name, const QString& text, DiagramFile kind, int dotsPerInch);
     // A scene for the options the controls show now.
     void rebuildScene();
 
@@ -72,19 +66,12 @@ private:
     const DiagramSizes m_sizes;
     const NetworkLayout m_layout;
     std::shared_ptr<const DiagramScene> m_scene;
-    ChooseFile m_chooseFile;
 
     QToolBar* ToolBar1 = nullptr;
-    QToolButton* tbPrintDiagram = nullptr;
-    QToolButton* tbSaveDiagram = nullptr;
-    QMenu* pmSaveDiagram = nullptr;
     QComboBox* cbPaper = nullptr;
     QComboBox* cbPrintPages = nullptr;
-    QToolButton* tbZoomFit = nullptr;
-    QToolButton* tbZoom100 = nullptr;
     QLabel* lbZoom = nullptr;
     QCheckBox* cbSectors = nullptr;
     QCheckBox* cbFloats = nullptr;
-    QToolButton* tbCloseDiagram = nullptr;
     DiagramView* gvDiagram = nullptr;
 };

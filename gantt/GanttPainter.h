@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DrawingUnits.h"
+
 #include <QSizeF>
 #include <QString>
 
@@ -45,6 +47,6 @@ void paintGantt(QPainter& painter, const GanttGeometry& geometry, const GanttFra
 
 // The colours of the bars, for those who check a picture.
 namespace gantt {
-inline constexpr unsigned kCriticalColour = 0xffd81818;
+inline constexpr unsigned kCriticalColour = kCriticalRed;
 inline constexpr unsigned kWorkColour = 0xff2858c0;
 } // namespace gantt

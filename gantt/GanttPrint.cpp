@@ -2,9 +2,7 @@
 
 #include "DateFormat.h"
 #include "GanttChart.h"
-#include "MemoryDataSet.h"
 #include "ReportDocument.h"
-#include "ReportLayout.h"
 #include "ReportPageHeader.h"
 
 #include <QPainter>
@@ -13,14 +11,6 @@
 #include <cmath>
 
 using namespace gantt;
-
-namespace {
-
-// Millimetres, as every measure of a report layout.
-constexpr qreal kMargin = 10;
-const QString kPageField = QStringLiteral("PAGE");
-
-} // namespace
 
 struct GanttPrint::State
 {
@@ -92,52 +82,26 @@ struct GanttPrint::State
     int rowsPerPage = 1;
     int rowBlocks = 1;
     QList<qreal> cuts;
-    report::MemoryDataSet pages{QStringList{kPageField}};
 };
 
 GanttPrint::GanttPrint(const GanttChart& chart, GanttScale scale, GanttPaper paper,
                        const DateFormat& dates)
+    : DrawingPages(layoutWithPageHeader(PageHeaderCaption::PageNumber), paper)
 {
     auto state = std::make_shared<State>(chart, scale, dates);
-
-    m_layout =
-        std::make_unique<report::ReportLayout>(layoutWithPageHeader(PageHeaderCaption::PageNumber));
-    report::ReportLayout& layout = *m_layout;
-    layout.paper = report::paperSize(paper);
-    layout.margins = QMarginsF(kMargin, kMargin, kMargin, kMargin);
-    const qreal pageHeaderHeight = layout.bands.back().height;
-
-    const QSizeF body(layout.bandWidth(), layout.paper.height() - 2 * kMargin - pageHeaderHeight);
-    state->split(body / kMillimetresPerPixel);
-    const int count = state->rowBlocks * state->timeSlices();
-    state->pages.reserve(count);
-    for (int page = 0; page < count; ++page)
-        state->pages.appendRecord({QString::number(page)});
-
-    // The band fills the body, so every record begins a page of its own.
-    report::ReportBand& detail = layout.addBand(report::BandKind::Detail, body.height());
-    // The drawing keeps the figures alive for as long as any copy of the layout lives.
+    state->split(room() / kMillimetresPerPixel);
+    // Each page paints its own caption within the chart's frame.
+    const QStringList captions(state->rowBlocks * state->timeSlices(), QString());
+    // The painter keeps the figures alive for as long as any copy of the layout lives.
     const std::shared_ptr<const State> pieces = state;
-    detail.add(report::ReportElement::drawing(
-        QRectF(QPointF(0, 0), body), kPageField,
-        [pieces](QPainter& painter, const QRectF& box, qreal dotsPerMm, const QString& value) {
-            bool isNumber = false;
-            const int page = value.toInt(&isNumber);
-            if (!isNumber || page < 0 || page >= pieces->rowBlocks * pieces->timeSlices())
-                return;
-            painter.translate(box.topLeft());
-            painter.scale(dotsPerMm * kMillimetresPerPixel, dotsPerMm * kMillimetresPerPixel);
-            paintGantt(painter, pieces->geometry, pieces->frame(page));
-        }));
+    setPages(captions, [pieces](QPainter& painter, int page, qreal dotsPerMm) {
+        painter.scale(dotsPerMm * kMillimetresPerPixel, dotsPerMm * kMillimetresPerPixel);
+        paintGantt(painter, pieces->geometry, pieces->frame(page));
+    });
     m_state = std::move(state);
 }
 
 GanttPrint::~GanttPrint() = default;
-
-const report::DataSet& GanttPrint::pages() const
-{
-    return m_state->pages;
-}
 
 int GanttPrint::rowBlocks() const
 {
@@ -152,9 +116,4 @@ int GanttPrint::timeSlices() const
 GanttFrame GanttPrint::frame(int page) const
 {
     return m_state->frame(page);
-}
-
-std::unique_ptr<report::ReportDocument> GanttPrint::makeDocument() const
-{
-    return report::makeDocument(layout(), &pages());
 }

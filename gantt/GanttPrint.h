@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DrawingPages.h"
 #include "GanttGeometry.h"
 #include "GanttPainter.h"
 #include "Paper.h"
@@ -20,8 +21,9 @@ struct ReportLayout;
 
 using GanttPaper = report::Paper;
 
-// The chart as the report engine prints it. Below the page header that every report of the
-// program shares, the body of each page holds one piece of the chart: a block of rows over a
+// The chart as the report engine prints it and as its PDF holds it, a report::DrawingPages. Below
+// the page header that the program's reports share, the body of each page holds one piece of the
+// chart: a block of rows over a
 // stretch of time cut at the boundaries of the axis units, with the work column and the axis
 // repeated on every page and a caption naming the rows and the dates. Pages run along the time
 // first: all the time of the first block of rows, then the next block. One chart pixel is
@@ -29,33 +31,23 @@ using GanttPaper = report::Paper;
 //
 // The print holds its own copy of the chart's figures in the order of the moment (the table must
 // still outlive it), so the layout and its pages stay valid whatever the window does meanwhile.
-class GanttPrint
+class GanttPrint : public report::DrawingPages
 {
 public:
-    static constexpr qreal kMillimetresPerPixel = 0.25;
+    static constexpr qreal kMillimetresPerPixel = report::kDrawingMillimetresPerPixel;
 
     // Raises what the geometry raises.
     GanttPrint(const GanttChart& chart, GanttScale scale, GanttPaper paper,
                const DateFormat& dates);
     ~GanttPrint();
 
-    // A band report: the shared page header and one detail band per page whose drawing element
-    // paints the page's piece of the chart; its data set is `pages()`, one record per page.
-    const report::ReportLayout& layout() const { return *m_layout; }
-    const report::DataSet& pages() const;
-
     int rowBlocks() const;
     int timeSlices() const;
-    int pageCount() const { return rowBlocks() * timeSlices(); }
     // The piece of page `page` (from 0), in chart pixels.
     GanttFrame frame(int page) const;
-
-    // Makes every page as the preview would.
-    std::unique_ptr<report::ReportDocument> makeDocument() const;
 
     struct State;
 
 private:
     std::shared_ptr<const State> m_state;
-    std::unique_ptr<report::ReportLayout> m_layout;
 };

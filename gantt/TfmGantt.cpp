@@ -1,21 +1,22 @@
 #include "TfmGantt.h"
 
+#include "Commands.h"
 #include "Edition.h"
-#include "ErrorBox.h"
+#include "FileChoice.h"
 #include "GanttExport.h"
 #include "GanttView.h"
 #include "GuardedCommand.h"
-#include "PictureButton.h"
+#include "PageOutput.h"
+#include "PictureFile.h"
 #include "Pictures.h"
+#include "ReportDocument.h"
 #include "TfmPreview.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QLabel>
 #include <QStackedWidget>
 #include <QToolBar>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <span>
@@ -38,18 +39,8 @@ constexpr Choice kScales[] = {{u"Дни", int(GanttScale::Days)},
                               {u"Недели", int(GanttScale::Weeks)},
                               {u"Месяцы", int(GanttScale::Months)}};
 
-struct FileKind
-{
-    const char16_t* filter;
-    const char* suffix;
-    ganttexport::Format format;
-};
-
-constexpr FileKind kFileKinds[] = {
-    {u"Документы PDF (*.pdf)", "pdf", ganttexport::Format::Pdf},
-    {u"Рисунки SVG (*.svg)", "svg", ganttexport::Format::Svg},
-    {u"Рисунки PNG (*.png)", "png", ganttexport::Format::Png},
-};
+// The types of sdGantt, in the order of PictureFormat.
+constexpr PictureFormat kFormats[] = {PictureFormat::Pdf, PictureFormat::Svg, PictureFormat::Png};
 
 QComboBox* makeChoice(QWidget* parent, const char* name, std::span<const Choice> choices)
 {
@@ -79,6 +70,7 @@ TfmGantt::TfmGantt(const WorkCells& table, const NumberFormat& numbers, const Da
 {
     QVBoxLayout* layout = makeColumn(0);
     buildToolBar();
+    updateCommands();
     layout->addWidget(ToolBar1);
 
     pBody = new QStackedWidget(this);
@@ -92,32 +84,9 @@ TfmGantt::TfmGantt(const WorkCells& table, const NumberFormat& numbers, const Da
     pBody->addWidget(lbNotCalculated);
     layout->addWidget(pBody, 1);
 
-    sdGantt = new QFileDialog(this);
-    sdGantt->setObjectName(QStringLiteral("sdGantt"));
-    sdGantt->setOption(QFileDialog::DontUseNativeDialog);
-    sdGantt->setOption(QFileDialog::DontConfirmOverwrite);
-    sdGantt->setAcceptMode(QFileDialog::AcceptSave);
-    sdGantt->setFileMode(QFileDialog::AnyFile);
-    QStringList filters;
-    for (const FileKind& kind : kFileKinds)
-        filters.append(QString::fromUtf16(kind.filter));
-    sdGantt->setNameFilters(filters);
-    sdGantt->setOption(QFileDialog::HideNameFilterDetails);
-    sdGantt->setDefaultSuffix(QLatin1String(kFileKinds[0].suffix));
-    sdGantt->setModal(true);
-    // A name typed without an extension takes that of the chosen type.
-    connect(sdGantt, &QFileDialog::filterSelected, sdGantt, [this](const QString& filter) {
-        for (const FileKind& kind : kFileKinds)
-            if (filter == QString::fromUtf16(kind.filter))
-                sdGantt->setDefaultSuffix(QLatin1String(kind.suffix));
-    });
-
     resize(kClientSize);
     if (!m_chart.isReady()) {
         pBody->setCurrentWidget(lbNotCalculated);
-        for (QWidget* command :
-             QList<QWidget*>{tbPrintGantt, tbSaveGantt, cbScale, cbPaper, cbSortByStart})
-            command->setEnabled(false);
         return;
     }
     const GanttScale scale = fittingScale(m_chart.criticalLength());
@@ -131,13 +100,18 @@ TfmGantt::~TfmGantt() = default;
 
 void TfmGantt::buildToolBar()
 {
-    ToolBar1 = makeFlatToolBar(this, "ToolBar1");
-    tbPrintGantt = addCommand("tbPrintGantt", Picture::PrintGraph,
-                              QStringLiteral("Печать диаграммы"), &TfmGantt::tbPrintGanttClick);
-    tbSaveGantt = addCommand("tbSaveGantt", Picture::SaveView,
-                             QStringLiteral("Сохранить диаграмму в файл PDF, SVG или PNG"),
-                             &TfmGantt::tbSaveGanttClick);
-    ToolBar1->addSeparator();
+    using C = Command<TfmGantt>;
+    commands().add<TfmGantt>(
+        this,
+        {
+            C{"tbPrintGantt", Picture::PrintGraph, u"Печать диаграммы",
+              &TfmGantt::tbPrintGanttClick, commandkeys::print()},
+            C{"tbSaveGantt", Picture::SaveView, u"Сохранить диаграмму в файл PDF, SVG или PNG",
+              &TfmGantt::tbSaveGanttClick, commandkeys::save()},
+            C{"tbCloseGantt", Picture::CloseGraph, u"Закончить работу с диаграммой",
+              &TfmGantt::tbCloseGanttClick, commandkeys::close()},
+        });
+    ToolBar1 = makeToolBar(this, "ToolBar1", {"tbPrintGantt", "tbSaveGantt", nullptr});
 
     auto* scaleLabel = new QLabel(QStringLiteral(" Масштаб "), ToolBar1);
     cbScale = makeChoice(ToolBar1, "cbScale", kScales);
@@ -156,9 +130,7 @@ void TfmGantt::buildToolBar()
     cbSortByStart->setToolTip(QStringLiteral("Работы по порядку раннего начала, а не таблицы"));
     ToolBar1->addWidget(cbSortByStart);
     ToolBar1->addSeparator();
-    tbCloseGantt = addCommand("tbCloseGantt", Picture::CloseGraph,
-                              QStringLiteral("Закончить работу с диаграммой"), nullptr);
-    connect(tbCloseGantt, &QToolButton::clicked, this, &QDialog::accept);
+    commands().addButton(ToolBar1, "tbCloseGantt");
 
     connect(cbScale, &QComboBox::currentIndexChanged, this,
             guarded(this, &TfmGantt::cbScaleChange));
@@ -166,10 +138,14 @@ void TfmGantt::buildToolBar()
             guarded(this, &TfmGantt::cbSortByStartChange));
 }
 
-QToolButton* TfmGantt::addCommand(const char* name, Picture picture, const QString& hint,
-                                  void (TfmGantt::*handler)())
+void TfmGantt::updateCommands()
 {
-    return addToolBarCommand(this, ToolBar1, name, picture, hint, handler);
+    // Without a calculated chart there is nothing to print, save or arrange.
+    for (const char* name : {"tbPrintGantt", "tbSaveGantt"})
+        commands().setEnabled(name, m_chart.isReady());
+    for (QWidget* choice : {static_cast<QWidget*>(cbScale), static_cast<QWidget*>(cbPaper),
+                            static_cast<QWidget*>(cbSortByStart)})
+        choice->setEnabled(m_chart.isReady());
 }
 
 GanttScale TfmGantt::chosenScale() const
@@ -210,26 +186,29 @@ void TfmGantt::tbPrintGanttClick()
 
 void TfmGantt::tbSaveGanttClick()
 {
-    if (sdGantt->exec() != QDialog::Accepted)
+    QList<FileType> types;
+    for (const PictureFormat format : kFormats)
+        types.append(fileTypeOf(format));
+    const std::optional<FileChoice::Chosen> chosen =
+        FileChoice::of(this, {"sdGantt", FileChoice::Mode::Save, types}).choose();
+    if (!chosen)
         return;
-    const QString path = sdGantt->selectedFiles().value(0);
-    if (path.isEmpty())
-        return;
-    sdGantt->selectFile(path);
-    ganttexport::Format format = kFileKinds[0].format;
-    for (const FileKind& kind : kFileKinds)
-        if (sdGantt->selectedNameFilter() == QString::fromUtf16(kind.filter))
-            format = kind.format;
-    format = ganttexport::formatOfName(path).value_or(format);
-    switch (format) {
-    case ganttexport::Format::Pdf:
-        ganttexport::writePdf(GanttPrint(m_chart, chosenScale(), chosenPaper(), m_dates), path);
+    switch (kFormats[chosen->type]) {
+    case PictureFormat::Pdf:
+        report::exportPdf(
+            *GanttPrint(m_chart, chosenScale(), chosenPaper(), m_dates).makeDocument(),
+            chosen->path);
         break;
-    case ganttexport::Format::Svg:
-        ganttexport::writeSvg(*m_geometry, path);
+    case PictureFormat::Svg:
+        ganttexport::writeSvg(*m_geometry, chosen->path);
         break;
-    case ganttexport::Format::Png:
-        ganttexport::writePng(*m_geometry, path);
+    case PictureFormat::Png:
+        ganttexport::writePng(*m_geometry, chosen->path);
         break;
     }
+}
+
+void TfmGantt::tbCloseGanttClick()
+{
+    accept();
 }

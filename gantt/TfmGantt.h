@@ -8,21 +8,19 @@
 
 #include <memory>
 
-enum class Picture;
 class DateFormat;
 class GanttView;
 class NumberFormat;
 class QCheckBox;
 class QComboBox;
-class QFileDialog;
 class QLabel;
 class QStackedWidget;
 class QToolBar;
-class QToolButton;
 class WorkCells;
 
 // The Gantt chart window: the calculated schedule as bars on the calendar, with the floats, the
-// critical works and L, printed through the report preview or saved as PDF, SVG or PNG. Made
+// critical works and L, printed through the report preview or saved as PDF (the print), SVG or
+// PNG through the run's file choice sdGantt, the type chosen there deciding a bare name's. Made
 // anew for each opening and shown modally; it reads the work table as the last recalculation left
 // it and the start date, and writes nothing back. When the computed columns are empty or do not
 // read as numbers it says "Сначала пересчитайте график" and shows nothing else. Every command
@@ -48,11 +46,13 @@ public:
     void cbScaleChange();
     void tbPrintGanttClick();
     void tbSaveGanttClick();
+    void tbCloseGanttClick();
+
+protected:
+    void updateCommands() override;
 
 private:
     void buildToolBar();
-    QToolButton* addCommand(const char* name, Picture picture, const QString& hint,
-                            void (TfmGantt::*handler)());
     GanttScale chosenScale() const;
     GanttPaper chosenPaper() const;
 
@@ -61,14 +61,10 @@ private:
     std::unique_ptr<GanttGeometry> m_geometry;
 
     QToolBar* ToolBar1 = nullptr;
-    QToolButton* tbPrintGantt = nullptr;
-    QToolButton* tbSaveGantt = nullptr;
-    QToolButton* tbCloseGantt = nullptr;
     QComboBox* cbScale = nullptr;
     QComboBox* cbPaper = nullptr;
     QCheckBox* cbSortByStart = nullptr;
     QStackedWidget* pBody = nullptr;
     GanttView* gvChart = nullptr;
     QLabel* lbNotCalculated = nullptr;
-    QFileDialog* sdGantt = nullptr;
 };

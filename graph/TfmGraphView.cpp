@@ -2,9 +2,11 @@
 
 #include "CheckedArithmetic.h"
 #include "ClassicFonts.h"
+#include "Commands.h"
 #include "Edition.h"
 #include "ErrorBox.h"
 #include "EventMarker.h"
+#include "FileChoice.h"
 #include "GuardedCommand.h"
 #include "MarkerPlacement.h"
 #include "NameCollation.h"
@@ -18,17 +20,16 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QToolBar>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -44,33 +45,14 @@ constexpr int kClearingInset = 7;
 constexpr int kPointsWidth = 217;
 constexpr QPoint kInsertedAt(10, 50);
 const QLatin1String kTemporaryPicture("$kestrin-graph$.bmp");
-// Shows the picture in iMain when a drawing ends, also when it stops on an error: what was drawn
-// until then stays visible.
-class PictureShownOnExit
+
+// Where the picture is saved.
+FileChoice::Spec pictureChoice()
 {
-public:
-    explicit PictureShownOnExit(std::function<void()> show) : m_show(std::move(show)) {}
-    ~PictureShownOnExit() { m_show(); }
-    PictureShownOnExit(const PictureShownOnExit&) = delete;
-    PictureShownOnExit& operator=(const PictureShownOnExit&) = delete;
-
-private:
-    std::function<void()> m_show;
-};
-
-// The graph report's temporary picture goes once the report is done with it, also when printing
-// failed: the report holds its own copy of the picture.
-class FileRemovedOnExit
-{
-public:
-    explicit FileRemovedOnExit(QString path) : m_path(std::move(path)) {}
-    ~FileRemovedOnExit() { QFile::remove(m_path); }
-    FileRemovedOnExit(const FileRemovedOnExit&) = delete;
-    FileRemovedOnExit& operator=(const FileRemovedOnExit&) = delete;
-
-private:
-    QString m_path;
-};
+    return {"sdView",
+            FileChoice::Mode::Save,
+            {{QStringLiteral("Файлы BMP (*.bmp)"), QStringLiteral("bmp")}}};
+}
 
 } // namespace
 
@@ -103,16 +85,8 @@ TfmGraphView::TfmGraphView(const WorkCells& table, const QStringList& criticalPa
     iMain->setAttribute(Qt::WA_NoMousePropagation);
     iMain->hide();
 
-    sdView = new QFileDialog(this);
-    sdView->setObjectName(QStringLiteral("sdView"));
-    sdView->setOption(QFileDialog::DontUseNativeDialog);
-    sdView->setOption(QFileDialog::DontConfirmOverwrite);
-    sdView->setAcceptMode(QFileDialog::AcceptSave);
-    sdView->setFileMode(QFileDialog::AnyFile);
-    sdView->setNameFilters({QStringLiteral("Файлы BMP (*.bmp)"), QStringLiteral("Все файлы (*)")});
-    sdView->setOption(QFileDialog::HideNameFilterDetails);
-    sdView->setDefaultSuffix(QStringLiteral("bmp"));
-    sdView->setModal(true);
+    // Made with the window, so that it is ready before the first save asks for it.
+    FileChoice::of(this, pictureChoice());
 
     resize(kClientSize);
     // The drawing area has its size from now on, not only once the window is first shown.
@@ -124,67 +98,58 @@ TfmGraphView::~TfmGraphView() = default;
 
 void TfmGraphView::buildToolBars()
 {
+    using C = Command<TfmGraphView>;
+    commands().add<TfmGraphView>(
+        this,
+        {
+            C{"tbSaveView", Picture::SaveView, u"Сохранить граф", &TfmGraphView::tbSaveViewClick,
+              commandkeys::save()},
+            C{"tbPrintGraph", Picture::PrintGraph, u"Распечатать граф",
+              &TfmGraphView::tbPrintGraphClick, commandkeys::print()},
+            C{"ToolButton5", Picture::CloseGraph, u"Закончить работу с графом",
+              &TfmGraphView::ToolButton5Click, commandkeys::close()},
+            C{"tbInsPoint", Picture::InsertPoint, u"Вставить текущую точку",
+              &TfmGraphView::tbInsPointClick},
+            C{"tbAutoPlace", Picture::AutoPlace,
+              u"Расставить точки критического пути автоматически", &TfmGraphView::tbAutoPlaceClick},
+            C{"tbPlaceAll", Picture::Diagram, u"Разместить все события",
+              &TfmGraphView::tbPlaceAllClick},
+            C{"tbDrawGraph",
+              Picture::DrawGraph,
+              u"Отрисовать граф",
+              &TfmGraphView::tbDrawGraphClick,
+              {},
+              nullptr,
+              true},
+        });
+
     auto* bands = new QHBoxLayout(CoolBar1);
     bands->setContentsMargins(2, 2, 2, 2);
     bands->setSpacing(2);
-
-    const auto makeBar = [this](const char* name) {
-        return makeFlatToolBar(CoolBar1, name);
-    };
-
-    ToolBar1 = makeBar("ToolBar1");
-    tbSaveView =
-        addCommand(ToolBar1, "tbSaveView", Picture::SaveView, QStringLiteral("Сохранить граф"));
-    tbPrintGraph = addCommand(ToolBar1, "tbPrintGraph", Picture::PrintGraph,
-                              QStringLiteral("Распечатать граф"));
-    ToolBar1->addSeparator();
-    ToolButton5 = addCommand(ToolBar1, "ToolButton5", Picture::CloseGraph,
-                             QStringLiteral("Закончить работу с графом"));
-
-    ToolBar2 = makeBar("ToolBar2");
-    cbPoints = new QComboBox(ToolBar2);
+    QToolBar* bar1 =
+        makeToolBar(CoolBar1, "ToolBar1", {"tbSaveView", "tbPrintGraph", nullptr, "ToolButton5"});
+    QToolBar* bar2 = makeToolBar(CoolBar1, "ToolBar2", {});
+    cbPoints = new QComboBox(bar2);
     cbPoints->setObjectName(QStringLiteral("cbPoints"));
     cbPoints->setEditable(false);
     cbPoints->setFixedWidth(kPointsWidth);
-    ToolBar2->addWidget(cbPoints);
-    ToolBar2->addSeparator();
-    tbInsPoint = addCommand(ToolBar2, "tbInsPoint", Picture::InsertPoint,
-                            QStringLiteral("Вставить текущую точку"));
-    tbAutoPlace = addCommand(ToolBar2, "tbAutoPlace", Picture::AutoPlace,
-                             QStringLiteral("Расставить точки критического пути автоматически"));
-    tbPlaceAll = addCommand(ToolBar2, "tbPlaceAll", Picture::Diagram,
-                            QStringLiteral("Разместить все события"));
-    ToolBar2->addSeparator();
-    tbDrawGraph =
-        addCommand(ToolBar2, "tbDrawGraph", Picture::DrawGraph, QStringLiteral("Отрисовать граф"));
-    tbDrawGraph->setCheckable(true);
-
-    bands->addWidget(ToolBar1);
-    bands->addWidget(ToolBar2);
+    bar2->addWidget(cbPoints);
+    bar2->addSeparator();
+    for (const char* name : {"tbInsPoint", "tbAutoPlace", "tbPlaceAll",
+                             static_cast<const char*>(nullptr), "tbDrawGraph"}) {
+        if (name)
+            commands().addButton(bar2, name);
+        else
+            bar2->addSeparator();
+    }
+    bands->addWidget(bar1);
+    bands->addWidget(bar2);
     bands->addStretch(1);
 
     // Every change of the selection, by mouse or keyboard, and none of the program's own changes,
     // which run cbPointsChange themselves.
     connect(cbPoints, &QComboBox::currentIndexChanged, this,
             guarded(this, &TfmGraphView::cbPointsChange));
-    connect(tbSaveView, &QToolButton::clicked, this, guarded(this, &TfmGraphView::tbSaveViewClick));
-    connect(tbPrintGraph, &QToolButton::clicked, this,
-            guarded(this, &TfmGraphView::tbPrintGraphClick));
-    connect(ToolButton5, &QToolButton::clicked, this,
-            guarded(this, &TfmGraphView::ToolButton5Click));
-    connect(tbInsPoint, &QToolButton::clicked, this,
-            [this] { runGuarded(this, [this] { BitBtn2Click(tbInsPoint); }); });
-    connect(tbAutoPlace, &QToolButton::clicked, this,
-            guarded(this, &TfmGraphView::tbAutoPlaceClick));
-    connect(tbPlaceAll, &QToolButton::clicked, this, guarded(this, &TfmGraphView::tbPlaceAllClick));
-    connect(tbDrawGraph, &QToolButton::clicked, this,
-            guarded(this, &TfmGraphView::tbDrawGraphClick));
-}
-
-QToolButton* TfmGraphView::addCommand(QToolBar* bar, const char* name, Picture picture,
-                                      const QString& hint)
-{
-    return addToolBarCommand<TfmGraphView>(this, bar, name, picture, hint);
 }
 
 void TfmGraphView::FormCreate()
@@ -239,9 +204,20 @@ const QImage& TfmGraphView::picture() const
     return m_picture.image();
 }
 
+void TfmGraphView::updateCommands()
+{
+    commands().setEnabled("tbInsPoint", !cbPoints->currentText().isEmpty());
+    commands().setChecked("tbDrawGraph", m_pictureShown);
+}
+
 void TfmGraphView::cbPointsChange()
 {
-    tbInsPoint->setEnabled(!cbPoints->currentText().isEmpty());
+    updateCommands();
+}
+
+void TfmGraphView::tbInsPointClick()
+{
+    BitBtn2Click(commands().action("tbInsPoint"));
 }
 
 void TfmGraphView::BitBtn2Click(QObject* sender)
@@ -254,7 +230,7 @@ void TfmGraphView::BitBtn2Click(QObject* sender)
 
     QPoint at = kInsertedAt;
     m_dragging = true;
-    if (sender == tbAutoPlace) {
+    if (sender && sender->objectName() == QLatin1String("tbAutoPlace")) {
         // Markers of the path in one row across the middle, event i of n at i/n of the width.
         const int top = roundToPixel(pMainPad->height() / 2.0L);
         const long double position = m_pathPosition.value(caption, -1);
@@ -320,7 +296,7 @@ void TfmGraphView::tbAutoPlaceClick()
         if (index < 0)
             continue;
         cbPoints->setCurrentIndex(index);
-        BitBtn2Click(tbAutoPlace);
+        BitBtn2Click(commands().action("tbAutoPlace"));
     }
 }
 
@@ -353,7 +329,7 @@ void TfmGraphView::tbPlaceAllClick()
 void TfmGraphView::tbDrawGraphClick()
 {
     m_pictureShown = !m_pictureShown;
-    tbDrawGraph->setChecked(m_pictureShown);
+    updateCommands();
     if (!m_pictureShown) {
         iMain->hide();
         for (EventMarker* marker : m_markers)
@@ -362,7 +338,9 @@ void TfmGraphView::tbDrawGraphClick()
     }
 
     iMain->show();
-    const PictureShownOnExit shown([this] { showPictureContent(); });
+    // Shown when the drawing ends, also when it stops on an error: what was drawn until then
+    // stays visible.
+    const auto shown = qScopeGuard([this] { showPictureContent(); });
     m_picture.clear(clearingCorner());
     std::vector<PlacedEvent> events;
     events.reserve(m_markers.size());
@@ -377,14 +355,9 @@ void TfmGraphView::tbDrawGraphClick()
 
 void TfmGraphView::tbSaveViewClick()
 {
-    if (sdView->exec() != QDialog::Accepted)
-        return;
-    const QStringList chosen = sdView->selectedFiles();
-    if (chosen.isEmpty())
-        return;
-    // Offered again at the next save while the window is open.
-    sdView->selectFile(chosen.first());
-    m_picture.saveAsBmp(chosen.first());
+    const QString path = FileChoice::of(this, pictureChoice()).choosePath();
+    if (!path.isEmpty())
+        m_picture.saveAsBmp(path);
 }
 
 void TfmGraphView::tbPrintGraphClick()
@@ -394,7 +367,9 @@ void TfmGraphView::tbPrintGraphClick()
         throw KestrinError(QStringLiteral("Cannot create file %1").arg(kTemporaryPicture));
     const QString path = QDir(folder).filePath(kTemporaryPicture);
     m_picture.saveAsBmp(path);
-    const FileRemovedOnExit removed(path);
+    // The graph report's temporary picture goes once the report is done with it, also when
+    // printing failed: the report holds its own copy of the picture.
+    const auto removed = qScopeGuard([&path] { QFile::remove(path); });
     if (m_printPicture)
         m_printPicture(path);
 }

@@ -9,23 +9,20 @@
 #include <functional>
 #include <vector>
 
-enum class Picture;
 class EventMarker;
 class NameCollation;
 class NumberFormat;
 class QComboBox;
-class QFileDialog;
 class QFrame;
 class QLabel;
-class QToolBar;
-class QToolButton;
 class WorkCells;
 
 // The graph window: the events of the work table are laid out as markers on the drawing area
 // pMainPad, by hand or along the critical path, and the network is drawn from their positions into
-// the graph picture, which can be saved as BMP and printed. The window is made anew for each
-// opening and shown modally; it reads the work table and the critical path list and changes
-// neither. Every command runs inside the command guard, which shows any error in the error box.
+// the graph picture, which can be saved as BMP (through the run's file choice sdView) and printed.
+// The window is made anew for each opening and shown modally; it reads the work table and the
+// critical path list and changes neither. Every command runs inside the command guard, which shows
+// any error in the error box.
 class TfmGraphView : public ToolWindow
 {
     Q_OBJECT
@@ -55,7 +52,10 @@ public:
 
     // Handlers, as the controls run them.
     void cbPointsChange();
+    // Places the selected entry: where the user drops it, or on the critical path's line when the
+    // sender is tbAutoPlace (its button or its command).
     void BitBtn2Click(QObject* sender);
+    void tbInsPointClick();
     void DraggedClick(QObject* marker);
     void pMainPadMouseMove(int x, int y);
     void pMainPadResize();
@@ -68,11 +68,11 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void updateCommands() override;
 
 private:
     void FormCreate();
     void buildToolBars();
-    QToolButton* addCommand(QToolBar* bar, const char* name, Picture picture, const QString& hint);
     // Makes the marker of entry `entry` of cbPoints at `at`, the current one, and takes the entry
     // off the list.
     void placeMarker(int entry, QPoint at);
@@ -95,19 +95,9 @@ private:
     QStringList m_entries;
 
     QWidget* CoolBar1 = nullptr;
-    QToolBar* ToolBar1 = nullptr;
-    QToolBar* ToolBar2 = nullptr;
-    QToolButton* tbSaveView = nullptr;
-    QToolButton* tbPrintGraph = nullptr;
-    QToolButton* ToolButton5 = nullptr;
     QComboBox* cbPoints = nullptr;
-    QToolButton* tbInsPoint = nullptr;
-    QToolButton* tbAutoPlace = nullptr;
-    QToolButton* tbPlaceAll = nullptr;
-    QToolButton* tbDrawGraph = nullptr;
     QFrame* pMainPad = nullptr;
     QLabel* iMain = nullptr;
-    QFileDialog* sdView = nullptr;
 
     std::vector<EventMarker*> m_markers;
     EventMarker* m_current = nullptr;

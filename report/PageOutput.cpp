@@ -1,6 +1,7 @@
 #include "PageOutput.h"
 
 #include "AtomicFile.h"
+#include "DrawingUnits.h"
 #include "KestrinError.h"
 #include "OutputFailure.h"
 #include "PrintToFile.h"
@@ -13,12 +14,6 @@
 
 namespace report {
 
-namespace {
-
-constexpr int kPdfResolution = 1200;
-
-} // namespace
-
 bool exportPdf(const ReportDocument& document, const QString& path, const OutputProgress& progress)
 {
     if (document.pageCount() == 0)
@@ -30,11 +25,11 @@ bool exportPdf(const ReportDocument& document, const QString& path, const Output
     bool stopped = false;
     {
         QPdfWriter writer(file.device());
-        writer.setResolution(kPdfResolution);
+        writer.setResolution(kPdfDotsPerInch);
         writer.setCreator(QStringLiteral("Kestrin"));
         writer.setPageLayout(QPageLayout(QPageSize(paper, QPageSize::Millimeter),
                                          QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-        const qreal dotsPerMm = kPdfResolution / 25.4;
+        const qreal dotsPerMm = kPdfDotsPerInch / kMillimetresPerInch;
         const QRectF target(0, 0, paper.width() * dotsPerMm, paper.height() * dotsPerMm);
         QPainter painter(&writer);
         const int total = document.pageCount();

@@ -13,7 +13,7 @@ class ReportDocument;
 // Called after each page put out with the pages done and the pages in all; answering false stops.
 using OutputProgress = std::function<bool(int done, int total)>;
 
-// Writes every page of the document as one PDF at `path`: the layout's paper, 1200 dots per inch,
+// Writes every page of the document as one PDF at `path`: the layout's paper, kPdfDotsPerInch,
 // lines as vectors and text in embedded fonts, so it stays sharp and selectable. All or nothing
 // (AtomicFile): an existing file is replaced only by a complete one that is on the disk; when
 // stopped, nothing is left of the new file, false is returned and an existing file stays.

@@ -1,5 +1,7 @@
 #include "PreviewWidget.h"
 
+#include "DrawingUnits.h"
+
 #include "ReportDocument.h"
 
 #include <QKeyEvent>
@@ -87,7 +89,7 @@ qreal PreviewWidget::zoomFactor() const
 QSizeF PreviewWidget::pagePixels(qreal zoom) const
 {
     const QSizeF paper = m_document ? m_document->layout().paper : QSizeF(210, 297);
-    return paper * (logicalDpiX() / 25.4 * zoom);
+    return paper * (logicalDpiX() / kMillimetresPerInch * zoom);
 }
 
 void PreviewWidget::relayout()

@@ -33,7 +33,6 @@ public:
     int currentPage() const { return m_page; }
     void setCurrentPage(int page);
 
-    ZoomMode zoomMode() const { return m_zoomMode; }
     void setZoomMode(ZoomMode mode);
     // Switches to a fixed zoom.
     void setZoomFactor(qreal factor);

@@ -1,5 +1,7 @@
 #include "ReportDocument.h"
 
+#include "DrawingUnits.h"
+
 #include "DateFormat.h"
 
 #include <QFontMetricsF>
@@ -14,14 +16,13 @@ namespace report {
 
 namespace {
 
-constexpr qreal kMillimetresPerInch = 25.4;
-
 // The font sized so that its point size holds on paper when one millimetre is `dotsPerMm`
 // device units, whatever resolution the device itself reports.
 QFont fontForDevice(const QFont& font, const QPaintDevice& device, qreal dotsPerMm)
 {
     QFont sized(font);
-    const qreal points = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 72.0 / 96.0;
+    const qreal points =
+        font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 72.0 / kScreenPixelsPerInch;
     sized.setPointSizeF(points * dotsPerMm * kMillimetresPerInch / device.logicalDpiY());
     return sized;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DrawingUnits.h"
+
 #include <QColor>
 #include <QFont>
 #include <QImage>
@@ -46,7 +48,8 @@ enum class SystemField {
 enum class ImageFit {
     // Scaled to fill the box.
     Stretch,
-    // At its own size, one picture pixel per 0.2646 mm (96 per inch), centred in the box and
+    // At its own size, one picture pixel per screen pixel (kMillimetresPerPicturePixel), centred in
+    // the box and
     // clipped to it.
     Centre,
     // The box takes the picture's own size at the element's top left corner; a picture that would
@@ -63,7 +66,7 @@ using DrawingPaint = std::function<void(QPainter& painter, const QRectF& box, qr
                                         const QString& value)>;
 
 // One picture pixel on paper, in millimetres: a pixel of a 96-per-inch screen.
-inline constexpr qreal kMillimetresPerPicturePixel = 25.4 / 96.0;
+inline constexpr qreal kMillimetresPerPicturePixel = kMillimetresPerInch / kScreenPixelsPerInch;
 
 struct ReportElement
 {

@@ -1,6 +1,8 @@
 #include "TfmPreview.h"
 
+#include "Commands.h"
 #include "ErrorBox.h"
+#include "FileChoice.h"
 #include "KestrinError.h"
 #include "PageFile.h"
 #include "PageOutput.h"
@@ -12,7 +14,6 @@
 
 #include <QBoxLayout>
 #include <QEventLoop>
-#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPrintDialog>
@@ -22,14 +23,31 @@
 #include <QScreen>
 #include <QToolButton>
 
+#include <initializer_list>
+
 using report::PreviewWidget;
 using report::ReportDocument;
 
 namespace {
 
-const QString kPageFilter = QStringLiteral("Страницы отчёта (*.krp)");
-const QString kPdfFilter = QStringLiteral("Документы PDF (*.pdf)");
-const QString kAllFilter = QStringLiteral("Все файлы (*)");
+// A step of the zoom keys.
+constexpr qreal kZoomStep = 1.25;
+
+// The preview's file choices: page files to save and load, and the PDF.
+FileChoice::Spec pageFileChoice(FileChoice::Mode mode)
+{
+    const bool save = mode == FileChoice::Mode::Save;
+    return {save ? "sdPages" : "odPages",
+            mode,
+            {{QStringLiteral("Страницы отчёта (*.krp)"), QStringLiteral("krp")}},
+            save ? QStringLiteral("Сохранить страницы отчёта")
+                 : QStringLiteral("Загрузить страницы отчёта")};
+}
+
+FileChoice::Spec pdfChoice()
+{
+    return {"sdPdf", FileChoice::Mode::Save, {filetypes::pdf()}, QStringLiteral("Экспорт в PDF")};
+}
 
 // Printing needs somewhere to print to: an installed printer, or a file chosen in the printer
 // set-up. Without either the job would vanish without a word.
@@ -38,23 +56,6 @@ bool canPrint(const QPrinter& printer)
     if (printer.outputFormat() == QPrinter::PdfFormat)
         return !printer.outputFileName().isEmpty();
     return !printer.printerName().isEmpty() && !QPrinterInfo::availablePrinterNames().isEmpty();
-}
-
-QFileDialog* makeFileDialog(QWidget* parent, const char* name, const QString& title,
-                            QFileDialog::AcceptMode mode, const QString& filter,
-                            const QString& suffix)
-{
-    auto* dialog = new QFileDialog(parent, title);
-    dialog->setObjectName(QLatin1String(name));
-    dialog->setOption(QFileDialog::DontUseNativeDialog);
-    dialog->setAcceptMode(mode);
-    dialog->setFileMode(QFileDialog::AnyFile);
-    if (mode == QFileDialog::AcceptSave)
-        dialog->setOption(QFileDialog::DontConfirmOverwrite);
-    dialog->setNameFilters({filter, kAllFilter});
-    dialog->setDefaultSuffix(suffix);
-    dialog->setModal(true);
-    return dialog;
 }
 
 std::unique_ptr<QProgressDialog> makeProgress(QWidget* parent, const char* name,
@@ -92,42 +93,26 @@ TfmPreview::TfmPreview(QWidget* parent)
     m_printer->setDuplex(QPrinter::DuplexNone);
     m_printer->setPrintRange(QPrinter::AllPages);
 
+    addCommands();
     auto* bar = new QHBoxLayout;
     bar->setSpacing(1);
-    addCommand("tbZoomFit", Picture::ZoomFit, QStringLiteral("Страница целиком"));
-    auto* zoomFit = findChild<QToolButton*>(QStringLiteral("tbZoomFit"));
-    auto* zoom100 = addCommand("tbZoom100", Picture::Zoom100, QStringLiteral("Масштаб 100 %"));
-    auto* zoomWidth =
-        addCommand("tbZoomWidth", Picture::ZoomWidth, QStringLiteral("По ширине страницы"));
-    tbFirstPage = addCommand("tbFirstPage", Picture::FirstPage, QStringLiteral("Первая страница"));
-    tbPrevPage = addCommand("tbPrevPage", Picture::PrevPage, QStringLiteral("Предыдущая страница"));
-    tbNextPage = addCommand("tbNextPage", Picture::NextPage, QStringLiteral("Следующая страница"));
-    tbLastPage = addCommand("tbLastPage", Picture::LastPage, QStringLiteral("Последняя страница"));
+    const auto addButtons = [this, bar](std::initializer_list<const char*> names) {
+        for (const char* name : names)
+            bar->addWidget(m_commands->makeButton(this, name, QSize(20, 20)));
+    };
     m_pageLabel = new QLabel(this);
     m_pageLabel->setObjectName(QStringLiteral("lbPage"));
-    auto* printSetup =
-        addCommand("tbPrintSetup", Picture::PrintSetup, QStringLiteral("Настройка принтера"));
-    tbPrint = addCommand("tbPrint", Picture::PrintNow, QStringLiteral("Печать"));
-    tbSave = addCommand("tbSave", Picture::SavePages, QStringLiteral("Сохранить страницы в файл"));
-    auto* load =
-        addCommand("tbLoad", Picture::LoadPages, QStringLiteral("Загрузить страницы из файла"));
-    tbExportPdf = addCommand("tbExportPdf", Picture::ExportPdf, QStringLiteral("Экспорт в PDF"));
-    auto* close = addCommand("tbClose", Picture::ClosePreview, QStringLiteral("Закрыть"));
     m_statusLabel = new QLabel(this);
     m_statusLabel->setObjectName(QStringLiteral("lbStatus"));
-
-    for (QToolButton* b : {zoomFit, zoom100, zoomWidth})
-        bar->addWidget(b);
+    addButtons({"tbZoomFit", "tbZoom100", "tbZoomWidth"});
     bar->addSpacing(12);
-    for (QToolButton* b : {tbFirstPage, tbPrevPage, tbNextPage, tbLastPage})
-        bar->addWidget(b);
+    addButtons({"tbFirstPage", "tbPrevPage", "tbNextPage", "tbLastPage"});
     bar->addSpacing(6);
     bar->addWidget(m_pageLabel);
     bar->addSpacing(12);
-    for (QToolButton* b : {printSetup, tbPrint, tbSave, load, tbExportPdf})
-        bar->addWidget(b);
+    addButtons({"tbPrintSetup", "tbPrint", "tbSave", "tbLoad", "tbExportPdf"});
     bar->addSpacing(12);
-    bar->addWidget(close);
+    addButtons({"tbClose"});
     bar->addSpacing(12);
     bar->addWidget(m_statusLabel);
     bar->addStretch();
@@ -140,36 +125,11 @@ TfmPreview::TfmPreview(QWidget* parent)
     layout->addLayout(bar);
     layout->addWidget(m_preview, 1);
 
-    sdPages = makeFileDialog(this, "sdPages", QStringLiteral("Сохранить страницы отчёта"),
-                             QFileDialog::AcceptSave, kPageFilter, QStringLiteral("krp"));
-    odPages = makeFileDialog(this, "odPages", QStringLiteral("Загрузить страницы отчёта"),
-                             QFileDialog::AcceptOpen, kPageFilter, QStringLiteral("krp"));
-    sdPdf = makeFileDialog(this, "sdPdf", QStringLiteral("Экспорт в PDF"), QFileDialog::AcceptSave,
-                           kPdfFilter, QStringLiteral("pdf"));
+    // Made with the window, so that they are ready before the first command asks for them.
+    FileChoice::of(this, pageFileChoice(FileChoice::Mode::Save));
+    FileChoice::of(this, pageFileChoice(FileChoice::Mode::Open));
+    FileChoice::of(this, pdfChoice());
 
-    connect(zoomFit, &QToolButton::clicked, this,
-            [this] { m_preview->setZoomMode(PreviewWidget::ZoomMode::FitPage); });
-    connect(zoom100, &QToolButton::clicked, this, [this] { m_preview->setZoomFactor(1.0); });
-    connect(zoomWidth, &QToolButton::clicked, this,
-            [this] { m_preview->setZoomMode(PreviewWidget::ZoomMode::FitWidth); });
-    connect(tbFirstPage, &QToolButton::clicked, this, [this] { m_preview->setCurrentPage(0); });
-    connect(tbPrevPage, &QToolButton::clicked, this,
-            [this] { m_preview->setCurrentPage(m_preview->currentPage() - 1); });
-    connect(tbNextPage, &QToolButton::clicked, this,
-            [this] { m_preview->setCurrentPage(m_preview->currentPage() + 1); });
-    connect(tbLastPage, &QToolButton::clicked, this,
-            [this] { m_preview->setCurrentPage(m_preview->pageCount() - 1); });
-    const auto guarded = [this](void (TfmPreview::*handler)()) {
-        return [this, handler] {
-            runGuarded(this, [this, handler] { (this->*handler)(); });
-        };
-    };
-    connect(printSetup, &QToolButton::clicked, this, guarded(&TfmPreview::tbPrintSetupClick));
-    connect(tbPrint, &QToolButton::clicked, this, guarded(&TfmPreview::tbPrintClick));
-    connect(tbSave, &QToolButton::clicked, this, guarded(&TfmPreview::tbSaveClick));
-    connect(load, &QToolButton::clicked, this, guarded(&TfmPreview::tbLoadClick));
-    connect(tbExportPdf, &QToolButton::clicked, this, guarded(&TfmPreview::tbExportPdfClick));
-    connect(close, &QToolButton::clicked, this, &QDialog::accept);
     connect(m_preview, &PreviewWidget::currentPageChanged, this, &TfmPreview::updateCommands);
     connect(m_preview, &PreviewWidget::pageCountChanged, this, &TfmPreview::updateCommands);
 
@@ -182,9 +142,89 @@ TfmPreview::TfmPreview(QWidget* parent)
 
 TfmPreview::~TfmPreview() = default;
 
-QToolButton* TfmPreview::addCommand(const char* name, Picture picture, const QString& hint)
+void TfmPreview::addCommands()
 {
-    return makePictureButton(this, name, picture, hint, QSize(20, 20));
+    m_commands = new CommandSet(this, [this] { updateCommands(); });
+    using C = Command<TfmPreview>;
+    m_commands->add<TfmPreview>(
+        this,
+        {
+            C{"tbZoomFit", Picture::ZoomFit, u"Страница целиком", &TfmPreview::tbZoomFitClick},
+            C{"tbZoom100", Picture::Zoom100, u"Масштаб 100 %", &TfmPreview::tbZoom100Click,
+              commandkeys::zoom100()},
+            C{"tbZoomWidth", Picture::ZoomWidth, u"По ширине страницы",
+              &TfmPreview::tbZoomWidthClick},
+            C{"acZoomIn", std::nullopt, u"Крупнее", &TfmPreview::zoomInClick,
+              commandkeys::zoomIn()},
+            C{"acZoomOut", std::nullopt, u"Мельче", &TfmPreview::zoomOutClick,
+              commandkeys::zoomOut()},
+            C{"tbFirstPage", Picture::FirstPage, u"Первая страница", &TfmPreview::tbFirstPageClick},
+            C{"tbPrevPage", Picture::PrevPage, u"Предыдущая страница",
+              &TfmPreview::tbPrevPageClick},
+            C{"tbNextPage", Picture::NextPage, u"Следующая страница", &TfmPreview::tbNextPageClick},
+            C{"tbLastPage", Picture::LastPage, u"Последняя страница", &TfmPreview::tbLastPageClick},
+            C{"tbPrintSetup", Picture::PrintSetup, u"Настройка принтера",
+              &TfmPreview::tbPrintSetupClick},
+            C{"tbPrint", Picture::PrintNow, u"Печать", &TfmPreview::tbPrintClick,
+              commandkeys::print()},
+            C{"tbSave", Picture::SavePages, u"Сохранить страницы в файл", &TfmPreview::tbSaveClick,
+              commandkeys::save()},
+            C{"tbLoad", Picture::LoadPages, u"Загрузить страницы из файла",
+              &TfmPreview::tbLoadClick},
+            C{"tbExportPdf", Picture::ExportPdf, u"Экспорт в PDF", &TfmPreview::tbExportPdfClick},
+            C{"tbClose", Picture::ClosePreview, u"Закрыть", &TfmPreview::tbCloseClick,
+              commandkeys::close()},
+        });
+}
+
+void TfmPreview::tbZoomFitClick()
+{
+    m_preview->setZoomMode(PreviewWidget::ZoomMode::FitPage);
+}
+
+void TfmPreview::tbZoom100Click()
+{
+    m_preview->setZoomFactor(1.0);
+}
+
+void TfmPreview::tbZoomWidthClick()
+{
+    m_preview->setZoomMode(PreviewWidget::ZoomMode::FitWidth);
+}
+
+void TfmPreview::zoomInClick()
+{
+    m_preview->setZoomFactor(m_preview->zoomFactor() * kZoomStep);
+}
+
+void TfmPreview::zoomOutClick()
+{
+    m_preview->setZoomFactor(m_preview->zoomFactor() / kZoomStep);
+}
+
+void TfmPreview::tbFirstPageClick()
+{
+    m_preview->setCurrentPage(0);
+}
+
+void TfmPreview::tbPrevPageClick()
+{
+    m_preview->setCurrentPage(m_preview->currentPage() - 1);
+}
+
+void TfmPreview::tbNextPageClick()
+{
+    m_preview->setCurrentPage(m_preview->currentPage() + 1);
+}
+
+void TfmPreview::tbLastPageClick()
+{
+    m_preview->setCurrentPage(m_preview->pageCount() - 1);
+}
+
+void TfmPreview::tbCloseClick()
+{
+    accept();
 }
 
 void TfmPreview::followPaper(const QSizeF& paper)
@@ -248,13 +288,14 @@ void TfmPreview::updateCommands()
     const int count = m_preview->pageCount();
     const int page = m_preview->currentPage();
     m_pageLabel->setText(QStringLiteral("Страница %1 из %2").arg(page + 1).arg(count));
-    tbFirstPage->setEnabled(page > 0);
-    tbPrevPage->setEnabled(page > 0);
-    tbNextPage->setEnabled(page + 1 < count);
-    tbLastPage->setEnabled(page + 1 < count);
-    tbPrint->setEnabled(count > 0);
-    tbSave->setEnabled(count > 0 && !(m_document && m_document->layout().hasDrawings()));
-    tbExportPdf->setEnabled(count > 0);
+    for (const char* name : {"tbFirstPage", "tbPrevPage"})
+        m_commands->setEnabled(name, page > 0);
+    for (const char* name : {"tbNextPage", "tbLastPage"})
+        m_commands->setEnabled(name, page + 1 < count);
+    m_commands->setEnabled("tbPrint", count > 0);
+    m_commands->setEnabled("tbSave",
+                           count > 0 && !(m_document && m_document->layout().hasDrawings()));
+    m_commands->setEnabled("tbExportPdf", count > 0);
     const bool making =
         m_document && !m_document->isComplete() && m_failure.isEmpty() && m_previewPass != 0;
     m_statusLabel->setText(making ? QStringLiteral("Подготовка страниц…") : QString());
@@ -281,13 +322,6 @@ bool TfmPreview::waitForAllPages()
     if (!m_failure.isEmpty())
         throw KestrinError(m_failure);
     return m_document->isComplete();
-}
-
-QString TfmPreview::chooseFile(QFileDialog* dialog)
-{
-    if (dialog->exec() != QDialog::Accepted)
-        return QString();
-    return dialog->selectedFiles().value(0);
 }
 
 void TfmPreview::tbPrintSetupClick()
@@ -370,7 +404,7 @@ void TfmPreview::tbPrintClick()
 
 void TfmPreview::tbSaveClick()
 {
-    const QString path = chooseFile(sdPages);
+    const QString path = FileChoice::of(this, pageFileChoice(FileChoice::Mode::Save)).choosePath();
     if (path.isEmpty() || !waitForAllPages())
         return;
     report::savePages(*m_document, path);
@@ -378,7 +412,7 @@ void TfmPreview::tbSaveClick()
 
 void TfmPreview::tbLoadClick()
 {
-    const QString path = chooseFile(odPages);
+    const QString path = FileChoice::of(this, pageFileChoice(FileChoice::Mode::Open)).choosePath();
     if (path.isEmpty())
         return;
     std::shared_ptr<ReportDocument> loaded = report::loadPages(path);
@@ -387,7 +421,7 @@ void TfmPreview::tbLoadClick()
 
 void TfmPreview::tbExportPdfClick()
 {
-    const QString path = chooseFile(sdPdf);
+    const QString path = FileChoice::of(this, pdfChoice()).choosePath();
     if (path.isEmpty() || !waitForAllPages())
         return;
     auto progress = makeProgress(this, "pdfProgress", QStringLiteral("Экспорт в PDF"));

@@ -6,12 +6,10 @@
 
 #include <memory>
 
-class QFileDialog;
+class CommandSet;
 class QLabel;
 class QPrinter;
 class QProgressDialog;
-class QToolButton;
-enum class Picture;
 
 namespace report {
 class DataSet;
@@ -22,7 +20,9 @@ struct ReportLayout;
 } // namespace report
 
 // The report preview window: the pages of a report, made on a worker thread while the window is
-// already shown, with zoom, page turning, printer set-up, printing, page files and PDF export.
+// already shown, with zoom, page turning, printer set-up, printing, page files and PDF export. Its
+// tool bar is a table of commands (CommandSet) with the program's keys for print, save, close and
+// zoom.
 // Shown modally; while it is open the report's data set belongs to the worker, and closing the
 // window stops and waits for it.
 class TfmPreview : public QDialog
@@ -45,13 +45,23 @@ public:
     QPrinter& printer() { return *m_printer; }
 
 private:
+    void tbZoomFitClick();
+    void tbZoom100Click();
+    void tbZoomWidthClick();
+    void zoomInClick();
+    void zoomOutClick();
+    void tbFirstPageClick();
+    void tbPrevPageClick();
+    void tbNextPageClick();
+    void tbLastPageClick();
     void tbPrintSetupClick();
     void tbPrintClick();
     void tbSaveClick();
     void tbLoadClick();
     void tbExportPdfClick();
+    void tbCloseClick();
 
-    QToolButton* addCommand(const char* name, Picture picture, const QString& hint);
+    void addCommands();
     void followPaper(const QSizeF& paper);
     void pagesMade(int pass, const QList<report::MadePage>& pages);
     void passFinished(int pass, bool cancelled, const QString& error);
@@ -61,7 +71,6 @@ private:
     bool waitForAllPages();
     // Makes the pages anew for printing, with the printing progress window; null when stopped.
     std::shared_ptr<const report::ReportDocument> pagesForPrinting(QProgressDialog* progress);
-    QString chooseFile(QFileDialog* dialog);
 
     std::unique_ptr<QPrinter> m_printer;
     std::unique_ptr<report::ReportRunner> m_runner;
@@ -70,19 +79,10 @@ private:
     int m_previewPass = 0;
     QString m_failure;
 
-    report::PreviewWidget* m_preview;
-    QLabel* m_pageLabel;
-    QLabel* m_statusLabel;
-    QToolButton* tbFirstPage;
-    QToolButton* tbPrevPage;
-    QToolButton* tbNextPage;
-    QToolButton* tbLastPage;
-    QToolButton* tbPrint;
-    QToolButton* tbSave;
-    QToolButton* tbExportPdf;
-    QFileDialog* sdPages;
-    QFileDialog* odPages;
-    QFileDialog* sdPdf;
+    CommandSet* m_commands = nullptr;
+    report::PreviewWidget* m_preview = nullptr;
+    QLabel* m_pageLabel = nullptr;
+    QLabel* m_statusLabel = nullptr;
 };
 
 namespace report {

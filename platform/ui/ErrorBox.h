@@ -26,7 +26,9 @@ void showNoticeBox(QWidget* parent, const QString& message);
 // (what was written before stays) and is shown in the error box; the event loop then goes on.
 // Every exception is caught, not only the program's own error: one escaping into the event loop
 // would end the program and lose the unsaved works (see messageOfCurrentException). This is the
-// one place where errors are caught.
+// one place where errors are shown; code elsewhere catches only to tidy up, to add what it knows
+// to the message, or to turn another library's failure into the program's error, and lets it go
+// on to here.
 template <typename Command> void runGuarded(QWidget* parent, Command&& command)
 {
     QString message;

@@ -3,6 +3,7 @@
 #include <QSize>
 
 enum class Picture;
+class QAction;
 class QString;
 class QToolBar;
 class QToolButton;
@@ -16,6 +17,9 @@ inline constexpr QSize kToolButtonSize(23, 22);
 // presses it; a click does not take the focus.
 QToolButton* makePictureButton(QWidget* parent, const char* name, Picture picture,
                                const QString& hint, QSize iconSize = QSize(16, 16));
+// The same button showing a command (QToolButton::setDefaultAction): the command's objectName,
+// picture, hint and enabled and checked states, and a click runs it.
+QToolButton* makeCommandButton(QWidget* parent, QAction* command, QSize iconSize = QSize(16, 16));
 
 // A flat tool bar of picture buttons that stays where it is put.
 QToolBar* makeFlatToolBar(QWidget* parent, const char* name);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DrawingUnits.h"
+
 #include <QPoint>
 #include <QPolygonF>
 #include <QRgb>
@@ -15,7 +17,8 @@ constexpr QRgb outline = 0xff202020;
 constexpr QRgb white = 0xffffffff;
 constexpr QRgb paperShade = 0xffd0d0d0;
 constexpr QRgb textLine = 0xff8c8c8c;
-constexpr QRgb red = 0xffd81818;
+// The pictures' red is the critical path's.
+constexpr QRgb red = kCriticalRed;
 constexpr QRgb darkRed = 0xff7c0000;
 constexpr QRgb yellow = 0xfff8d020;
 constexpr QRgb label = 0xfff8ec98;

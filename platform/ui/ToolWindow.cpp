@@ -1,16 +1,19 @@
 #include "ToolWindow.h"
 
 #include "ClassicFonts.h"
+#include "Commands.h"
+#include "PictureButton.h"
 #include "Pictures.h"
 #include "WindowPlacement.h"
 
 #include <QKeyEvent>
+#include <QToolBar>
 #include <QVBoxLayout>
 
-ToolWindow::ToolWindow(QWidget* parent, const char* objectName, const QString& title, Escape escape)
+ToolWindow::ToolWindow(QWidget* parent, const char* objectName, const QString& title)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-      m_escape(escape)
+      m_commands(new CommandSet(this, [this] { updateCommands(); }))
 {
     setObjectName(QLatin1String(objectName));
     setWindowTitle(title);
@@ -21,6 +24,8 @@ ToolWindow::ToolWindow(QWidget* parent, const char* objectName, const QString& t
     setSizeGripEnabled(false);
 }
 
+ToolWindow::~ToolWindow() = default;
+
 QVBoxLayout* ToolWindow::makeColumn(int spacing)
 {
     auto* layout = new QVBoxLayout(this);
@@ -29,9 +34,23 @@ QVBoxLayout* ToolWindow::makeColumn(int spacing)
     return layout;
 }
 
+QToolBar* ToolWindow::makeToolBar(QWidget* parent, const char* name,
+                                  std::initializer_list<const char*> commands)
+{
+    QToolBar* bar = makeFlatToolBar(parent, name);
+    for (const char* command : commands) {
+        if (command)
+            m_commands->addButton(bar, command);
+        else
+            bar->addSeparator();
+    }
+    return bar;
+}
+
 void ToolWindow::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape && m_escape == Escape::Ignored) {
+    // Escape is the close command's key; the dialog's own reject on Escape would bypass it.
+    if (event->key() == Qt::Key_Escape) {
         event->accept();
         return;
     }

@@ -184,12 +184,12 @@ void TestMainWindow::enabledRulesFollowTableAndSelectors()
     from->setEditText(QStringLiteral("1"));
     QVERIFY(recalc->isEnabled());
 
-    // EnableButtons looks at the table only.
+    // The commands that need works look at the table only.
     m_window->workTable().setCell(WorkColumn::EndEvent, 0, QStringLiteral("2"));
-    m_window->EnableButtons();
+    m_window->updateCommands();
     QVERIFY(!control<QAbstractButton>("sbEdit")->isEnabled());
     m_window->workTable().setRowCount(2);
-    m_window->EnableButtons();
+    m_window->updateCommands();
     QVERIFY(control<QAbstractButton>("sbEdit")->isEnabled());
     QVERIFY(control<QAbstractButton>("sbDel")->isEnabled());
 }

@@ -107,7 +107,7 @@ void TestDiagramWindow::loadWorks(const QList<QStringList>& works)
         table.setCell(WorkColumn::EndEvent, row, works[row][1]);
         table.setCell(WorkColumn::Duration, row, QString(works[row][2]).replace(u'.', point));
     }
-    m_window->EnableButtons();
+    m_window->updateCommands();
     m_window->FillEventLists();
     m_window->sbInitBordersClick();
 }

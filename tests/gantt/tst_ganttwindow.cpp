@@ -11,10 +11,13 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPrinter>
 #include <QStackedWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
 
@@ -51,6 +54,7 @@ private slots:
 
     void opensFromTheMainWindowAndWritesNothingBack();
     void asksForARecalculationFirst();
+    void bareNameTakesTheTypeChosenInTheSaveDialog();
 
 private:
     QAbstractButton* button(const char* name) const
@@ -61,6 +65,7 @@ private:
     void loadHouse(bool recalculate);
 
     std::unique_ptr<TfmMain> m_window;
+    QTemporaryDir m_dir;
 };
 
 void TestGanttWindow::init()
@@ -78,7 +83,7 @@ void TestGanttWindow::cleanup()
 void TestGanttWindow::loadHouse(bool recalculate)
 {
     gantttest::loadHouse(m_window->workTable(), false);
-    m_window->EnableButtons();
+    m_window->updateCommands();
     m_window->FillEventLists(); // the mode goes off: its selectors were empty
     m_window->sbInitBordersClick();
     // The example has a decimal comma; in other locales the durations are typed anew.
@@ -184,6 +189,35 @@ void TestGanttWindow::asksForARecalculationFirst()
     QVERIFY(!seen.chartShown);
     QCOMPARE(seen.notice, QStringLiteral("Сначала пересчитайте график"));
     QVERIFY(!seen.printEnabled);
+}
+
+// "Рисунки SVG" picked in the save dialog's list with the keyboard and a name typed without a
+// suffix: the file takes the SVG suffix and holds an SVG drawing, and no PDF is written.
+void TestGanttWindow::bareNameTakesTheTypeChosenInTheSaveDialog()
+{
+    loadHouse(true);
+    const QString bare = m_dir.filePath(QStringLiteral("chart"));
+    QString dialogName;
+    whenModalShown<TfmGantt>([&](TfmGantt* window) {
+        whenModalShown<QFileDialog>([&](QFileDialog* dialog) {
+            dialogName = dialog->objectName();
+            auto* types = child<QComboBox>(dialog, "fileTypeCombo");
+            QTest::keyClick(types, Qt::Key_Down); // from PDF to SVG
+            auto* field = child<QLineEdit>(dialog, "fileNameEdit");
+            field->setText(bare);
+            QTest::keyClick(field, Qt::Key_Return);
+        });
+        clickChild(window, "tbSaveGantt");
+        clickChild(window, "tbCloseGantt");
+    });
+    button("sbGantt")->click();
+    QCOMPARE(dialogName, QStringLiteral("sdGantt"));
+    QVERIFY(!QFile::exists(bare + QStringLiteral(".pdf")));
+    QFile svg(bare + QStringLiteral(".svg"));
+    QVERIFY(svg.open(QIODevice::ReadOnly));
+    const QByteArray content = svg.readAll();
+    QVERIFY(content.startsWith("<?xml"));
+    QVERIFY(content.contains("<svg"));
 }
 
 QTEST_MAIN(TestGanttWindow)

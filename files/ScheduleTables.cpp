@@ -1,0 +1,44 @@
+#include "ScheduleTables.h"
+
+#include "KestrinError.h"
+#include "PrivateTempFolder.h"
+#include "ScheduleDataSet.h"
+#include "TfmPreview.h"
+
+#include <QDir>
+#include <QFile>
+#include <QScopeGuard>
+
+void ScheduleTables::exportTo(const QString& path, const WorkCells& works,
+                              const NumberFormat& numbers, const DateFormat& dates)
+{
+    scheduletable::exportTo(path, works, qStore, qCreate, dtData, numbers, dates);
+}
+
+void ScheduleTables::previewReport(const report::ReportLayout& layout, const WorkCells& works,
+                                   const NumberFormat& numbers, const DateFormat& dates,
+                                   QWidget* parent)
+{
+    const QString folder = privateTempFolder();
+    const QString name = QStringLiteral("$kestrin-preprint$.dbf");
+    if (folder.isEmpty())
+        throw KestrinError(QStringLiteral("Cannot create file %1").arg(name));
+    const QString path = QDir(folder).filePath(name);
+    dtData.close();
+    // A table left behind by a program that was killed while printing.
+    QFile::remove(path);
+    const auto released = qScopeGuard([this, &path] {
+        try {
+            dtData.close();
+        } catch (const KestrinError&) {
+        }
+        QFile::remove(path);
+    });
+    scheduletable::create(qCreate, qStore, folder, name);
+    dtData.setTableName(name);
+    dtData.setDatabaseName(folder);
+    dtData.open();
+    scheduletable::fill(dtData, works, numbers, dates);
+    const ScheduleDataSet records(dtData, numbers, dates);
+    report::showPreview(layout, &records, parent);
+}
