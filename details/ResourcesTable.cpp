@@ -1,10 +1,10 @@
 #include "ResourcesTable.h"
 
 #include "DetailRules.h"
-#include "EventNameRule.h"
 #include "KestrinError.h"
 #include "NumberFormat.h"
 #include "Plan.h"
+#include "WorkFieldRule.h"
 
 namespace {
 constexpr const char16_t* kCaptions[ResourcesTable::kColumns] = {u"Ресурс", u"Ед. изм.",
@@ -73,14 +73,15 @@ void ResourcesTable::setText(int row, int column, QStringView text)
 {
     Resource resource = m_plan.resources()[std::size_t(row)];
     const QString word = QString::fromUtf16(kCaptions[column]);
-    if (const QString problem = eventnamerule::textProblem(text, word); !problem.isEmpty())
+    if (const QString problem = workfield::freeTextProblem(text, word); !problem.isEmpty())
         throw KestrinError(problem);
     if (column == Name) {
         if (text.trimmed().isEmpty())
             throw KestrinError(QStringLiteral("Имя ресурса пусто"));
         for (const Resource& other : m_plan.resources()) {
             if (other.id != resource.id && other.name == text)
-                throw KestrinError(QStringLiteral("Ресурс «%1» уже есть").arg(text));
+                throw KestrinError(
+                    QStringLiteral("Ресурс «%1» уже есть").arg(workfield::quotedBeginning(text)));
         }
         resource.name = text.toString();
     } else if (column == Unit) {

@@ -2,10 +2,11 @@
 
 #include "AtomicFile.h"
 #include "DetailRules.h"
-#include "EventNameRule.h"
+#include "InputFile.h"
+#include "IoError.h"
 #include "KestrinError.h"
 #include "Progress.h"
-#include "RegularFile.h"
+#include "WorkFieldRule.h"
 #include "WorkTable.h"
 
 #include <QBuffer>
@@ -15,6 +16,7 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -59,6 +61,12 @@ constexpr QStringView kNumberNames[kDetailNumberCount] = {u"optimistic", u"pessi
 QString text(QStringView name)
 {
     return name.toString();
+}
+
+// A user's text in a message: its beginning only, so that no error box carries pages of it.
+QString quoted(QStringView text)
+{
+    return workfield::quotedBeginning(text);
 }
 
 // A double in the shortest text that reads back to it, locale-free.
@@ -144,7 +152,23 @@ WorkDetails savedDetails(const WorkTable& table, int row, const Plan& plan)
     return details;
 }
 
-// Everything that could stop the write, checked before the file is touched.
+// A problem of the rules the reader applies, found before the write.
+void refuse(const QString& problem)
+{
+    if (!problem.isEmpty())
+        throw KestrinError(problem + QStringLiteral("; файл не записан"));
+}
+
+// An event name outside the works: XML must carry it, and the reader holds it to the work-field
+// rule.
+void checkEvent(const QString& name, const QString& where)
+{
+    checkWritable(name, where);
+    refuse(workfield::namedProblem(name, where));
+}
+
+// Everything that could stop the write, checked before the file is touched: what XML cannot
+// carry, and every rule the reader applies, so that a plan written always reads back.
 void checkPlan(const WorkTable& table, const Plan& plan)
 {
     const int rows = savedRows(table);
@@ -152,8 +176,14 @@ void checkPlan(const WorkTable& table, const Plan& plan)
         progress::step(u"Проверка плана", row, rows);
         const QString where = QStringLiteral("Строка %1").arg(row + 1);
         for (WorkColumn column :
-             {WorkColumn::StartEvent, WorkColumn::EndEvent, WorkColumn::Duration})
-            checkWritable(table.cellView(column, row), where);
+             {WorkColumn::StartEvent, WorkColumn::EndEvent, WorkColumn::Duration}) {
+            const QStringView cell = table.cellView(column, row);
+            checkWritable(cell, where);
+            // A work list file read in may hold a line beyond the rule's length.
+            if (const QString problem = workfield::problem(cell, workColumnCaption(column));
+                !problem.isEmpty())
+                refuse(where + QStringLiteral(": ") + problem);
+        }
         if (table.detailsText(row).isEmpty())
             continue;
         const WorkDetails details = savedDetails(table, row, plan);
@@ -162,18 +192,25 @@ void checkPlan(const WorkTable& table, const Plan& plan)
             throw KestrinError(where + QStringLiteral(": ") + problem);
     }
     for (const Resource& resource : plan.resources()) {
-        checkWritable(resource.name, QStringLiteral("Ресурс «%1»").arg(resource.name));
-        checkWritable(resource.unit, QStringLiteral("Ресурс «%1»").arg(resource.name));
+        const QString where = QStringLiteral("Ресурс «%1»").arg(quoted(resource.name));
+        checkWritable(resource.name, where);
+        checkWritable(resource.unit, where);
+        refuse(workfield::freeTextProblem(resource.name, where));
+        refuse(workfield::freeTextProblem(resource.unit, where));
     }
-    checkWritable(plan.startEvent(), QStringLiteral("Начальное событие"));
-    checkWritable(plan.endEvent(), QStringLiteral("Конечное событие"));
+    checkEvent(plan.startEvent(), QStringLiteral("Начальное событие"));
+    checkEvent(plan.endEvent(), QStringLiteral("Конечное событие"));
     for (const EventPlacement& placement : plan.graphPlacement())
-        checkWritable(placement.event, QStringLiteral("Размещение событий"));
+        checkEvent(placement.event, QStringLiteral("Размещение событий"));
     for (const auto& [name, section] : plan.sections()) {
-        checkWritable(name, QStringLiteral("Раздел «%1»").arg(name));
+        const QString where = QStringLiteral("Раздел «%1»").arg(quoted(name));
+        checkWritable(name, where);
+        refuse(workfield::controlProblem(name, where));
         for (const auto& [key, value] : section) {
-            checkWritable(key, QStringLiteral("Раздел «%1»").arg(name));
-            checkWritable(value, QStringLiteral("Раздел «%1»").arg(name));
+            checkWritable(key, where);
+            checkWritable(value, where);
+            refuse(workfield::controlProblem(key, where));
+            refuse(workfield::controlProblem(value, where));
         }
     }
 }
@@ -336,7 +373,8 @@ private:
         case QXmlStreamReader::PrematureEndOfDocumentError:
             fail(QStringLiteral("файл обрывается"));
         default:
-            fail(QStringLiteral("нарушена разметка XML (%1)").arg(m_xml.errorString()));
+            // Qt's words may quote the file's own text.
+            fail(QStringLiteral("нарушена разметка XML (%1)").arg(quoted(m_xml.errorString())));
         }
     }
 
@@ -355,7 +393,7 @@ private:
                     fail(QStringLiteral("текст вне атрибутов"));
                 break;
             case QXmlStreamReader::EntityReference:
-                fail(QStringLiteral("неизвестная сущность «%1»").arg(m_xml.name()));
+                fail(QStringLiteral("неизвестная сущность «%1»").arg(quoted(m_xml.name())));
             case QXmlStreamReader::DTD:
                 if (documentStart)
                     fail(QStringLiteral("объявление DTD не допускается"));
@@ -370,7 +408,7 @@ private:
 
     [[noreturn]] void unexpectedElement() const
     {
-        fail(QStringLiteral("неизвестный элемент «%1»").arg(m_xml.name()));
+        fail(QStringLiteral("неизвестный элемент «%1»").arg(quoted(m_xml.name())));
     }
 
     // An element that must have no children.
@@ -394,7 +432,8 @@ private:
             while (i < N && attribute.name() != names[i])
                 ++i;
             if (i == N || !attribute.namespaceUri().isEmpty())
-                fail(QStringLiteral("неизвестный атрибут «%1»").arg(attribute.qualifiedName()));
+                fail(QStringLiteral("неизвестный атрибут «%1»")
+                         .arg(quoted(attribute.qualifiedName())));
             values[i] = attribute.value();
             // A present attribute is never a null view, even when empty.
             if (values[i].isNull())
@@ -411,7 +450,7 @@ private:
     {
         const auto parsed = parseNumber<Number>(value);
         if (!parsed)
-            fail(QStringLiteral("«%1» — не число (атрибут «%2»)").arg(value, name));
+            fail(QStringLiteral("«%1» — не число (атрибут «%2»)").arg(quoted(value), name));
         return *parsed;
     }
 
@@ -422,9 +461,25 @@ private:
         return number<double>(value, name);
     }
 
-    void checkText(QStringView value, const QString& what)
+    // A text of a work or an event name: the work-field rule, for the plan's works are saved to
+    // the work list file too.
+    void checkField(QStringView value, QStringView caption)
     {
-        if (const QString problem = eventnamerule::textProblem(value, what); !problem.isEmpty())
+        if (const QString problem = workfield::namedProblem(value, caption); !problem.isEmpty())
+            fail(problem);
+    }
+
+    // A free text (a resource's name or unit): any character but a control one, not too long.
+    void checkFreeText(QStringView value, QStringView caption)
+    {
+        if (const QString problem = workfield::freeTextProblem(value, caption); !problem.isEmpty())
+            fail(problem);
+    }
+
+    // A section's text: the later capabilities set their own limits.
+    void checkSectionText(QStringView value, QStringView caption)
+    {
+        if (const QString problem = workfield::controlProblem(value, caption); !problem.isEmpty())
             fail(problem);
     }
 
@@ -459,8 +514,8 @@ private:
         const auto [start, end, automatic] = attributes<3>({kStart, kEnd, kAutomatic}, 3);
         if (automatic != kYes && automatic != kNo)
             fail(QStringLiteral("атрибут «automatic» — «yes» или «no»"));
-        checkText(start, QStringLiteral("Начальное событие"));
-        checkText(end, QStringLiteral("Конечное событие"));
+        checkField(start, u"Начальное событие");
+        checkField(end, u"Конечное событие");
         m_contents.plan.setEnds(start.toString(), end.toString(), automatic == kYes);
         endEmptyElement();
     }
@@ -477,8 +532,8 @@ private:
             if (number == 0 || m_contents.plan.resource(number))
                 fail(QStringLiteral("номер ресурса %1 повторяется или равен нулю").arg(id));
             resource.id = number;
-            checkText(name, QStringLiteral("Ресурс"));
-            checkText(unit, QStringLiteral("Единица измерения"));
+            checkFreeText(name, u"Ресурс");
+            checkFreeText(unit, u"Единица измерения");
             resource.name = name.toString();
             resource.unit = unit.toString();
             resource.available = optionalNumber(available, kAvailable);
@@ -505,9 +560,9 @@ private:
             progress::step(u"Чтение плана", m_contents.works.rowCount(), -1);
             const auto values = attributes<names.size()>(names, 3);
             details = WorkDetails();
-            checkText(values[0], QStringLiteral("Начальное событие"));
-            checkText(values[1], QStringLiteral("Конечное событие"));
-            checkText(values[2], QStringLiteral("Продолжительность"));
+            checkField(values[0], u"Начальное событие");
+            checkField(values[1], u"Конечное событие");
+            checkField(values[2], u"Продолжительность");
             // The views last only until the reader moves on, to the demands say: the texts are
             // copied into storage that lives from work to work.
             for (std::size_t i = 0; i < inputs.size(); ++i)
@@ -543,9 +598,9 @@ private:
             if (m_xml.name() != kEvent)
                 unexpectedElement();
             const auto [name, x, y] = attributes<3>({kName, kX, kY}, 3);
-            checkText(name, QStringLiteral("Имя события"));
+            checkField(name, u"Имя события");
             if (!placed.insert(name.toString()).second)
-                fail(QStringLiteral("событие «%1» размещено дважды").arg(name));
+                fail(QStringLiteral("событие «%1» размещено дважды").arg(quoted(name)));
             placement.push_back({name.toString(), QPoint(number<int>(x, kX), number<int>(y, kY))});
             endEmptyElement();
         }
@@ -557,17 +612,19 @@ private:
         const auto [name] = attributes<1>({kName}, 1);
         const QString sectionName = name.toString();
         if (sectionName.isEmpty() || !m_contents.plan.section(sectionName).empty())
-            fail(QStringLiteral("раздел «%1» пуст по имени или повторяется").arg(sectionName));
-        checkText(name, QStringLiteral("Раздел"));
+            fail(QStringLiteral("раздел «%1» пуст по имени или повторяется")
+                     .arg(quoted(sectionName)));
+        checkSectionText(name, u"Раздел");
+        const QString where = QStringLiteral("Раздел «%1»").arg(quoted(sectionName));
         PlanSection section;
         while (nextChild()) {
             if (m_xml.name() != kSetting)
                 unexpectedElement();
             const auto [key, value] = attributes<2>({kKey, kValue}, 2);
-            checkText(key, QStringLiteral("Раздел «%1»").arg(sectionName));
-            checkText(value, QStringLiteral("Раздел «%1»").arg(sectionName));
+            checkSectionText(key, where);
+            checkSectionText(value, where);
             if (!section.emplace(key.toString(), value.toString()).second)
-                fail(QStringLiteral("параметр «%1» повторяется").arg(key));
+                fail(QStringLiteral("параметр «%1» повторяется").arg(quoted(key)));
             endEmptyElement();
         }
         // A section without settings is as good as none.
@@ -609,9 +666,18 @@ void write(const QString& path, const WorkTable& table, const Plan& plan)
 
 Contents read(const QString& path)
 {
-    const std::unique_ptr<QFile> file =
-        openRegularFile(path, kSizeLimit, QStringLiteral("Файл плана"));
-    return readDevice(*file, QFileInfo(path).fileName());
+    InputFile input(path, kSizeLimit, [&path](const InputFile::Failure& failure) {
+        if (failure.kind == InputFile::Failure::Kind::Open ||
+            failure.kind == InputFile::Failure::Kind::Read)
+            return ioerror::inputFailureMessage(failure, path);
+        return QStringLiteral("Файл плана «%1» не прочитан: %2")
+            .arg(failure.path, InputFile::reason(failure));
+    });
+    input.open();
+    QFile file;
+    if (!file.open(input.stream(), QIODevice::ReadOnly))
+        input.raise(InputFile::Failure::Kind::Open, EIO);
+    return readDevice(file, QFileInfo(path).fileName());
 }
 
 Contents readDevice(QIODevice& device, const QString& fileName)

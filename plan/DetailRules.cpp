@@ -1,9 +1,9 @@
 #include "DetailRules.h"
 
-#include "EventNameRule.h"
 #include "KestrinError.h"
 #include "NumberFormat.h"
 #include "Plan.h"
+#include "WorkFieldRule.h"
 #include "WorkInputs.h"
 #include "WorkTable.h"
 
@@ -107,7 +107,7 @@ QString demandProblem(const ResourceDemand& demand, const Plan& plan)
 
 QString nameProblem(const WorkDetails& details)
 {
-    return eventnamerule::textProblem(details.name, detailrules::nameWord());
+    return workfield::freeTextProblem(details.name, detailrules::nameWord());
 }
 
 QString finiteProblem(const WorkDetails& details, Number which)
@@ -145,7 +145,8 @@ QString nameWord()
 
 QString demandWord(const QString& resourceName)
 {
-    return QStringLiteral("Потребность в ресурсе «%1»").arg(resourceName);
+    return QStringLiteral("Потребность в ресурсе «%1»")
+        .arg(workfield::quotedBeginning(resourceName));
 }
 
 std::optional<double> parseNumber(QStringView text, const QString& word,
@@ -155,7 +156,8 @@ std::optional<double> parseNumber(QStringView text, const QString& word,
         return std::nullopt;
     const std::optional<long double> value = numbers.tryParse(text);
     if (!value || std::fabs(*value) > std::numeric_limits<double>::max())
-        throw KestrinError(QStringLiteral("«%1» — не число (%2)").arg(text, word));
+        throw KestrinError(
+            QStringLiteral("«%1» — не число (%2)").arg(workfield::quotedBeginning(text), word));
     return static_cast<double>(*value);
 }
 

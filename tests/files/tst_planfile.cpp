@@ -1,15 +1,19 @@
 #include "DateFormat.h"
+#include "FileErrorText.h"
 #include "FileTestSupport.h"
 #include "NameCollation.h"
 #include "NumberFormat.h"
 #include "PlanFile.h"
 #include "Recalculation.h"
+#include "WorkFieldRule.h"
 #include "WorkListFile.h"
 #include "WorkTable.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cerrno>
 
 #include <sys/stat.h>
 
@@ -35,6 +39,12 @@ QString randomText(QRandomGenerator& random)
     // A tab is a control character: no text of a plan holds one.
     text.remove(u'\t');
     return text;
+}
+
+// A text of a work or an event name: the work list file holds it, so only Windows-1251.
+QString randomField(QRandomGenerator& random)
+{
+    return randomText(random).remove(QStringLiteral("Ω😀"));
 }
 
 std::optional<double> randomNumber(QRandomGenerator& random, double low = 0)
@@ -81,10 +91,10 @@ Plan randomPlan(QRandomGenerator& random)
     if (random.bounded(4) == 0)
         plan.removeResource(plan.resources().empty() ? 0 : plan.resources().front().id);
     plan.setStartDate(random.bounded(2) ? random.bounded(60000) : random.bounded(60000.0));
-    plan.setEnds(randomText(random), randomText(random), random.bounded(2));
+    plan.setEnds(randomField(random), randomField(random), random.bounded(2));
     std::vector<EventPlacement> placement;
     for (int i = random.bounded(5); i > 0; --i)
-        placement.push_back({randomText(random) + QString::number(i),
+        placement.push_back({randomField(random) + QString::number(i),
                              QPoint(random.bounded(-50, 2000), random.bounded(2000))});
     plan.setGraphPlacement(placement);
     for (int i = random.bounded(3); i > 0; --i) {
@@ -105,7 +115,7 @@ void fillRandomWorks(WorkTable& table, const Plan& plan, QRandomGenerator& rando
     for (int row = 0; row < rows; ++row) {
         for (WorkColumn column :
              {WorkColumn::StartEvent, WorkColumn::EndEvent, WorkColumn::Duration})
-            table.setCell(column, row, randomText(random));
+            table.setCell(column, row, randomField(random));
         table.setDetails(row, randomDetails(random, plan));
         // Computed cells are not part of the plan.
         table.setCell(WorkColumn::EarlyStart, row, QStringLiteral("7"));
@@ -148,7 +158,7 @@ private slots:
     void damagedFilesNameTheirLine_data();
     void damagedFilesNameTheirLine();
     void refusesWhatIsNoPlainFile();
-    void writeRefusesTextsXmlCannotHold();
+    void writeRefusesTextsTheReaderRefuses();
 };
 
 void TestPlanFile::randomPlansComeBackExactly()
@@ -276,8 +286,50 @@ void TestPlanFile::damagedFilesNameTheirLine_data()
     QTest::newRow("line feed in an event")
         << planText(QStringLiteral("<works>\n<work start=\"1&#10;\" end=\"2\" duration=\"3\"/>\n"
                                    "</works>\n"))
+        << damaged.arg(4).arg(QStringLiteral(
+               "Начальное событие: управляющий символ U+000A нельзя сохранить в файле данных"));
+    // The works and events of a plan keep the rule of the work list file they are saved to.
+    QTest::newRow("an event Windows-1251 lacks")
+        << planText(QStringLiteral("<graph-placement>\n<event name=\"Ω\" x=\"1\" y=\"2\"/>\n"
+                                   "</graph-placement>\n"))
+        << damaged.arg(4).arg(QStringLiteral("Имя события: символ «Ω» нельзя сохранить в файле "
+                                             "данных (кодировка Windows-1251)"));
+    // A resource's unit is free text: any character but a control one.
+    QTest::newRow("DEL in a unit")
+        << planText(QStringLiteral("<resources>\n<resource id=\"1\" name=\"a\" unit=\"&#127;\"/>\n"
+                                   "</resources>\n"))
         << damaged.arg(4).arg(
-               QStringLiteral("Начальное событие: управляющий символ (код 10) недопустим"));
+               QStringLiteral("Единица измерения: управляющий символ U+007F недопустим"));
+    // User text in a message is quoted by its beginning only.
+    const QString longText(workfield::kMaxLength + 1, u'я');
+    const QString beginning = QString(workfield::kQuotedLength, u'я') + QChar(0x2026);
+    QTest::newRow("work name too long")
+        << planText(QStringLiteral("<works>\n<work start=\"1\" end=\"2\" duration=\"3\" "
+                                   "name=\"%1\"/>\n</works>\n")
+                        .arg(longText))
+        << damaged.arg(4).arg(
+               QStringLiteral("Поле «Наименование» длиннее 4000 символов: «%1»").arg(beginning));
+    QTest::newRow("event too long")
+        << planText(
+               QStringLiteral("<ends start=\"%1\" end=\"2\" automatic=\"no\"/>\n").arg(longText))
+        << damaged.arg(3).arg(QStringLiteral("Поле «Начальное событие» длиннее 4000 символов: «%1»")
+                                  .arg(beginning));
+    // Qt refuses names over 4096 characters.
+    const QString longName(3000, u'w');
+    const QString nameBeginning = QString(workfield::kQuotedLength, u'w') + QChar(0x2026);
+    QTest::newRow("long unknown element")
+        << planText(QStringLiteral("<%1/>\n").arg(longName))
+        << damaged.arg(3).arg(QStringLiteral("неизвестный элемент «%1»").arg(nameBeginning));
+    QTest::newRow("long number")
+        << planText(QStringLiteral("<start-date days=\"%1\"/>\n").arg(QString(100000, u'1') + u'x'))
+        << damaged.arg(3).arg(QStringLiteral("«%1» — не число (атрибут «days»)")
+                                  .arg(QString(workfield::kQuotedLength, u'1') + QChar(0x2026)));
+    QTest::newRow("long section name twice")
+        << planText(QStringLiteral("<section name=\"%1\"><setting key=\"k\" value=\"v\"/>"
+                                   "</section>\n<section name=\"%1\"/>\n")
+                        .arg(longName))
+        << damaged.arg(4).arg(
+               QStringLiteral("раздел «%1» пуст по имени или повторяется").arg(nameBeginning));
     QTest::newRow("text among the works")
         << planText(QStringLiteral("<works>\nработа\n</works>\n"))
         << damaged.arg(5).arg(QStringLiteral("текст вне атрибутов"));
@@ -312,21 +364,24 @@ void TestPlanFile::refusesWhatIsNoPlainFile()
     const QString fifo = folder.filePath(QStringLiteral("pipe.kpl"));
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     QCOMPARE(messageOf([&] { planfile::read(fifo); }),
-             QStringLiteral("Файл плана «%1» не является обычным файлом").arg(fifo));
+             QStringLiteral("Файл плана «%1» не прочитан: это не обычный файл (канал или "
+                            "устройство)")
+                 .arg(fifo));
     QCOMPARE(messageOf([&] { planfile::read(folder.path()); }),
-             QStringLiteral("Файл плана «%1» не является обычным файлом").arg(folder.path()));
+             QStringLiteral("Файл плана «%1» не прочитан: %2")
+                 .arg(folder.path(), fileErrorText(EISDIR)));
     // A sparse file over the limit takes no room on the disk.
     const QString huge = folder.filePath(QStringLiteral("huge.kpl"));
     QFile file(huge);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(planfile::kSizeLimit + 1));
     file.close();
     QCOMPARE(messageOf([&] { planfile::read(huge); }),
-             QStringLiteral("Файл плана «%1» слишком велик: больше 1024 МБ").arg(huge));
+             QStringLiteral("Файл плана «%1» не прочитан: файл больше 1024 МБ").arg(huge));
     QCOMPARE(messageOf([&] { planfile::read(folder.filePath(QStringLiteral("none.kpl"))); }),
              QStringLiteral("File not found"));
 }
 
-void TestPlanFile::writeRefusesTextsXmlCannotHold()
+void TestPlanFile::writeRefusesTextsTheReaderRefuses()
 {
     // A table read from a work list file may hold control characters; the plan refuses them
     // before the file is touched.
@@ -341,6 +396,18 @@ void TestPlanFile::writeRefusesTextsXmlCannotHold()
                             "записан"));
     table.setCell(WorkColumn::StartEvent, 1, QString(QChar(0xd800)));
     QVERIFY(messageOf([&] { planfile::write(path, table, Plan()); }).startsWith(u"Строка 2"));
+    // What XML carries but the reader refuses: a plan written always reads back.
+    table.setCell(WorkColumn::StartEvent, 1, QStringLiteral("Ω"));
+    QCOMPARE(messageOf([&] { planfile::write(path, table, Plan()); }),
+             QStringLiteral("Строка 2: символ «Ω» нельзя сохранить в файле данных (кодировка "
+                            "Windows-1251); файл не записан"));
+    table.setCell(WorkColumn::StartEvent, 1, QStringLiteral("a"));
+    Plan plan;
+    plan.setEnds(QStringLiteral("a"), QString(workfield::kMaxLength + 1, u'b'), false);
+    QCOMPARE(messageOf([&] { planfile::write(path, table, plan); }),
+             QStringLiteral("Поле «Конечное событие» длиннее 4000 символов: «%1…»; файл не "
+                            "записан")
+                 .arg(QString(workfield::kQuotedLength, u'b')));
     QCOMPARE(readAll(path), QByteArray("old"));
 }
 

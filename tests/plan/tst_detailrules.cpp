@@ -145,14 +145,13 @@ void TestDetailRules::refusesWhatBreaksARule_data()
     QTest::newRow("name") << ""
                           << "4"
                           << "name=«Котлован»&<1>" << none;
-    QTest::newRow("name with a line feed")
-        << ""
-        << "4"
-        << "name=a\nb"
-        << "Наименование: управляющий символ (код 10) недопустим";
+    QTest::newRow("name with a line feed") << ""
+                                           << "4"
+                                           << "name=a\nb"
+                                           << "Наименование: управляющий символ U+000A недопустим";
     QTest::newRow("name with Ctrl+Z") << ""
                                       << "4" << QStringLiteral("name=a\x1a")
-                                      << "Наименование: управляющий символ (код 26) недопустим";
+                                      << "Наименование: управляющий символ U+001A недопустим";
     // Only what changed is checked: a work whose duration has grown past its pessimistic
     // estimate can be renamed and costed, but its estimates are checked again when edited.
     QTest::newRow("rename a work off its estimates") << "o=1 p=3"
