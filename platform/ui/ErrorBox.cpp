@@ -9,6 +9,12 @@ QString applicationTitle()
 
 QString errorBoxText(const QString& message)
 {
+    if (message.size() > kLongestErrorBoxText) {
+        qsizetype cut = kLongestErrorBoxText;
+        if (message.at(cut - 1).isHighSurrogate())
+            --cut;
+        return message.left(cut) + QChar(0x2026);
+    }
     if (!message.isEmpty() && message.back() > QLatin1Char('.'))
         return message + QLatin1Char('.');
     return message;

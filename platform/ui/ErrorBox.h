@@ -12,9 +12,15 @@ class QWidget;
 // The application's own title: the caption of every error box and of the task bar entry.
 QString applicationTitle();
 
+// The most characters of a message an error box shows. Messages quote the user's texts (names of
+// events, lines of files, a loop's events one by one); a box as tall as the screen, or one that
+// takes seconds to lay out, helps nobody, so a longer message shows its beginning and "…".
+inline constexpr qsizetype kLongestErrorBoxText = 600;
+
 // The message as the error box shows it: a full stop is added when the last character sorts
 // after "." (a letter or a digit, say), so "File not found" reads "File not found." while a
-// message ending in a quote or a bracket stays as it is.
+// message ending in a quote or a bracket stays as it is; a message longer than
+// kLongestErrorBoxText is cut there (never inside a character) and ends in "…".
 QString errorBoxText(const QString& message);
 
 // The standard error box: modal, critical icon, the application title, one OK button.
