@@ -25,7 +25,7 @@ void TestErrorBox::shownText_data()
     QTest::addColumn<QString>("shown");
     const QString longest(kLongestErrorBoxText, QLatin1Char('x'));
     QTest::newRow("letter gets a full stop") << u"File not found"_s << u"File not found."_s;
-    QTest::newRow("quote stays") << u"Нет файла «a»"_s << u"Нет файла «a»"_s;
+    QTest::newRow("quote stays") << u"Нет файла \"a\""_s << u"Нет файла \"a\""_s;
     QTest::newRow("at the bound, whole") << longest << longest + QLatin1Char('.');
     QTest::newRow("one past the bound, cut")
         << longest + QLatin1Char('y') << longest + QChar(0x2026);
