@@ -1,5 +1,6 @@
 #include "ScheduleTables.h"
 
+#include "FileErrorText.h"
 #include "KestrinError.h"
 #include "PrivateTempFolder.h"
 #include "ScheduleDataSet.h"
@@ -22,7 +23,7 @@ void ScheduleTables::previewReport(const report::ReportLayout& layout, const Wor
     const QString folder = privateTempFolder();
     const QString name = QStringLiteral("$kestrin-preprint$.dbf");
     if (folder.isEmpty())
-        throw KestrinError(QStringLiteral("Cannot create file %1").arg(name));
+        throw KestrinError(cannotCreateFileText(name));
     const QString path = QDir(folder).filePath(name);
     dtData.close();
     // A table left behind by a program that was killed while printing.

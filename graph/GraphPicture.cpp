@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "ClassicFonts.h"
+#include "FileErrorText.h"
 #include "IoError.h"
 #include "PictureFile.h"
 
@@ -45,10 +46,10 @@ QString bmpFailureMessage(const AtomicFile::Failure& failure)
     const QString reason = ioerror::message(ioerror::codeForErrno(failure.error, failure.target));
     switch (failure.stage) {
     case AtomicFile::Failure::Stage::Target:
-        return QStringLiteral("Cannot create file %1: %2").arg(failure.target, reason);
+        return cannotCreateFileText(failure.target, reason);
     case AtomicFile::Failure::Stage::Folder:
         if (failure.error == ENOENT || failure.error == ENOTDIR)
-            return QStringLiteral("Cannot create file %1: %2").arg(failure.target, reason);
+            return cannotCreateFileText(failure.target, reason);
         return AtomicFile::defaultMessage(failure);
     case AtomicFile::Failure::Stage::Write:
         break;

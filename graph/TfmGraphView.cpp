@@ -7,6 +7,7 @@
 #include "ErrorBox.h"
 #include "EventMarker.h"
 #include "FileChoice.h"
+#include "FileErrorText.h"
 #include "GuardedCommand.h"
 #include "MarkerPlacement.h"
 #include "NameCollation.h"
@@ -364,7 +365,7 @@ void TfmGraphView::tbPrintGraphClick()
 {
     const QString folder = privateTempFolder();
     if (folder.isEmpty())
-        throw KestrinError(QStringLiteral("Cannot create file %1").arg(kTemporaryPicture));
+        throw KestrinError(cannotCreateFileText(kTemporaryPicture));
     const QString path = QDir(folder).filePath(kTemporaryPicture);
     m_picture.saveAsBmp(path);
     // The graph report's temporary picture goes once the report is done with it, also when

@@ -32,3 +32,9 @@ QString fileErrorText(int error)
         return QStringLiteral("ошибка ввода-вывода %1").arg(error);
     }
 }
+
+QString cannotCreateFileText(const QString& path, const QString& reason)
+{
+    const QString text = QStringLiteral("Cannot create file %1").arg(path);
+    return reason.isEmpty() ? text : text + QStringLiteral(": ") + reason;
+}

@@ -1,6 +1,7 @@
 #include "TfmWorkCalendar.h"
 
 #include "CalendarDaysFile.h"
+#include "FileChoice.h"
 #include "GuardedCommand.h"
 #include "Pictures.h"
 
@@ -16,7 +17,6 @@
 namespace {
 
 const QString kFilter = QStringLiteral("Выходные и рабочие дни (*.txt)");
-const QString kAllFilter = QStringLiteral("Все файлы (*)");
 
 QFileDialog* makeFileDialog(QWidget* parent, const char* name, const QString& title,
                             QFileDialog::AcceptMode mode)
@@ -29,7 +29,7 @@ QFileDialog* makeFileDialog(QWidget* parent, const char* name, const QString& ti
     dialog->setFileMode(QFileDialog::AnyFile);
     if (mode == QFileDialog::AcceptSave)
         dialog->setOption(QFileDialog::DontConfirmOverwrite);
-    dialog->setNameFilters({kFilter, kAllFilter});
+    dialog->setNameFilters({kFilter, filetypes::allFiles()});
     dialog->setDefaultSuffix(QStringLiteral("txt"));
     dialog->setModal(true);
     return dialog;
