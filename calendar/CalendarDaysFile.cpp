@@ -1,17 +1,12 @@
 #include "CalendarDaysFile.h"
 
 #include "AtomicFile.h"
-#include "FileErrorText.h"
+#include "InputFile.h"
 #include "KestrinError.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
-
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -112,20 +107,18 @@ QString shownLine(QStringView text)
     return text.first(kShownLineLength).toString() + QStringLiteral("…");
 }
 
-[[noreturn]] void raiseUnread(const QString& path, const QString& reason)
+// The reader's own words for a file it does not read: a list of days never needs more than a
+// megabyte.
+QString unreadMessage(const InputFile::Failure& failure)
 {
-    throw KestrinError(QStringLiteral("Файл «%1» не прочитан: %2").arg(path, reason));
+    QString reason = InputFile::reason(failure);
+    if (failure.kind == InputFile::Failure::Kind::NotRegular)
+        reason = QStringLiteral("это не обычный файл");
+    else if (failure.kind == InputFile::Failure::Kind::TooLarge)
+        reason = QStringLiteral("он больше 1 МБ, а выходные и рабочие дни даже многих лет "
+                                "занимают несколько килобайт");
+    return QStringLiteral("Файл «%1» не прочитан: %2").arg(failure.path, reason);
 }
-
-struct Descriptor
-{
-    int fd = -1;
-    ~Descriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
 
 } // namespace
 
@@ -179,34 +172,9 @@ CalendarExceptions decode(QByteArrayView bytes, const QString& fileName)
 CalendarExceptions read(const QString& path)
 {
     // Opened without waiting, so that a pipe with no writer is refused rather than waited for.
-    Descriptor file;
-    file.fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (file.fd < 0)
-        raiseUnread(path, fileErrorText(errno));
-    struct stat status = {};
-    if (::fstat(file.fd, &status) != 0)
-        raiseUnread(path, fileErrorText(errno));
-    if (!S_ISREG(status.st_mode))
-        raiseUnread(path, QStringLiteral("это не обычный файл"));
-    if (status.st_size > kLargestFile)
-        raiseUnread(path, QStringLiteral("он больше 1 МБ, а выходные и рабочие дни даже многих "
-                                         "лет занимают несколько килобайт"));
-    // The file may have grown since: no more than the limit is read either way.
-    QByteArray bytes(kLargestFile + 1, Qt::Uninitialized);
-    qsizetype length = 0;
-    while (length < bytes.size()) {
-        const ssize_t got = ::read(file.fd, bytes.data() + length, size_t(bytes.size() - length));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            raiseUnread(path, fileErrorText(errno));
-        if (got == 0)
-            break;
-        length += got;
-    }
-    if (length > kLargestFile)
-        raiseUnread(path, QStringLiteral("он больше 1 МБ"));
-    bytes.truncate(length);
+    InputFile file(path, kLargestFile, unreadMessage);
+    file.open();
+    const QByteArray bytes = file.readAll();
     return decode(bytes, QFileInfo(path).fileName());
 }
 

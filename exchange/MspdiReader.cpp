@@ -1,6 +1,6 @@
 #include "MspdiReader.h"
 
-#include "FileErrorText.h"
+#include "InputFile.h"
 #include "KestrinError.h"
 #include "NumberFormat.h"
 #include "TaskNetwork.h"
@@ -10,10 +10,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QXmlStreamReader>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cmath>
 
@@ -711,21 +707,17 @@ ExchangePlan Reader::makePlan()
     return plan;
 }
 
-[[noreturn]] void raiseUnread(const QString& path, const QString& reason)
+// The reader's own words for a file it does not read, naming the file alone.
+QString unreadMessage(const InputFile::Failure& failure)
 {
-    throw KestrinError(
-        QStringLiteral("Файл «%1» не прочитан: %2").arg(QFileInfo(path).fileName(), reason));
+    QString reason = InputFile::reason(failure);
+    if (failure.kind == InputFile::Failure::Kind::NotRegular)
+        reason = QStringLiteral("это не обычный файл");
+    else if (failure.kind == InputFile::Failure::Kind::TooLarge)
+        reason = QStringLiteral("он больше 512 МБ");
+    return QStringLiteral("Файл «%1» не прочитан: %2")
+        .arg(QFileInfo(failure.path).fileName(), reason);
 }
-
-struct Descriptor
-{
-    int fd = -1;
-    ~Descriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
 
 } // namespace
 
@@ -737,33 +729,9 @@ ImportedPlan decode(QByteArrayView bytes, const QString& fileName)
 ImportedPlan read(const QString& path)
 {
     // Opened without waiting, so that a pipe with no writer is refused rather than waited for.
-    Descriptor file;
-    file.fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (file.fd < 0)
-        raiseUnread(path, fileErrorText(errno));
-    struct stat status = {};
-    if (::fstat(file.fd, &status) != 0)
-        raiseUnread(path, fileErrorText(errno));
-    if (!S_ISREG(status.st_mode))
-        raiseUnread(path, QStringLiteral("это не обычный файл"));
-    if (status.st_size > kLargestFile)
-        raiseUnread(path, QStringLiteral("он больше 512 МБ"));
-    // The file may have grown since: no more than the limit is read either way.
-    QByteArray bytes(qsizetype(status.st_size) + 1, Qt::Uninitialized);
-    qsizetype length = 0;
-    while (length < bytes.size()) {
-        const ssize_t got = ::read(file.fd, bytes.data() + length, size_t(bytes.size() - length));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            raiseUnread(path, fileErrorText(errno));
-        if (got == 0)
-            break;
-        length += got;
-    }
-    if (length > qsizetype(status.st_size))
-        raiseUnread(path, QStringLiteral("он изменился, пока его читали"));
-    bytes.truncate(length);
+    InputFile file(path, kLargestFile, unreadMessage);
+    file.open();
+    const QByteArray bytes = file.readAll();
     return decode(bytes, QFileInfo(path).fileName());
 }
 

@@ -48,7 +48,7 @@ constexpr QPoint kInsertedAt(10, 50);
 const QLatin1String kTemporaryPicture("$kestrin-graph$.bmp");
 
 // Where the picture is saved.
-FileChoice::Spec pictureChoice()
+FileChoice::Wanted pictureChoice()
 {
     return {"sdView",
             FileChoice::Mode::Save,

@@ -34,7 +34,7 @@ namespace {
 constexpr qreal kZoomStep = 1.25;
 
 // The preview's file choices: page files to save and load, and the PDF.
-FileChoice::Spec pageFileChoice(FileChoice::Mode mode)
+FileChoice::Wanted pageFileChoice(FileChoice::Mode mode)
 {
     const bool save = mode == FileChoice::Mode::Save;
     return {save ? "sdPages" : "odPages",
@@ -44,7 +44,7 @@ FileChoice::Spec pageFileChoice(FileChoice::Mode mode)
                  : QStringLiteral("Загрузить страницы отчёта")};
 }
 
-FileChoice::Spec pdfChoice()
+FileChoice::Wanted pdfChoice()
 {
     return {"sdPdf", FileChoice::Mode::Save, {filetypes::pdf()}, QStringLiteral("Экспорт в PDF")};
 }

@@ -173,7 +173,10 @@ long double WideInteger::toLongDouble(int exponent) const
     if (digits.empty())
         return 0;
     std::reverse(digits.begin(), digits.end());
-    digits += 'e' + std::to_string(exponent);
+    char exponentText[16];
+    const auto written = std::to_chars(exponentText, exponentText + sizeof exponentText, exponent);
+    digits += 'e';
+    digits.append(exponentText, written.ptr);
     long double value = 0;
     std::from_chars(digits.data(), digits.data() + digits.size(), value);
     return isNegative() ? -value : value;

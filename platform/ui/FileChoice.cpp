@@ -31,13 +31,14 @@ FileType png()
 
 } // namespace filetypes
 
-FileChoice::FileChoice(QWidget* home, const Spec& spec) : QFileDialog(home), m_types(spec.types)
+FileChoice::FileChoice(QWidget* home, const Wanted& wanted)
+    : QFileDialog(home), m_types(wanted.types)
 {
-    setObjectName(QLatin1String(spec.name));
-    if (!spec.title.isEmpty())
-        setWindowTitle(spec.title);
+    setObjectName(QLatin1String(wanted.name));
+    if (!wanted.title.isEmpty())
+        setWindowTitle(wanted.title);
     setOption(QFileDialog::DontUseNativeDialog);
-    const bool save = spec.mode == Mode::Save;
+    const bool save = wanted.mode == Mode::Save;
     setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     if (save)
         setOption(QFileDialog::DontConfirmOverwrite);
@@ -53,15 +54,15 @@ FileChoice::FileChoice(QWidget* home, const Spec& spec) : QFileDialog(home), m_t
     setModal(true);
 }
 
-FileChoice& FileChoice::of(QWidget* window, const Spec& spec)
+FileChoice& FileChoice::of(QWidget* window, const Wanted& wanted)
 {
     QWidget* home = window;
     while (home->parentWidget())
         home = home->parentWidget();
     auto* choice =
-        home->findChild<FileChoice*>(QLatin1String(spec.name), Qt::FindDirectChildrenOnly);
+        home->findChild<FileChoice*>(QLatin1String(wanted.name), Qt::FindDirectChildrenOnly);
     if (!choice)
-        choice = new FileChoice(home, spec);
+        choice = new FileChoice(home, wanted);
     return *choice;
 }
 

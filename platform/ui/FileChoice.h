@@ -44,7 +44,7 @@ class FileChoice : public QFileDialog
 public:
     enum class Mode { Open, Save };
 
-    struct Spec
+    struct Wanted
     {
         const char* name; // the dialog's objectName
         Mode mode;
@@ -55,11 +55,11 @@ public:
     struct Chosen
     {
         QString path;
-        int type = 0; // index in Spec::types: that of the name's suffix, else the chosen entry's
+        int type = 0; // index in Wanted::types: that of the name's suffix, else the chosen entry's
     };
 
     // The run's choice of that name, made from the description the first time it is asked for.
-    static FileChoice& of(QWidget* window, const Spec& spec);
+    static FileChoice& of(QWidget* window, const Wanted& wanted);
 
     // Shows the dialog; none when cancelled.
     std::optional<Chosen> choose();
@@ -72,7 +72,7 @@ public:
     void accept() override;
 
 private:
-    FileChoice(QWidget* home, const Spec& spec);
+    FileChoice(QWidget* home, const Wanted& wanted);
     // The index of the entry chosen in the list; the first type for "any file".
     int chosenType() const;
 

@@ -20,12 +20,12 @@ const NumberFormat& commaNumbers()
 
 // Details from a line such as "o=2 p=5 s=1 c=10 sc=20 r1=3 name=Котлован" (r<N> is the demand
 // of resource N).
-WorkDetails detailsOf(const QString& spec)
+WorkDetails detailsOf(const QString& text)
 {
     WorkDetails details;
     const QStringList keys = {QStringLiteral("o"), QStringLiteral("p"), QStringLiteral("s"),
                               QStringLiteral("c"), QStringLiteral("sc")};
-    for (const QString& part : spec.split(u' ', Qt::SkipEmptyParts)) {
+    for (const QString& part : text.split(u' ', Qt::SkipEmptyParts)) {
         const QString key = part.section(u'=', 0, 0);
         const QString value = part.section(u'=', 1);
         if (key == QLatin1String("name"))

@@ -24,7 +24,7 @@ private slots:
     void choiceIsKeptForTheRun();
 
 private:
-    static FileChoice::Spec pictureSpec()
+    static FileChoice::Wanted pictureSpec()
     {
         return {"sdPicture",
                 FileChoice::Mode::Save,
