@@ -3,6 +3,7 @@
 #include "DateFormat.h"
 #include "NameCollation.h"
 #include "NumberFormat.h"
+#include "Plan.h"
 #include "ScheduleTables.h"
 
 #include <QStringList>
@@ -43,6 +44,9 @@ public:
     const QStringList& criticalPath() const { return m_criticalPath; }
     double startDate() const { return m_startDate; }
     bool automaticEnds() const { return m_automaticEnds; }
+    // What the user set up beside the works: resources and the settings of the planning windows.
+    Plan& plan() { return m_plan; }
+    const Plan& plan() const { return m_plan; }
 
     // Every command's enabled and checked state, and the selectors', from the window's state: the
     // one place they are set. sbEdit, sbDel, sbCopy and sbCopyAll need works; sbRecalc,
@@ -113,6 +117,7 @@ private:
     void showExchangedState(const ShownState& state);
 
     WorkTable* m_table;
+    Plan m_plan;
     // The user's locale as the run found it: decimal separator, short date, name order.
     NameCollation m_names;
     NumberFormat m_numbers;
