@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// Where the pictures go and how one is taken: a shot function builds its window over an example,
+// shows it off screen and hands it to save().
+class GuideShot
+{
+public:
+    explicit GuideShot(QString docsFolder);
+
+    // Lets the window lay itself out and paint, then writes docs/<name>.png; raises on failure.
+    void save(QWidget& window, const QString& name) const;
+
+private:
+    QString m_docs;
+};
+
+// One function a window of the guide; each lives in its own file beside this one and is a row
+// of the table in main.cpp.
