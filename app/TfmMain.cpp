@@ -154,6 +154,7 @@ void TfmMain::updateCommands()
     // The commands that read a calculated network follow the recalculation.
     for (const char* name : {"sbRecalc", "sbCalendar", "sbAnalysis", "sbDiagram", "sbGantt"})
         m_commands->setEnabled(name, bothNamed);
+    m_commands->setEnabled("sbRisk", bothNamed);
     m_commands->setEnabled("sbUndo", m_history->canUndo());
     m_commands->setEnabled("sbRedo", m_history->canRedo());
     m_commands->setChecked("sbInitBorders", m_automaticEnds);

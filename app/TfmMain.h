@@ -71,6 +71,7 @@ public:
     void sbAnalysisClick();
     void sbDiagramClick();
     void sbGanttClick();
+    void sbRiskClick();
     void cbExitClick();
     void sbInitBordersClick();
     void cbFromChange();

@@ -7,6 +7,8 @@
 #include <QPainterPath>
 #include <QPainterPathStroker>
 
+#include <cmath>
+
 namespace {
 
 using namespace Palette;
@@ -156,6 +158,25 @@ void ganttBars(PicturePainter& p)
     // The float of the last bar, to the line at the end.
     p.fill(9, 13, 5, 1, darkGrey);
     p.fill(15, 3, 1, 13, darkRed);
+}
+
+void bellCurve(PicturePainter& p)
+{
+    // The spread of the project's length: a bell of the normal law over the time line, the part
+    // beyond the directive date (the red line) being the risk of finishing late.
+    p.fill(0, 14, 16, 1, outline);
+    QPainterPath bell(QPointF(0.5, 14));
+    for (int step = 0; step <= 30; ++step) {
+        const qreal x = 0.5 + step * 0.5;
+        const qreal z = (x - 8) / 2.6;
+        bell.lineTo(x, 14 - 11.5 * std::exp(-z * z / 2));
+    }
+    bell.lineTo(15.5, 14);
+    QPainter& painter = p.painter();
+    painter.setPen(QPen(QColor::fromRgba(darkBlue), 1.0));
+    painter.setBrush(QColor::fromRgba(blue));
+    painter.drawPath(bell);
+    p.fill(11, 1, 1, 14, red);
 }
 
 void networkDiagram(PicturePainter& p)
@@ -459,6 +480,8 @@ void drawPicture(QPainter& painter, Picture picture)
         return loadCsv(p);
     case Picture::SaveCsv:
         return saveCsv(p);
+    case Picture::Risk:
+        return bellCurve(p);
     case Picture::Accept:
         return pencil(p);
     case Picture::SaveView:

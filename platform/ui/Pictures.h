@@ -31,6 +31,7 @@ enum class Picture {
     Paste,       // a clipboard with a sheet on it
     LoadCsv,     // a ruled table with a red arrow down to a sheet
     SaveCsv,     // a sheet with a red arrow down into a ruled table
+    Risk,        // a bell curve over a time line, a red line standing at the directive date
     // Dialog buttons
     Accept, // a pencil
     Cancel, // a red prohibition sign

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "RiskNetwork.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+class EventIndex;
+class NumberFormat;
+class WorkTable;
+
+namespace risk {
+
+// The works of the table as the risk analysis reads them, between the selected start and end
+// events: every row with a start and an end event is a work (blank rows and rows missing an event
+// are left out, as the diagram leaves them), its duration cell the most likely duration m, its
+// details' optimistic and pessimistic durations a and b, and its name.
+struct RiskTableInput
+{
+    RiskNetwork network;
+    std::vector<int> rows;  // the table row of each work of the network
+    QStringList workLabels; // "1–2": the work by its events
+    QStringList workNames;  // the details' names, empty where there is none
+};
+
+// Raises what the network raises (the recalculation's loop message, an end event that cannot be
+// reached) and the number parser's message for a duration that is not a number. An end named in
+// no row is an event of its own, reached by no work.
+RiskTableInput readRiskInput(const WorkTable& table, const EventIndex& events,
+                             const QString& startEvent, const QString& endEvent,
+                             const NumberFormat& numbers);
+
+} // namespace risk
