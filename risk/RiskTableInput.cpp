@@ -1,15 +1,41 @@
 #include "RiskTableInput.h"
 
 #include "EventIndex.h"
+#include "EventTimes.h"
 #include "NumberFormat.h"
+#include "SuccessorGraph.h"
 #include "WorkTable.h"
 
+#include <charconv>
+
 namespace risk {
+
+namespace {
+
+// The details keep doubles; the analysis sums the decimals the user typed. The long double
+// nearest to the double's shortest decimal is the one a typed text parses to (0,1 and not
+// 0,1000000000000000055511151231257827).
+long double typedValue(double value)
+{
+    char buffer[32];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
+    long double typed = value;
+    std::from_chars(buffer, written.ptr, typed);
+    return typed;
+}
+
+} // namespace
 
 RiskTableInput readRiskInput(const WorkTable& table, const EventIndex& events,
                              const QString& startEvent, const QString& endEvent,
                              const NumberFormat& numbers)
 {
+    // The recalculation's first search between the ends, so that a loop or a duration that is not
+    // a number is reported in its words and at the place it finds it.
+    const QStringList ends{startEvent, endEvent};
+    const SuccessorGraph graph(table, events, ends, numbers);
+    const EventTimes times(graph, graph.eventId(startEvent), graph.eventId(endEvent), numbers);
+
     QStringList eventNames;
     for (int event = 0; event < events.eventCount(); ++event)
         eventNames.append(events.name(event));
@@ -38,8 +64,8 @@ RiskTableInput readRiskInput(const WorkTable& table, const EventIndex& events,
         work.end = to;
         work.mostLikely = numbers.parse(table.cellView(WorkColumn::Duration, row));
         if (details.hasEstimates()) {
-            work.optimistic = *details.number(DetailNumber::Optimistic);
-            work.pessimistic = *details.number(DetailNumber::Pessimistic);
+            work.optimistic = typedValue(*details.number(DetailNumber::Optimistic));
+            work.pessimistic = typedValue(*details.number(DetailNumber::Pessimistic));
         }
         works.push_back(work);
         rows.push_back(row);

@@ -25,9 +25,9 @@ struct RiskTableInput
     QStringList workNames;  // the details' names, empty where there is none
 };
 
-// Raises what the network raises (the recalculation's loop message, an end event that cannot be
-// reached) and the number parser's message for a duration that is not a number. An end named in
-// no row is an event of its own, reached by no work.
+// Raises first what the recalculation's search of the critical length raises (its loop message,
+// a duration that is not a number), then what the network raises (an end event that cannot be
+// reached). An end named in no row is an event of its own, reached by no work.
 RiskTableInput readRiskInput(const WorkTable& table, const EventIndex& events,
                              const QString& startEvent, const QString& endEvent,
                              const NumberFormat& numbers);
