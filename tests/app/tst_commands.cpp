@@ -139,7 +139,7 @@ void TestCommands::sideWindowsTakeTheirKeys_data()
                         const char* shows) {
         QTest::newRow(name) << QString::fromLatin1(opener) << keys << QString::fromLatin1(shows);
     };
-    for (const char* opener : {"sbAnalysis", "sbDiagram", "sbGantt", "tbGraph"}) {
+    for (const char* opener : {"sbAnalysis", "sbDiagram", "sbGantt", "sbRisk", "tbGraph"}) {
         row(qPrintable(QStringLiteral("%1 Escape").arg(QLatin1String(opener))), opener,
             QKeySequence(Qt::Key_Escape), "");
         row(qPrintable(QStringLiteral("%1 Ctrl+P").arg(QLatin1String(opener))), opener,
@@ -147,6 +147,7 @@ void TestCommands::sideWindowsTakeTheirKeys_data()
     }
     row("sbAnalysis Ctrl+S", "sbAnalysis", QKeySequence(Qt::CTRL | Qt::Key_S), "sdAnalysis");
     row("sbGantt Ctrl+S", "sbGantt", QKeySequence(Qt::CTRL | Qt::Key_S), "sdGantt");
+    row("sbRisk Ctrl+S", "sbRisk", QKeySequence(Qt::CTRL | Qt::Key_S), "sdRiskCsv");
     row("tbGraph Ctrl+S", "tbGraph", QKeySequence(Qt::CTRL | Qt::Key_S), "sdView");
     row("sbDiagram Ctrl+S", "sbDiagram", QKeySequence(Qt::CTRL | Qt::Key_S), "pmSaveDiagram");
 }
