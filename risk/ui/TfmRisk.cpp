@@ -7,6 +7,7 @@
 #include "FileChoice.h"
 #include "GuardedCommand.h"
 #include "KestrinError.h"
+#include "NumberFormat.h"
 #include "PageOutput.h"
 #include "PictureFile.h"
 #include "Pictures.h"
@@ -50,6 +51,16 @@ constexpr int kRowHeight = 18;
 // The types of sdRiskChart, in the order of PictureFormat.
 constexpr PictureFormat kChartFormats[] = {PictureFormat::Pdf, PictureFormat::Svg,
                                            PictureFormat::Png};
+
+// The locale a number box writes in: the program's decimal separator, no group separator.
+QLocale numberLocale(const NumberFormat& numbers)
+{
+    QLocale locale = numbers.decimalSeparator() == QStringLiteral(",")
+                         ? QLocale(QLocale::Russian, QLocale::Russia)
+                         : QLocale::c();
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale;
+}
 
 QLabel* makeLabel(QWidget* parent, const char* name)
 {
@@ -170,6 +181,7 @@ void TfmRisk::buildControls()
 
     eConfidence = new QDoubleSpinBox(controls);
     eConfidence->setObjectName(QStringLiteral("eConfidence"));
+    eConfidence->setLocale(numberLocale(m_numbers));
     eConfidence->setDecimals(3);
     eConfidence->setRange(0.001, 0.999);
     eConfidence->setSingleStep(0.01);
