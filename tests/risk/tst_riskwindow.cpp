@@ -4,6 +4,7 @@
 #include "DelimitedText.h"
 #include "EventIndex.h"
 #include "FileTestSupport.h"
+#include "GeneratedNetwork.h"
 #include "KestrinError.h"
 #include "NameCollation.h"
 #include "NumberFormat.h"
@@ -21,6 +22,7 @@
 #include <QDoubleSpinBox>
 #include <QImage>
 #include <QLabel>
+#include <QProgressBar>
 #include <QSpinBox>
 #include <QSvgRenderer>
 #include <QTableView>
@@ -132,9 +134,11 @@ private slots:
     void csvHoldsTheTables();
     void chartFilesAreValid();
     void loopGivesTheRecalculationMessage();
+    void worksWithoutEstimatesKeepTheirLength();
+    void cancelKeepsTheRunsMade();
 
 private:
-    std::unique_ptr<TfmRisk> open(const ScheduleDates& schedule);
+    std::unique_ptr<TfmRisk> open(const ScheduleDates& schedule, const QString& end = u"5"_s);
     void simulate(TfmRisk& window);
     void saveThrough(TfmRisk& window, const char* command, const char* dialog, const QString& path);
 
@@ -156,13 +160,13 @@ void TestRiskWindow::cleanup()
     cancelPendingAnswers();
 }
 
-std::unique_ptr<TfmRisk> TestRiskWindow::open(const ScheduleDates& schedule)
+std::unique_ptr<TfmRisk> TestRiskWindow::open(const ScheduleDates& schedule, const QString& end)
 {
     const NameCollation names(QLocale(QLocale::Russian, QLocale::Russia));
     const EventIndex events(m_table, names);
     auto window = std::make_unique<TfmRisk>(
-        risk::readRiskInput(m_table, events, QStringLiteral("1"), QStringLiteral("5"), numbers()),
-        schedule, m_plan, numbers(), dates());
+        risk::readRiskInput(m_table, events, QStringLiteral("1"), end, numbers()), schedule, m_plan,
+        numbers(), dates());
     window->show();
     return window;
 }
@@ -385,6 +389,67 @@ void TestRiskWindow::loopGivesTheRecalculationMessage()
     const EventIndex events(m_table, names);
     QCOMPARE(messageOf([&] { risk::readRiskInput(m_table, events, u"1"_s, u"4"_s, numbers()); }),
              expected);
+}
+
+// Without estimates every run has the fixed length: each percentile is Tкр and falls on its date,
+// the default directive is met for sure by either method, and the one path is always critical.
+void TestRiskWindow::worksWithoutEstimatesKeepTheirLength()
+{
+    fill(m_table, {{"1", "2", "2,5", {}, {}, ""}, {"2", "3", "4", {}, {}, ""}});
+    const ScheduleDates dates = scheduleDates(false);
+    const std::unique_ptr<TfmRisk> window = open(dates, u"3"_s);
+    QCOMPARE(label(window.get(), "lExpected"), u"Tкр = 6,5; σ = 0"_s);
+    QCOMPARE(child<QDateEdit>(window.get(), "deDirective")->date(), QDate(2027, 3, 8));
+    QCOMPARE(label(window.get(), "lProbability"), u"100,0 %"_s);
+    simulate(*window);
+    QCOMPARE(label(window.get(), "lSimProbability"), u"100,0 %"_s);
+    auto* percentiles = child<QTableView>(window.get(), "sgPercentiles");
+    QCOMPARE(percentiles->model()->rowCount(), 6);
+    for (int row = 0; row < 6; ++row)
+        QCOMPARE(tableRow(percentiles, row).mid(1), (QStringList{u"6,5"_s, u"08.03.2027"_s}));
+    const QStringList criticality = tableTexts(child<QTableView>(window.get(), "sgCriticality"));
+    QCOMPARE(criticality,
+             (QStringList{u"1–2"_s, QString(), u"100,0 %"_s, u"2–3"_s, QString(), u"100,0 %"_s}));
+}
+
+// A long simulation stopped from the window: while it runs, the window stays live with only the
+// cancel enabled and does not close; afterwards it shows the runs made, marked as cancelled.
+void TestRiskWindow::cancelKeepsTheRunsMade()
+{
+    testsupport::fillGeneratedNetwork(m_table, 2000, 6000);
+    for (int row = 0; row < m_table.rowCount(); ++row) {
+        const double m = double(numbers().parse(m_table.cellView(WorkColumn::Duration, row)));
+        WorkDetails details;
+        details.setNumber(DetailNumber::Optimistic, m / 2);
+        details.setNumber(DetailNumber::Pessimistic, m * 2);
+        m_table.setDetails(row, details);
+    }
+    const ScheduleDates dates = scheduleDates(false);
+    const std::unique_ptr<TfmRisk> window = open(dates, u"2000"_s);
+    child<QSpinBox>(window.get(), "eRuns")->setValue(1'000'000);
+    auto* progress = child<QProgressBar>(window.get(), "pbSimulation");
+    bool liveWhileRunning = false;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &poll, [&] {
+        if (progress->value() == 0)
+            return;
+        poll.stop();
+        window->reject();
+        liveWhileRunning = window->isVisible() &&
+                           !child<QAbstractButton>(window.get(), "sbSimulate")->isEnabled() &&
+                           !child<QSpinBox>(window.get(), "eRuns")->isEnabled();
+        clickChild(window.get(), "sbCancel");
+    });
+    poll.start(5);
+    simulate(*window);
+    QVERIFY(liveWhileRunning);
+    const QString summary = label(window.get(), "lSimulated");
+    QVERIFY2(summary.endsWith(u" (прервано)"_s), qPrintable(summary));
+    const qint64 runs = summary.section(u';', 0, 0).section(u' ', 1).toLongLong();
+    QVERIFY2(runs > 0 && runs < 1'000'000, qPrintable(summary));
+    QCOMPARE(child<QTableView>(window.get(), "sgPercentiles")->model()->rowCount(), 6);
+    QVERIFY(child<QAbstractButton>(window.get(), "sbSimulate")->isEnabled());
+    QVERIFY(!child<QAbstractButton>(window.get(), "sbCancel")->isEnabled());
 }
 
 QTEST_MAIN(TestRiskWindow)
