@@ -1,5 +1,6 @@
 #include "TfmRisk.h"
 
+#include "BackgroundSimulation.h"
 #include "Commands.h"
 #include "DateFormat.h"
 #include "DirectiveDays.h"
@@ -20,23 +21,20 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDoubleSpinBox>
-#include <QEventLoop>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStandardItemModel>
 #include <QTableView>
-#include <QThread>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <exception>
 #include <limits>
 
 using namespace risk;
@@ -45,7 +43,6 @@ namespace {
 
 constexpr QSize kClientSize(980, 640);
 constexpr int kProgressSteps = 1000;
-constexpr int kProgressMilliseconds = 100;
 constexpr int kRowHeight = 18;
 
 // The types of sdRiskChart, in the order of PictureFormat.
@@ -364,41 +361,18 @@ void TfmRisk::sbSimulateClick()
     if (directive >= 0)
         settings.directive = double(directive);
 
-    std::atomic<qint64> done{0};
-    std::optional<SimulationResult> result;
-    std::exception_ptr failure;
     m_cancel = false;
-    const RiskNetwork& network = m_input.network;
-    QThread* worker = QThread::create([&] {
-        try {
-            result = simulate(network, settings, [&](qint64 runsDone, qint64) {
-                done = runsDone;
-                return !m_cancel.load();
-            });
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    });
-    // The window stays live while the runs go on: a loop of its own until the worker ends.
-    QEventLoop loop;
-    connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
-    QTimer progress;
-    progress.setInterval(kProgressMilliseconds);
-    connect(&progress, &QTimer::timeout, this,
-            [&] { pbSimulation->setValue(int(done.load() * kProgressSteps / settings.runs)); });
     m_running = true;
     pbSimulation->setValue(0);
     updateCommands();
-    worker->start();
-    progress.start();
-    loop.exec();
-    worker->wait();
-    delete worker;
-    m_running = false;
-    if (failure)
-        std::rethrow_exception(failure);
-    pbSimulation->setValue(int(result->runs() * kProgressSteps / settings.runs));
-    m_result = std::move(result);
+    const auto shown = [&](qint64 runsDone) {
+        pbSimulation->setValue(int(runsDone * kProgressSteps / settings.runs));
+    };
+    m_result = [&] {
+        // The window is live again whatever the simulation ends with.
+        const auto stopped = qScopeGuard([this] { m_running = false; });
+        return simulateInBackground(m_input.network, settings, m_cancel, shown);
+    }();
     m_resultDirective = directive;
     showSimulation();
 }
