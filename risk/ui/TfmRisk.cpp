@@ -327,8 +327,8 @@ void TfmRisk::storeSettings()
 void TfmRisk::cbEstimateChange()
 {
     storeSettings();
-    m_report =
-        std::make_unique<RiskReport>(m_input, m_settings.method, m_dates, m_numbers, m_dateFormat);
+    m_report = std::make_unique<RiskReport>(m_input, EstimateMethod(cbEstimate->currentIndex()),
+                                            m_dates, m_numbers, m_dateFormat);
     showAnalytic();
 }
 

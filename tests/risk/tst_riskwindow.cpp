@@ -249,7 +249,7 @@ void TestRiskWindow::handExampleShowsTableValues()
     }
 }
 
-// Runs, seed and law set in one window are the plan's: a window opened afresh shows them, and its
+// Every setting made in one window is the plan's: a window opened afresh shows it, and its
 // simulation gives the very same tables; another seed gives others. Every run is critical along
 // one of the two paths, and 4–5 lies on both.
 void TestRiskWindow::sameSeedGivesSameTablesAndSettingsStayInThePlan()
@@ -262,6 +262,9 @@ void TestRiskWindow::sameSeedGivesSameTablesAndSettingsStayInThePlan()
         child<QSpinBox>(window.get(), "eRuns")->setValue(20000);
         child<QSpinBox>(window.get(), "eSeed")->setValue(7);
         child<QComboBox>(window.get(), "cbDistribution")->setCurrentIndex(1);
+        child<QComboBox>(window.get(), "cbEstimate")->setCurrentIndex(1);
+        child<QDoubleSpinBox>(window.get(), "eConfidence")->setValue(0.9);
+        child<QDateEdit>(window.get(), "deDirective")->setDate(QDate(2027, 3, 20));
         simulate(*window);
         percentiles = tableTexts(child<QTableView>(window.get(), "sgPercentiles"));
         criticality = tableTexts(child<QTableView>(window.get(), "sgCriticality"));
@@ -274,6 +277,9 @@ void TestRiskWindow::sameSeedGivesSameTablesAndSettingsStayInThePlan()
     QCOMPARE(child<QSpinBox>(window.get(), "eRuns")->value(), 20000);
     QCOMPARE(child<QSpinBox>(window.get(), "eSeed")->value(), 7);
     QCOMPARE(child<QComboBox>(window.get(), "cbDistribution")->currentIndex(), 1);
+    QCOMPARE(child<QComboBox>(window.get(), "cbEstimate")->currentIndex(), 1);
+    QCOMPARE(child<QDoubleSpinBox>(window.get(), "eConfidence")->value(), 0.9);
+    QCOMPARE(child<QDateEdit>(window.get(), "deDirective")->date(), QDate(2027, 3, 20));
     simulate(*window);
     auto* sgCriticality = child<QTableView>(window.get(), "sgCriticality");
     QCOMPARE(tableTexts(child<QTableView>(window.get(), "sgPercentiles")), percentiles);
