@@ -34,5 +34,6 @@ void benchCalendar();
 void benchLevelling(const QStringList& arguments);
 void benchTimeCost();
 void benchRisk();
+void benchRiskWindow();
 void benchPlan(const QStringList& arguments);
 void benchExchange();

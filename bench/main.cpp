@@ -31,6 +31,7 @@ const Section kSections[] = {
     {"levelling", " [seconds per instance]", nullptr, benchLevelling},
     {"timecost", "", benchTimeCost, nullptr},
     {"risk", "", benchRisk, nullptr},
+    {"riskwindow", "", benchRiskWindow, nullptr},
     {"plan", " [works]", nullptr, benchPlan},
     {"exchange", "", benchExchange, nullptr},
 };
