@@ -232,6 +232,8 @@ void TestRiskWindow::handExampleShowsTableValues()
     const std::unique_ptr<TfmRisk> window = open(dates);
     QCOMPARE(child<QDoubleSpinBox>(window.get(), "eConfidence")->value(), 0.95);
     QCOMPARE(child<QSpinBox>(window.get(), "eRuns")->value(), 10000);
+    QCOMPARE(child<QSpinBox>(window.get(), "eRuns")->maximum(), 1'000'000);
+    QCOMPARE(child<QAbstractButton>(window.get(), "sbSimulate")->text(), u"Моделировать"_s);
     auto* directiveEdit = child<QDateEdit>(window.get(), "deDirective");
     // Tкр = 13: day 13 from the start, counted as the schedule counts.
     QCOMPARE(directiveEdit->date(), workingDays ? QDate(2027, 3, 18) : QDate(2027, 3, 14));
