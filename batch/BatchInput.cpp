@@ -1,5 +1,5 @@
+#include "BatchInput.h"
 #include "BatchFormats.h"
-#include "BatchPlan.h"
 
 #include "MspdiReader.h"
 #include "NumberFormat.h"

@@ -1,5 +1,5 @@
+#include "BatchOutput.h"
 #include "BatchFormats.h"
-#include "BatchPlan.h"
 
 #include "CalendarSection.h"
 #include "DateFormat.h"

@@ -15,13 +15,3 @@ struct BatchPlan
     double startDate = Plan::kInitialStartDate;
     QStringList notes;
 };
-
-namespace batchinput {
-// Reads the file by its suffix (batchformats::inputSuffixes) into `into`, which is fresh.
-void read(const QString& path, BatchPlan& into);
-} // namespace batchinput
-
-namespace batchoutput {
-// Writes the calculated plan to the file by its suffix (batchformats::outputSuffixes).
-void write(const QString& path, const BatchPlan& plan);
-} // namespace batchoutput

@@ -1,8 +1,9 @@
 #include "BatchRun.h"
 
 #include "AutomaticEnds.h"
+#include "BatchInput.h"
 #include "BatchLevelling.h"
-#include "BatchPlan.h"
+#include "BatchOutput.h"
 #include "DateFormat.h"
 #include "EventIndex.h"
 #include "KestrinError.h"
