@@ -36,3 +36,4 @@ void benchTimeCost();
 void benchRisk();
 void benchPlan(const QStringList& arguments);
 void benchExchange();
+void benchBatch(const QStringList& arguments);

@@ -33,6 +33,7 @@ const Section kSections[] = {
     {"risk", "", benchRisk, nullptr},
     {"plan", " [works]", nullptr, benchPlan},
     {"exchange", "", benchExchange, nullptr},
+    {"batch", " [works per file]", nullptr, benchBatch},
 };
 
 } // namespace

@@ -31,6 +31,8 @@ enum class Picture {
     Paste,       // a clipboard with a sheet on it
     LoadCsv,     // a ruled table with a red arrow down to a sheet
     SaveCsv,     // a sheet with a red arrow down into a ruled table
+    Import,      // bars of another tool's plan with a red arrow down to a sheet
+    Export,      // a sheet with a red arrow down into bars of another tool's plan
     // Dialog buttons
     Accept, // a pencil
     Cancel, // a red prohibition sign
