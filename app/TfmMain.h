@@ -50,8 +50,8 @@ public:
 
     // Every command's enabled and checked state, and the selectors', from the window's state: the
     // one place they are set. sbEdit, sbDel, sbCopy and sbCopyAll need works; sbRecalc,
-    // sbCalendar and the windows of a calculated network need both selectors named; undo and redo
-    // follow the history; every other command is always enabled.
+    // sbCalendar, sbExport and the windows of a calculated network need both selectors named; undo
+    // and redo follow the history; every other command is always enabled.
     void updateCommands();
     // Main-window routines that the commands run after changing the table.
     void FillEventLists();
@@ -83,6 +83,9 @@ public:
     void sbPasteClick();
     void sbLoadCsvClick();
     void sbSaveCsvClick();
+    // Exchange with other planning tools (TfmMainExchange.cpp).
+    void sbImportClick();
+    void sbExportClick();
 
     int currentRow() const;
     void setCurrentRow(int row);

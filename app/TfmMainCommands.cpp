@@ -91,6 +91,10 @@ void TfmMain::addCommands()
         C{"sbDiagram", P::Diagram, u"Схема сети", &TfmMain::sbDiagramClick},
         C{"sbGantt", P::Gantt, u"Диаграмма Ганта", &TfmMain::sbGanttClick},
         C{"sbRisk", P::Risk, u"Анализ рисков", &TfmMain::sbRiskClick},
+        C{"sbImport", P::Import, u"Импорт плана из MS Project XML", &TfmMain::sbImportClick,
+          {}, u"Импорт"},
+        C{"sbExport", P::Export, u"Экспорт плана в MS Project XML, TaskJuggler или Excel",
+          &TfmMain::sbExportClick, {}, u"Экспорт"},
         C{"cbExit", P::Exit, u"Закончить работу с программой", &TfmMain::cbExitClick},
         C{"sbInitBorders", P::InitBorders,
           u"Устанавливать начальную и конечную точки автоматически",
@@ -136,9 +140,10 @@ void TfmMain::buildToolBars(QWidget* coolBar)
     bar1->addSeparator();
 
     QToolBar* bar3 = makeFlatToolBar(coolBar, "ToolBar3");
-    addButtons(bar3, {"sbLoadTemp", "sbSaveTemp", "sbLoadCsv", "sbSaveCsv", nullptr, "sbCopy",
-                      "sbCopyAll", "sbPaste", nullptr, "sbSaveBase", nullptr, "sbPrint", "tbGraph",
-                      "sbAnalysis", "sbDiagram", "sbGantt", "sbRisk", nullptr, "cbExit"});
+    addButtons(bar3, {"sbLoadTemp", "sbSaveTemp", "sbLoadCsv", "sbSaveCsv",  nullptr,  "sbCopy",
+                      "sbCopyAll",  "sbPaste",    nullptr,     "sbSaveBase", nullptr,  "sbPrint",
+                      "tbGraph",    "sbAnalysis", "sbDiagram", "sbGantt",    "sbRisk", "sbImport",
+                      "sbExport",   nullptr,      "cbExit"});
 
     QToolBar* bar2 = makeFlatToolBar(coolBar, "ToolBar2");
     addButtons(bar2, {"sbInitBorders"});

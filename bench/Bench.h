@@ -37,3 +37,4 @@ void benchRisk();
 void benchRiskWindow();
 void benchPlan(const QStringList& arguments);
 void benchExchange();
+void benchBatch(const QStringList& arguments);

@@ -34,6 +34,7 @@ const Section kSections[] = {
     {"riskwindow", "", benchRiskWindow, nullptr},
     {"plan", " [works]", nullptr, benchPlan},
     {"exchange", "", benchExchange, nullptr},
+    {"batch", " [works per file]", nullptr, benchBatch},
 };
 
 } // namespace

@@ -2,7 +2,9 @@
 
 #include "FileErrorText.h"
 #include "KestrinError.h"
+#include "PageOutput.h"
 #include "PrivateTempFolder.h"
+#include "ReportDocument.h"
 #include "ScheduleDataSet.h"
 #include "TfmPreview.h"
 
@@ -19,6 +21,26 @@ void ScheduleTables::exportTo(const QString& path, const WorkCells& works,
 void ScheduleTables::previewReport(const report::ReportLayout& layout, const WorkCells& works,
                                    const NumberFormat& numbers, const DateFormat& dates,
                                    QWidget* parent)
+{
+    withTemporaryTable(works, numbers, dates, [&](const report::DataSet& records) {
+        report::showPreview(layout, &records, parent);
+    });
+}
+
+void ScheduleTables::exportReport(const QString& path, const report::ReportLayout& layout,
+                                  const WorkCells& works, const NumberFormat& numbers,
+                                  const DateFormat& dates)
+{
+    withTemporaryTable(works, numbers, dates, [&](const report::DataSet& records) {
+        const std::unique_ptr<report::ReportDocument> document =
+            report::makeDocument(layout, &records);
+        report::exportPdf(*document, path);
+    });
+}
+
+void ScheduleTables::withTemporaryTable(const WorkCells& works, const NumberFormat& numbers,
+                                        const DateFormat& dates,
+                                        const std::function<void(const report::DataSet&)>& use)
 {
     const QString folder = privateTempFolder();
     const QString name = QStringLiteral("$kestrin-preprint$.dbf");
@@ -41,5 +63,5 @@ void ScheduleTables::previewReport(const report::ReportLayout& layout, const Wor
     dtData.open();
     scheduletable::fill(dtData, works, numbers, dates);
     const ScheduleDataSet records(dtData, numbers, dates);
-    report::showPreview(layout, &records, parent);
+    use(records);
 }

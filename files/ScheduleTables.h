@@ -6,12 +6,15 @@
 
 #include <QStringList>
 
+#include <functional>
+
 class DateFormat;
 class NumberFormat;
 class QWidget;
 class WorkCells;
 
 namespace report {
+class DataSet;
 struct ReportLayout;
 } // namespace report
 
@@ -31,8 +34,18 @@ public:
     // no more then.
     void previewReport(const report::ReportLayout& layout, const WorkCells& works,
                        const NumberFormat& numbers, const DateFormat& dates, QWidget* parent);
+    // The same report written as a PDF at path, without the preview (the command-line program).
+    // Its fonts need a QGuiApplication.
+    void exportReport(const QString& path, const report::ReportLayout& layout,
+                      const WorkCells& works, const NumberFormat& numbers, const DateFormat& dates);
 
 private:
+    // Fills the temporary schedule table and hands its records to `use`; the table is closed and
+    // removed on every way out.
+    void withTemporaryTable(const WorkCells& works, const NumberFormat& numbers,
+                            const DateFormat& dates,
+                            const std::function<void(const report::DataSet&)>& use);
+
     const QStringList qStore = scheduletable::creationTemplate();
     db::Query qCreate;
     db::Table dtData;

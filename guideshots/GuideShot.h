@@ -21,3 +21,4 @@ private:
 // One function a window of the guide; each lives in its own file beside this one and is a row
 // of the table in main.cpp.
 void shotRisk(const GuideShot& shot);
+void shotImportNotes(const GuideShot& shot);

@@ -18,6 +18,7 @@ struct Shot
 const std::vector<Shot> kShots = {
     // {"guide-details", shotDetails},
     {"guide-risk", shotRisk},
+    {"guide-import-notes", shotImportNotes},
 };
 
 } // namespace

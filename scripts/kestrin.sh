@@ -158,7 +158,7 @@ package)
     packages+=(lintian "${headless_packages[@]}" locales)
     install_missing
     make_locales
-    build_program kestrin_icons kestrin_docs
+    build_program kestrin-batch kestrin_icons kestrin_docs
     (cd build-release && rm -f ./*.deb && cpack -G DEB >/dev/null)
     deb=$(ls build-release/kestrin_*.deb)
     echo "kestrin: built $deb"
@@ -167,6 +167,8 @@ package)
     sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --reinstall "./$deb" >/dev/null
     show_headless /usr/bin/kestrin
+    /usr/bin/kestrin-batch --help >/dev/null
+    dpkg -L kestrin | grep -q "/man1/kestrin-batch.1.gz"
     ;;
 format-check)
     # Every C++ file of the tree as .clang-format lays it out; the files that differ are named.

@@ -296,6 +296,28 @@ void saveCsv(PicturePainter& p)
     ruledTable(p, 7, 7, 9);
 }
 
+// Three short bars staggered in time: a plan as the task-based planning tools show it.
+void taskBars(PicturePainter& p, int x, int y)
+{
+    p.box(x, y, 5, 2, blue, darkBlue);
+    p.box(x + 3, y + 3, 5, 2, red, darkRed);
+    p.box(x + 1, y + 6, 4, 2, blue, darkBlue);
+}
+
+void importPlan(PicturePainter& p)
+{
+    taskBars(p, 0, 0);
+    p.arrow(QPoint(12, 0), QPoint(12, 7), 1, 3);
+    p.sheet(6, 8, 10, 8, 2);
+}
+
+void exportPlan(PicturePainter& p)
+{
+    p.sheet(0, 0, 8, 10, 3);
+    p.arrow(QPoint(12, 0), QPoint(12, 6), 1, 3);
+    taskBars(p, 7, 8);
+}
+
 void pencil(PicturePainter& p)
 {
     QPainter& painter = p.painter();
@@ -482,6 +504,10 @@ void drawPicture(QPainter& painter, Picture picture)
         return saveCsv(p);
     case Picture::Risk:
         return bellCurve(p);
+    case Picture::Import:
+        return importPlan(p);
+    case Picture::Export:
+        return exportPlan(p);
     case Picture::Accept:
         return pencil(p);
     case Picture::SaveView:

@@ -32,6 +32,8 @@ enum class Picture {
     LoadCsv,     // a ruled table with a red arrow down to a sheet
     SaveCsv,     // a sheet with a red arrow down into a ruled table
     Risk,        // a bell curve over a time line, a red line standing at the directive date
+    Import,      // bars of another tool's plan with a red arrow down to a sheet
+    Export,      // a sheet with a red arrow down into bars of another tool's plan
     // Dialog buttons
     Accept, // a pencil
     Cancel, // a red prohibition sign
