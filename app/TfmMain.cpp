@@ -152,7 +152,8 @@ void TfmMain::updateCommands()
         m_commands->setEnabled(name, hasWorks);
     const bool bothNamed = bothEndsNamed();
     // The commands that read a calculated network follow the recalculation.
-    for (const char* name : {"sbRecalc", "sbCalendar", "sbAnalysis", "sbDiagram", "sbGantt"})
+    for (const char* name :
+         {"sbRecalc", "sbCalendar", "sbAnalysis", "sbDiagram", "sbGantt", "sbCost"})
         m_commands->setEnabled(name, bothNamed);
     m_commands->setEnabled("sbUndo", m_history->canUndo());
     m_commands->setEnabled("sbRedo", m_history->canRedo());

@@ -71,6 +71,8 @@ public:
     void sbAnalysisClick();
     void sbDiagramClick();
     void sbGanttClick();
+    // The time–cost window; applying a point of it writes the durations as one undo step.
+    void sbCostClick();
     void cbExitClick();
     void sbInitBordersClick();
     void cbFromChange();

@@ -158,6 +158,22 @@ void ganttBars(PicturePainter& p)
     p.fill(15, 3, 1, 13, darkRed);
 }
 
+void costCurve(PicturePainter& p)
+{
+    // The axes, the total cost falling and rising again, its cheapest point in red, and a coin.
+    p.fill(1, 0, 1, 15, outline);
+    p.fill(1, 14, 15, 1, outline);
+    QPainter& painter = p.painter();
+    QPainterPath curve;
+    curve.moveTo(3, 3);
+    curve.quadTo(7, 17, 14, 5);
+    painter.setPen(QPen(QColor::fromRgba(blue), 1.5));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(curve);
+    p.circle(QPointF(7.6, 10.2), 1.8, red, darkRed);
+    p.circle(QPointF(11.5, 3.5), 3, yellow, darkWood);
+}
+
 void networkDiagram(PicturePainter& p)
 {
     // Events in three layers; the critical path runs straight along the middle in red, the other
@@ -440,6 +456,8 @@ void drawPicture(QPainter& painter, Picture picture)
         return networkDiagram(p);
     case Picture::Gantt:
         return ganttBars(p);
+    case Picture::Cost:
+        return costCurve(p);
     case Picture::Exit:
     case Picture::Cancel:
         return p.prohibition();
