@@ -80,7 +80,7 @@ private:
     CostInput m_input;
     NumberFormat m_numbers;
     TimeCostCurve m_curve;
+    Decimal m_dayCost; // before m_totals, which is made from it
     TotalCosts m_totals;
-    Decimal m_dayCost;
     QStringList m_shortenedTexts; // per row; they do not depend on the day cost
 };
