@@ -13,6 +13,7 @@
 #include "ReportDocument.h"
 #include "TfmPreview.h"
 
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,6 +27,7 @@ namespace {
 
 constexpr QSize kClientSize(900, 680);
 constexpr int kDayCostWidth = 110;
+constexpr QSize kApplyIconSize(16, 16);
 
 // The types of sdCost, in the order of its list.
 constexpr PictureFormat kFormats[] = {PictureFormat::Pdf, PictureFormat::Svg, PictureFormat::Png};
@@ -43,10 +45,17 @@ TfmCost::TfmCost(CostCurveTable curve, Plan& plan, const NumberFormat& numbers, 
     buildToolBar();
     layout->addWidget(ToolBar1);
 
+    // The best length, and beside it the command that takes the chosen row into the table: its
+    // words are on the button, away from the tool bar, which shows pictures only.
+    auto* bestLine = new QHBoxLayout;
+    bestLine->setContentsMargins(6, 2, 6, 2);
     lBest = new QLabel(this);
     lBest->setObjectName(QStringLiteral("lBest"));
-    lBest->setContentsMargins(6, 2, 6, 2);
-    layout->addWidget(lBest);
+    bestLine->addWidget(lBest, 1);
+    QToolButton* apply = commands().makeButton(this, "sbApply", kApplyIconSize);
+    apply->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    bestLine->addWidget(apply);
+    layout->addLayout(bestLine);
 
     auto* splitter = new QSplitter(Qt::Vertical, this);
     pbChart = new CostChartView(m_numbers, splitter);
@@ -100,9 +109,6 @@ void TfmCost::buildToolBar()
     ToolBar1->addWidget(dayCostLabel);
     ToolBar1->addWidget(eDayCost);
     ToolBar1->addSeparator();
-    QToolButton* apply = commands().addButton(ToolBar1, "sbApply");
-    apply->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    ToolBar1->addSeparator();
     commands().addButton(ToolBar1, "tbCloseCost");
 
     // A cost is taken once it is typed in full: Enter, or leaving the field.
@@ -118,6 +124,8 @@ void TfmCost::buildTable()
     sgCurve->setSelectionBehavior(QAbstractItemView::SelectRows);
     sgCurve->setSelectionMode(QAbstractItemView::SingleSelection);
     sgCurve->verticalHeader()->hide();
+    // The figures as wide as they need, the works' list taking the rest.
+    sgCurve->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     sgCurve->horizontalHeader()->setStretchLastSection(true);
     QStringList captions;
     for (int column = 0; column < CostCurveTable::kColumnCount; ++column)
