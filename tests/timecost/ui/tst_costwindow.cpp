@@ -1,8 +1,10 @@
 #include "../../app/DialogDriver.h"
 #include "DelimitedText.h"
 #include "Plan.h"
+#include "ReportDocument.h"
 #include "TfmCost.h"
 #include "TfmMain.h"
+#include "TfmPreview.h"
 #include "WidgetTestSupport.h"
 #include "WorkHistory.h"
 #include "WorkInputs.h"
@@ -11,8 +13,10 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSvgRenderer>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -130,6 +134,7 @@ private slots:
     void twoCriticalPathsSolvedByHandAndAppliedAsOneUndoStep();
     void csvHoldsWhatTheTableShows();
     void loopGivesTheRecalculationsMessage();
+    void printsAndSavesTheChartInTheTypeOfTheName();
 
 private:
     QAbstractButton* button(const char* name) const
@@ -310,6 +315,40 @@ void TestCostWindow::loopGivesTheRecalculationsMessage()
     button("sbCost")->click();
     QCOMPARE(shown, recalculation);
     QVERIFY(!m_window->findChild<TfmCost*>());
+}
+
+void TestCostWindow::printsAndSavesTheChartInTheTypeOfTheName()
+{
+    load(kTwoPaths);
+    int printedPages = 0;
+    const QString png = m_dir.filePath(QStringLiteral("chart.png"));
+    const QString svg = m_dir.filePath(QStringLiteral("chart.svg"));
+    const QString pdf = m_dir.filePath(QStringLiteral("chart.pdf"));
+    whenModalShown<TfmCost>([&](TfmCost* window) {
+        whenModalShown<TfmPreview>([&printedPages](TfmPreview* preview) {
+            printedPages = preview->document()->pageCount();
+            preview->reject();
+        });
+        clickChild(window, "tbPrintCost");
+        // The type of each file is the one its name's suffix says, whatever the list shows.
+        for (const QString& path : {png, svg, pdf}) {
+            answerFileDialog(path, "sdCost");
+            clickChild(window, "tbSaveCost");
+        }
+        clickChild(window, "tbCloseCost");
+    });
+    button("sbCost")->click();
+
+    QCOMPARE(printedPages, 1);
+    const QImage picture(png, "PNG");
+    QCOMPARE(picture.size(), QSize(760, 440));
+    QVERIFY(picture.pixelColor(0, 0) == Qt::white);
+    QSvgRenderer drawing(svg);
+    QVERIFY(drawing.isValid());
+    QCOMPARE(drawing.viewBoxF(), QRectF(0, 0, 760, 440));
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().startsWith("%PDF"));
 }
 
 QTEST_MAIN(TestCostWindow)
