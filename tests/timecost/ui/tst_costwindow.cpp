@@ -326,8 +326,10 @@ void TestCostWindow::printsAndSavesTheChartInTheTypeOfTheName()
     const QString pdf = m_dir.filePath(QStringLiteral("chart.pdf"));
     whenModalShown<TfmCost>([&](TfmCost* window) {
         whenModalShown<TfmPreview>([&printedPages](TfmPreview* preview) {
+            // The pages are made on the report's worker thread.
+            QTRY_VERIFY(preview->document() && preview->document()->isComplete());
             printedPages = preview->document()->pageCount();
-            preview->reject();
+            clickChild(preview, "tbClose");
         });
         clickChild(window, "tbPrintCost");
         // The type of each file is the one its name's suffix says, whatever the list shows.
