@@ -30,6 +30,7 @@ const Section kSections[] = {
     {"calendar", "", benchCalendar, nullptr},
     {"levelling", " [seconds per instance]", nullptr, benchLevelling},
     {"timecost", "", benchTimeCost, nullptr},
+    {"costwindow", "", benchCostWindow, nullptr},
     {"risk", "", benchRisk, nullptr},
     {"plan", " [works]", nullptr, benchPlan},
     {"exchange", "", benchExchange, nullptr},
