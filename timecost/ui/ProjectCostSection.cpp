@@ -23,6 +23,13 @@ QString sectionName()
 
 } // namespace
 
+Decimal parseDayCost(QStringView text, const NumberFormat& numbers)
+{
+    const Decimal cost = Decimal::parse(text, numbers);
+    Decimal::parse(cost.text(numbers), numbers);
+    return cost;
+}
+
 std::optional<Decimal> dayCost(const Plan& plan)
 {
     const PlanSection section = plan.section(sectionName());
@@ -30,7 +37,7 @@ std::optional<Decimal> dayCost(const Plan& plan)
     if (found == section.end())
         return std::nullopt;
     try {
-        const Decimal cost = Decimal::parse(found->second, fileNumbers());
+        const Decimal cost = parseDayCost(found->second, fileNumbers());
         if (cost.isNegative())
             return std::nullopt;
         return cost;

@@ -173,7 +173,7 @@ void TfmCost::eDayCostChange()
 {
     const QString text = eDayCost->text().trimmed();
     const std::optional<Decimal> dayCost =
-        text.isEmpty() ? std::nullopt : std::optional(Decimal::parse(text, m_numbers));
+        text.isEmpty() ? std::nullopt : std::optional(projectcost::parseDayCost(text, m_numbers));
     m_curve.setDayCost(dayCost.value_or(Decimal()));
     projectcost::setDayCost(m_plan, dayCost);
     showTotals();
