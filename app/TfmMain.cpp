@@ -153,7 +153,7 @@ void TfmMain::updateCommands()
     const bool bothNamed = bothEndsNamed();
     // The commands that read a calculated network follow the recalculation.
     for (const char* name :
-         {"sbRecalc", "sbCalendar", "sbAnalysis", "sbDiagram", "sbGantt", "sbExport"})
+         {"sbRecalc", "sbCalendar", "sbAnalysis", "sbDiagram", "sbGantt", "sbExport", "sbCost"})
         m_commands->setEnabled(name, bothNamed);
     m_commands->setEnabled("sbRisk", bothNamed);
     m_commands->setEnabled("sbUndo", m_history->canUndo());

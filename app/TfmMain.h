@@ -72,6 +72,8 @@ public:
     void sbDiagramClick();
     void sbGanttClick();
     void sbRiskClick();
+    // The time–cost window; applying a point of it writes the durations as one undo step.
+    void sbCostClick();
     void cbExitClick();
     void sbInitBordersClick();
     void cbFromChange();

@@ -95,6 +95,7 @@ void TfmMain::addCommands()
           {}, u"Импорт"},
         C{"sbExport", P::Export, u"Экспорт плана в MS Project XML, TaskJuggler или Excel",
           &TfmMain::sbExportClick, {}, u"Экспорт"},
+        C{"sbCost", P::Cost, u"Время и стоимость", &TfmMain::sbCostClick},
         C{"cbExit", P::Exit, u"Закончить работу с программой", &TfmMain::cbExitClick},
         C{"sbInitBorders", P::InitBorders,
           u"Устанавливать начальную и конечную точки автоматически",
@@ -142,8 +143,8 @@ void TfmMain::buildToolBars(QWidget* coolBar)
     QToolBar* bar3 = makeFlatToolBar(coolBar, "ToolBar3");
     addButtons(bar3, {"sbLoadTemp", "sbSaveTemp", "sbLoadCsv", "sbSaveCsv",  nullptr,  "sbCopy",
                       "sbCopyAll",  "sbPaste",    nullptr,     "sbSaveBase", nullptr,  "sbPrint",
-                      "tbGraph",    "sbAnalysis", "sbDiagram", "sbGantt",    "sbRisk", "sbImport",
-                      "sbExport",   nullptr,      "cbExit"});
+                      "tbGraph",    "sbAnalysis", "sbDiagram", "sbGantt",    "sbRisk", "sbCost",
+                      "sbImport",   "sbExport",   nullptr,     "cbExit"});
 
     QToolBar* bar2 = makeFlatToolBar(coolBar, "ToolBar2");
     addButtons(bar2, {"sbInitBorders"});

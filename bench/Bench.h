@@ -33,6 +33,7 @@ void benchUndo();
 void benchCalendar();
 void benchLevelling(const QStringList& arguments);
 void benchTimeCost();
+void benchCostWindow();
 void benchRisk();
 void benchRiskWindow();
 void benchPlan(const QStringList& arguments);

@@ -30,6 +30,7 @@ const Section kSections[] = {
     {"calendar", "", benchCalendar, nullptr},
     {"levelling", " [seconds per instance]", nullptr, benchLevelling},
     {"timecost", "", benchTimeCost, nullptr},
+    {"costwindow", "", benchCostWindow, nullptr},
     {"risk", "", benchRisk, nullptr},
     {"riskwindow", "", benchRiskWindow, nullptr},
     {"plan", " [works]", nullptr, benchPlan},

@@ -22,3 +22,4 @@ private:
 // of the table in main.cpp.
 void shotRisk(const GuideShot& shot);
 void shotImportNotes(const GuideShot& shot);
+void shotCost(const GuideShot& shot);

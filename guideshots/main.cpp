@@ -19,6 +19,7 @@ const std::vector<Shot> kShots = {
     // {"guide-details", shotDetails},
     {"guide-risk", shotRisk},
     {"guide-import-notes", shotImportNotes},
+    {"guide-cost", shotCost},
 };
 
 } // namespace

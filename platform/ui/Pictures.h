@@ -22,6 +22,7 @@ enum class Picture {
     Analysis,    // a sheet of figures with a red check mark
     Diagram,     // four circles joined by arrows, the straight path through them red
     Gantt,       // bars staggered along a time line, one of them red
+    Cost,        // a coin beside a falling cost curve whose cheapest point is ringed red
     Exit,        // a red prohibition sign
     InitBorders, // a pointing hand
     Undo,        // a blue arrow turning back to the left
