@@ -380,7 +380,7 @@ void TfmMain::sbDiagramClick()
 
 void TfmMain::sbGanttClick()
 {
-    TfmGantt gantt(*m_table, m_numbers, m_dates, m_startDate, this);
+    TfmGantt gantt(*m_table, m_numbers, m_dates, scheduleDates(), this);
     execWindow(gantt);
 }
 
