@@ -13,6 +13,7 @@ public:
 
     // Lets the window lay itself out and paint, then writes docs/<name>.png; raises on failure.
     void save(QWidget& window, const QString& name) const;
+    const QString& docsFolder() const { return m_docs; }
 
 private:
     QString m_docs;
@@ -20,3 +21,5 @@ private:
 
 // One function a window of the guide; each lives in its own file beside this one and is a row
 // of the table in main.cpp.
+void shotWorkCalendar(const GuideShot& shot);
+void shotWorkingDaysGantt(const GuideShot& shot);

@@ -17,6 +17,8 @@ struct Shot
 
 const std::vector<Shot> kShots = {
     // {"guide-details", shotDetails},
+    {"guide-workcalendar", shotWorkCalendar},
+    {"guide-gantt-workdays", shotWorkingDaysGantt},
 };
 
 } // namespace

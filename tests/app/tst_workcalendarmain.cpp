@@ -2,7 +2,11 @@
 // by hand on the calendar of March 2027, applying a calendar as one step of the undo history, and
 // a work list file read that keeps the plan's calendar.
 #include "DialogDriver.h"
+#include "EventIndex.h"
 #include "FileTestSupport.h"
+#include "NameCollation.h"
+#include "NetworkAnalysis.h"
+#include "NumberFormat.h"
 #include "TfmMain.h"
 #include "WidgetTestSupport.h"
 #include "WorkHistory.h"
@@ -154,6 +158,25 @@ void TestWorkCalendarMain::datesFollowTheWorkingDays()
     const QDate saturday27(2027, 2, 27), thursday4(2027, 3, 4);
     QCOMPARE(beginDays(*m_window), (QList<QDate>{saturday27, friday5, saturday27, friday5,
                                                  saturday27, thursday4, saturday27}));
+
+    // The analysis dates every event as the column dates the works leaving it.
+    const WorkTable& table = m_window->workTable();
+    const NameCollation names{QLocale()};
+    const EventIndex events(table, names);
+    const NetworkAnalysis analysis(table, events, QStringLiteral("1"), QStringLiteral("9"),
+                                   m_window->scheduleDates(), NumberFormat(QLocale()),
+                                   DateFormat(QLocale()));
+    const AnalysisPage& eventsPage = analysis.page(NetworkAnalysis::Events);
+    int compared = 0;
+    for (int event = 0; event < eventsPage.rowCount(); ++event) {
+        for (int row = 0; row < table.rowCount(); ++row) {
+            if (table.cell(WorkColumn::StartEvent, row) != eventsPage.text(event, 0))
+                continue;
+            QCOMPARE(eventsPage.text(event, 4), table.cell(WorkColumn::BeginDate, row));
+            ++compared;
+        }
+    }
+    QCOMPARE(compared, table.rowCount());
 }
 
 void TestWorkCalendarMain::undoGivesBackTheCalendarAndItsDates()
