@@ -56,6 +56,13 @@ void TestCalendarSection::planFileKeepsTheCalendar()
     QVERIFY(calendarsection::encode(WorkCalendar()).empty());
     QVERIFY(calendarsection::decode({}) == WorkCalendar());
 
+    // Days off millennia apart: the years between are the week's alone.
+    WorkCalendar far;
+    far.setCountsWorkingDays(true);
+    far.setException(QDate(1, 1, 1), false);
+    far.setException(QDate(9999, 12, 31), false);
+    QVERIFY(calendarsection::decode(calendarsection::encode(far)) == far);
+
     QRandomGenerator random(26);
     for (int round = 0; round < 300; ++round) {
         const WorkCalendar calendar = randomCalendar(random);
@@ -97,6 +104,11 @@ void TestCalendarSection::damagedSectionIsRefused_data()
         year.append(day.toString(Qt::ISODate));
     row("a year without a working day",
         {{"days", QStringLiteral("working")}, {"off", year.join(u' ')}}, "01.01.2027");
+    // The same year found between exceptions millennia apart.
+    row("a year without a working day among far days",
+        {{"days", QStringLiteral("working")},
+         {"off", QStringLiteral("0001-01-01 ") + year.join(u' ') + QStringLiteral(" 9999-12-31")}},
+        "01.01.2027");
 }
 
 void TestCalendarSection::damagedSectionIsRefused()
