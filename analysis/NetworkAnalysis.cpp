@@ -87,13 +87,15 @@ QString quoted(const QString& name)
 class DayTexts
 {
 public:
-    DayTexts(double startDate, const DateFormat& dates) : m_startDate(startDate), m_dates(dates) {}
+    DayTexts(const ScheduleDates& scheduleDates, const DateFormat& dates)
+        : m_scheduleDates(scheduleDates), m_dates(dates)
+    {
+    }
 
-    // The start date plus a time in days, rounded to the start date's precision, as the
-    // recalculation dates a work.
+    // The day of a time in days, as the recalculation dates a work.
     QString after(long double days)
     {
-        const double sum = checked::toDouble(checked::add(m_startDate, days));
+        const double sum = m_scheduleDates.dayOf(days);
         const qint64 day = DateFormat::dateOf(sum).toJulianDay();
         auto text = m_byDay.constFind(day);
         if (text == m_byDay.cend())
@@ -102,7 +104,7 @@ public:
     }
 
 private:
-    double m_startDate;
+    const ScheduleDates& m_scheduleDates;
     const DateFormat& m_dates;
     QHash<qint64, QString> m_byDay;
 };
@@ -217,11 +219,20 @@ NetworkAnalysis::NetworkAnalysis(const WorkCells& table, const EventIndex& event
                                  const QString& startEvent, const QString& endEvent,
                                  double startDate, const NumberFormat& numbers,
                                  const DateFormat& dates)
+    : NetworkAnalysis(table, events, startEvent, endEvent, ScheduleDates(WorkCalendar(), startDate),
+                      numbers, dates)
+{
+}
+
+NetworkAnalysis::NetworkAnalysis(const WorkCells& table, const EventIndex& events,
+                                 const QString& startEvent, const QString& endEvent,
+                                 const ScheduleDates& scheduleDates, const NumberFormat& numbers,
+                                 const DateFormat& dates)
     : m_pages(emptyPages())
 {
     const SuccessorGraph graph(table, events, QStringList{startEvent, endEvent}, numbers);
     std::vector<Finding> findings = checkNetwork(table, events, graph, startEvent, endEvent);
-    DayTexts days(startDate, dates);
+    DayTexts days(scheduleDates, dates);
     QString length = QStringLiteral("не рассчитана");
     try {
         EventTimes times(graph, graph.eventId(startEvent), graph.eventId(endEvent), numbers);
@@ -247,7 +258,8 @@ NetworkAnalysis::NetworkAnalysis(const WorkCells& table, const EventIndex& event
     for (int row = 0; row < graph.rowCount(); ++row)
         works += graph.isBlank(row) ? 0 : 1;
     // One arg() for all: a later one would also replace a "%4" inside an event's name.
-    m_summary = QStringLiteral("От %1 до %2: L = %3; работ %4, событий %5; начало работ %6")
-                    .arg(quoted(startEvent), quoted(endEvent), length, QString::number(works),
-                         QString::number(events.eventCount()), dates.formatDate(startDate));
+    m_summary =
+        QStringLiteral("От %1 до %2: L = %3; работ %4, событий %5; начало работ %6")
+            .arg(quoted(startEvent), quoted(endEvent), length, QString::number(works),
+                 QString::number(events.eventCount()), dates.formatDate(scheduleDates.dayOf(0)));
 }

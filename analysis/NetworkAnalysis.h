@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AnalysisPage.h"
+#include "ScheduleDates.h"
 
 #include <QString>
 
@@ -17,9 +18,10 @@ class WorkCells;
 // the printout and the CSV file only show these texts.
 //
 // The times are those of a recalculation with the same start and end events and start date, text
-// for text (EventTimes). A network whose times cannot be computed (a loop, a duration that is not
-// a number, an overflow) still gets its check: the failure, in the words the recalculation would
-// show, becomes the first finding, and the other pages stay empty.
+// for text (EventTimes), and their dates those of its date column (ScheduleDates). A network whose
+// times cannot be computed (a loop, a duration that is not a number, an overflow) still gets its
+// check: the failure, in the words the recalculation would show, becomes the first finding, and the
+// other pages stay empty.
 class NetworkAnalysis
 {
 public:
@@ -28,6 +30,10 @@ public:
     NetworkAnalysis(const WorkCells& table, const EventIndex& events, const QString& startEvent,
                     const QString& endEvent, double startDate, const NumberFormat& numbers,
                     const DateFormat& dates);
+    // The same with the events dated through the working calendar's mapping.
+    NetworkAnalysis(const WorkCells& table, const EventIndex& events, const QString& startEvent,
+                    const QString& endEvent, const ScheduleDates& scheduleDates,
+                    const NumberFormat& numbers, const DateFormat& dates);
 
     const AnalysisPage& page(Page page) const { return m_pages[std::size_t(page)]; }
     const std::vector<AnalysisPage>& pages() const { return m_pages; }

@@ -229,7 +229,7 @@ void TfmMain::sbRecalcClick()
     m_calculatedEnd = cbTo->currentText();
     const WorkTable::Batch batch(*m_table);
     Recalculation recalculation(*m_table, events(), cbFrom->currentText(), cbTo->currentText(),
-                                m_startDate, m_numbers, m_dates, m_names);
+                                scheduleDates(), m_numbers, m_dates, m_names);
     const long double length = recalculation.criticalLength(m_criticalPath);
     pWay->setText(criticalPathLine(m_numbers, length, m_criticalPath));
     psMain->setPosition(0);
@@ -368,7 +368,7 @@ void TfmMain::tbGraphClick()
 void TfmMain::sbAnalysisClick()
 {
     const NetworkAnalysis analysis(*m_table, events(), cbFrom->currentText(), cbTo->currentText(),
-                                   m_startDate, m_numbers, m_dates);
+                                   scheduleDates(), m_numbers, m_dates);
     TfmAnalysis window(analysis, this);
     execWindow(window);
 }
@@ -382,7 +382,7 @@ void TfmMain::sbDiagramClick()
 
 void TfmMain::sbGanttClick()
 {
-    TfmGantt gantt(*m_table, m_numbers, m_dates, m_startDate, this);
+    TfmGantt gantt(*m_table, m_numbers, m_dates, scheduleDates(), this);
     execWindow(gantt);
 }
 
@@ -425,6 +425,7 @@ ShownState TfmMain::shownState() const
         state.pathLine = pWay->text();
         state.criticalPath = m_criticalPath;
     }
+    state.calendar = m_plan.section(QString::fromUtf16(plansection::kCalendar));
     return state;
 }
 
@@ -438,6 +439,8 @@ void TfmMain::showEnds(const QString& startEvent, const QString& endEvent, bool 
 
 void TfmMain::showExchangedState(const ShownState& state)
 {
+    // The calendar first: the follow-up dates the works by it.
+    m_plan.setSection(QString::fromUtf16(plansection::kCalendar), state.calendar);
     setCurrentRow(std::clamp(state.currentRow, 0, m_table->rowCount() - 1));
     // The follow-up of a change, with the selectors as they stood when the computed columns were
     // last written, so that RecalcOrClear writes them again the same way: a recalculation with

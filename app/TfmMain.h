@@ -4,6 +4,7 @@
 #include "NameCollation.h"
 #include "NumberFormat.h"
 #include "Plan.h"
+#include "ScheduleDates.h"
 #include "ScheduleTables.h"
 
 #include <QStringList>
@@ -47,6 +48,10 @@ public:
     // What the user set up beside the works: resources and the settings of the planning windows.
     Plan& plan() { return m_plan; }
     const Plan& plan() const { return m_plan; }
+    // The day of every time of the schedule, by the plan's working calendar from the start date:
+    // what every window that shows a date of the schedule dates it by. Raises when the plan's
+    // calendar section is damaged.
+    ScheduleDates scheduleDates() const;
 
     // Every command's enabled and checked state, and the selectors', from the window's state: the
     // one place they are set. sbEdit, sbDel, sbCopy and sbCopyAll need works; sbRecalc,
@@ -63,6 +68,7 @@ public:
     void sbDelClick();
     void sbRecalcClick();
     void sbCalendarClick();
+    void sbWorkCalendarClick();
     void sbLoadTempClick();
     void sbSaveTempClick();
     void sbSaveBaseClick();

@@ -71,6 +71,7 @@ void TfmMain::addCommands()
         C{"sbRedo", P::Redo, u"Повторить", &TfmMain::sbRedoClick, {ctrl(Qt::Key_Y)}},
         C{"sbRecalc", P::Recalc, u"Пересчитать график", &TfmMain::sbRecalcClick, {Qt::Key_F9}},
         C{"sbCalendar", P::Calendar, u"Изменить день начала работы", &TfmMain::sbCalendarClick},
+        C{"sbWorkCalendar", P::Workdays, u"Рабочий календарь", &TfmMain::sbWorkCalendarClick},
         C{"sbLoadTemp", P::LoadTemp, u"Считать данные", &TfmMain::sbLoadTempClick,
           {ctrl(Qt::Key_O)}},
         C{"sbSaveTemp", P::SaveTemp, u"Записать данные", &TfmMain::sbSaveTempClick,
@@ -120,7 +121,7 @@ void TfmMain::buildToolBars(QWidget* coolBar)
 
     QToolBar* bar1 = makeFlatToolBar(coolBar, "ToolBar1");
     addButtons(bar1, {"sbNewLine", "sbEdit", "sbDel", "sbUndo", "sbRedo", nullptr, "sbRecalc",
-                      "sbCalendar", nullptr});
+                      "sbCalendar", "sbWorkCalendar", nullptr});
     psMain = new PageScroller(bar1);
     psMain->setObjectName(QStringLiteral("psMain"));
     psMain->setFixedSize(kScrollerSize);

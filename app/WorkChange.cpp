@@ -74,6 +74,8 @@ qsizetype WorkChange::byteSize() const
         bytes += stringBytes(*text);
     for (const QString& event : m_state.criticalPath)
         bytes += stringBytes(event);
+    for (const auto& [key, value] : m_state.calendar)
+        bytes += stringBytes(key) + stringBytes(value);
     return bytes;
 }
 

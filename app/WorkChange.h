@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Plan.h"
 #include "WorkInputs.h"
 
 #include <QString>
@@ -15,7 +16,8 @@ class WorkTable;
 // written. Those are not kept: they are written again the same way, by a recalculation with the
 // selector texts of that time (which the follow-up of a change may have emptied since), or
 // emptied. Only a recalculation writes the critical path line, so an emptied table keeps the line
-// and path that stood beside it.
+// and path that stood beside it. The plan's working calendar goes back with them, as it decides
+// the dates the recalculation writes.
 struct ShownState
 {
     QString startEvent;
@@ -28,6 +30,8 @@ struct ShownState
     QString calculatedEnd;
     QString pathLine;         // when not calculated
     QStringList criticalPath; // when not calculated
+
+    PlanSection calendar; // the plan's section plansection::kCalendar
 };
 
 // One change of the works on the undo stack: rows at .. at + n - 1 of the table now stand where
@@ -35,7 +39,8 @@ struct ShownState
 // are encoded and kept, the kept ones put back. So a step holds one side of the change only, and
 // the input cells and details only (WorkInputs): the computed cells are the follow-up's to write. A
 // step about an added, edited or deleted work keeps that one row; reading a file keeps the table
-// read over, encoded in a fraction of the table's memory.
+// read over, encoded in a fraction of the table's memory. A step that changes no row (none replaced
+// by none) changes the shown state alone: applying a working calendar is one.
 class WorkChange final : public QUndoCommand
 {
 public:

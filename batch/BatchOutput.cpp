@@ -1,7 +1,6 @@
 #include "BatchOutput.h"
 #include "BatchFormats.h"
 
-#include "CalendarSection.h"
 #include "DateFormat.h"
 #include "MspdiWriter.h"
 #include "NumberFormat.h"

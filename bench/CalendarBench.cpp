@@ -1,8 +1,13 @@
 #include "Bench.h"
 
 #include "DateFormat.h"
+#include "GeneratedNetwork.h"
+#include "NameCollation.h"
+#include "NumberFormat.h"
+#include "Recalculation.h"
 #include "ScheduleDates.h"
 #include "WorkCalendar.h"
+#include "WorkTable.h"
 
 #include <QHash>
 
@@ -12,7 +17,9 @@
 // The date column of 1,000,000 works counted in calendar days and in working days: each work's
 // early start turned into its calendar day and the day's text, made once a day and shared, as the
 // recalculation fills the column. The working days (five-day week, the public holidays of nine
-// years and a few moved days off) include making the calendar's table.
+// years and a few moved days off) include making the calendar's table. Then the same through the
+// real recalculation of a generated network of 1,000,000 works, whose computed columns (the date
+// column among them) are filled once counting calendar days and once counting working days.
 namespace {
 
 constexpr int kWorks = 1'000'000;
@@ -70,6 +77,19 @@ double mappingOnly(const WorkCalendar& calendar, double startDate,
     return sum;
 }
 
+// The computed columns of the table, the critical length found first as the main window does.
+void recalculate(WorkTable& table, const ScheduleDates& dates, const QString& endEvent)
+{
+    const NumberFormat& numbers = NumberFormat::system();
+    const NameCollation names{QLocale()};
+    WorkTable::Batch batch(table);
+    Recalculation recalculation(table, QStringLiteral("1"), endEvent, dates, numbers,
+                                DateFormat::system(), names);
+    QStringList path;
+    recalculation.criticalLength(path);
+    recalculation.fillComputedColumns();
+}
+
 QString ms(double seconds)
 {
     return QStringLiteral("%1 ms").arg(seconds * 1000.0, 0, 'f', 1);
@@ -112,4 +132,28 @@ void benchCalendar()
         bench::seconds([&] { const ScheduleDates dates(workingDays, startDate); }, kRepeats);
     bench::report(QStringLiteral("calendar: table of working days, nine years of holidays"),
                   ms(tableTime));
+
+    // Events 1 to n, about 1100 layers of works of 0 to 9 days: some twenty years of working days.
+    constexpr int kEvents = 300'000;
+    WorkTable table;
+    testsupport::fillGeneratedNetwork(table, kEvents, kWorks);
+    const QString endEvent = QString::number(kEvents);
+    constexpr int kRecalculations = 3;
+    const double calendarRecalculation = bench::seconds(
+        [&] { recalculate(table, ScheduleDates(calendarDays, startDate), endEvent); },
+        kRecalculations);
+    const QString lastCalendarDay = table.cell(WorkColumn::BeginDate, table.rowCount() - 1);
+    const double workingRecalculation =
+        bench::seconds([&] { recalculate(table, ScheduleDates(workingDays, startDate), endEvent); },
+                       kRecalculations);
+    bench::report(
+        QStringLiteral("calendar: recalculation, %1 works, calendar days").arg(table.rowCount()),
+        ms(calendarRecalculation) + QStringLiteral(" (last row begins %1)").arg(lastCalendarDay));
+    bench::report(
+        QStringLiteral("calendar: recalculation, %1 works, working days").arg(table.rowCount()),
+        ms(workingRecalculation) +
+            QStringLiteral(" (last row begins %1)")
+                .arg(table.cell(WorkColumn::BeginDate, table.rowCount() - 1)));
+    bench::report(QStringLiteral("calendar: recalculation, working days / calendar days"),
+                  QString::number(workingRecalculation / calendarRecalculation, 'f', 2));
 }

@@ -42,6 +42,8 @@ public:
     double finishPositionOf(long double time) const;
 
     const WorkCalendar& calendar() const { return m_calendar; }
+    // The start date as given: time 0 counting calendar days.
+    double startDate() const { return m_startDate; }
 
 private:
     qint64 workingDay(qint64 number) const;

@@ -75,6 +75,11 @@ void WorkCalendar::check() const
                                  : isWorkingByWeek(m_week, day);
         if (working) {
             run = 0;
+            // Up to the next exception the week alone decides, and its runs of days off are a
+            // weekend long: the walk goes on a week before that exception, so that exceptions
+            // years apart cost no walk through the years between.
+            if (exception != m_exceptions.end() && day.daysTo(exception->first) > 8)
+                day = exception->first.addDays(-8);
             continue;
         }
         if (run++ == 0)

@@ -49,7 +49,8 @@ ExchangePlan exportedPlan(const WorkTable& table, const Plan& plan, double start
                 exchanged.demands.push_back({work, resource->second, demand.amount});
         }
     }
-    exchanged.calendar = calendarsection::of(plan);
+    exchanged.calendar =
+        calendarsection::decode(plan.section(QString::fromUtf16(plansection::kCalendar)));
     exchanged.startDate = DateFormat::dateOf(startDate);
     return exchanged;
 }
@@ -95,7 +96,8 @@ TablePlan tablePlan(const ExchangePlan& imported)
         const ExchangeWork& work = imported.works[w];
         result.works.append(work.startEvent, work.endEvent, work.duration, details[w]);
     }
-    calendarsection::put(result.plan, imported.calendar);
+    result.plan.setSection(QString::fromUtf16(plansection::kCalendar),
+                           calendarsection::encode(imported.calendar));
     if (imported.startDate.isValid())
         result.plan.setStartDate(DateFormat::daysOf(imported.startDate));
     return result;

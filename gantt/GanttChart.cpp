@@ -41,7 +41,14 @@ std::optional<double> number(const WorkCells& table, const NumberFormat& numbers
 } // namespace
 
 GanttChart::GanttChart(const WorkCells& table, const NumberFormat& numbers, double startDate)
-    : m_table(&table), m_startDate(startDate)
+    : GanttChart(table, numbers, ScheduleDates(WorkCalendar(), startDate))
+{
+}
+
+GanttChart::GanttChart(const WorkCells& table, const NumberFormat& numbers,
+                       ScheduleDates scheduleDates)
+    : m_table(&table), m_startDate(scheduleDates.startDate()),
+      m_scheduleDates(std::move(scheduleDates))
 {
     const int rows = table.rowCount();
     m_works.reserve(std::size_t(rows));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ScheduleDates.h"
+
 #include <QString>
 
 #include <vector>
@@ -40,11 +42,15 @@ class GanttChart
 {
 public:
     GanttChart(const WorkCells& table, const NumberFormat& numbers, double startDate);
+    // The same with the works' times placed on the calendar by the working calendar's mapping.
+    GanttChart(const WorkCells& table, const NumberFormat& numbers, ScheduleDates scheduleDates);
 
     bool isReady() const { return m_ready; }
     const WorkCells& table() const { return *m_table; }
     // The day count (from 30 December 1899) at which the project starts: time 0 of the chart.
     double startDate() const { return m_startDate; }
+    // The days the times of the works fall on (calendar days unless a calendar says otherwise).
+    const ScheduleDates& scheduleDates() const { return m_scheduleDates; }
 
     int workCount() const { return int(m_order.size()); }
     // The work shown at `position` (from 0) in the current order.
@@ -76,6 +82,7 @@ public:
 private:
     const WorkCells* m_table;
     double m_startDate;
+    ScheduleDates m_scheduleDates;
     bool m_ready = false;
     std::vector<GanttWork> m_works;
     std::vector<int> m_order;

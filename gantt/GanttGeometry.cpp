@@ -114,8 +114,8 @@ GanttGeometry::GanttGeometry(const GanttChart& chart, GanttScale scale)
     : m_chart(&chart), m_scale(scale), m_pixelsPerDay(::pixelsPerDay(scale))
 {
     const Unit unit = lowerUnit(scale);
-    const double first = chart.startDate() + chart.firstTime();
-    const double last = chart.startDate() + chart.lastTime();
+    const double first = positionOf(chart.firstTime(), false);
+    const double last = positionOf(chart.lastTime(), true);
     const QDate start = unitStart(dayOf(first), unit);
     QDate end = unitStart(dayOf(last), unit);
     // At least one unit, and room after the latest time for the label of L.
@@ -145,6 +145,54 @@ double GanttGeometry::timeOf(qreal x) const
     return x / m_pixelsPerDay + m_axisStart - m_chart->startDate();
 }
 
+double GanttGeometry::positionOf(double time, bool finish) const
+{
+    const ScheduleDates& dates = m_chart->scheduleDates();
+    // Calendar days keep the chart's own arithmetic to the last bit.
+    if (!dates.calendar().countsWorkingDays())
+        return m_chart->startDate() + time;
+    // Figures before the project's start (none a recalculation writes) count calendar days back
+    // from its first working day.
+    if (time < 0)
+        return dates.startPositionOf(0) + time;
+    return finish ? dates.finishPositionOf(time) : dates.startPositionOf(time);
+}
+
+qreal GanttGeometry::startX(double time) const
+{
+    return (positionOf(time, false) - m_axisStart) * m_pixelsPerDay;
+}
+
+qreal GanttGeometry::finishX(double time) const
+{
+    return (positionOf(time, true) - m_axisStart) * m_pixelsPerDay;
+}
+
+QList<std::pair<qreal, qreal>> GanttGeometry::daysOff(qreal fromX, qreal toX) const
+{
+    QList<std::pair<qreal, qreal>> runs;
+    const WorkCalendar& calendar = m_chart->scheduleDates().calendar();
+    fromX = std::max(fromX, qreal(0));
+    toX = std::min(toX, width());
+    if (!calendar.countsWorkingDays() || fromX >= toX)
+        return runs;
+    const auto xOfDay = [this](double day) {
+        return (day - m_axisStart) * m_pixelsPerDay;
+    };
+    double day = std::floor(m_axisStart + fromX / m_pixelsPerDay);
+    QDate date = dayOf(day);
+    for (; xOfDay(day) < toX; day += 1, date = date.addDays(1)) {
+        if (calendar.isWorkingDay(date))
+            continue;
+        const qreal left = xOfDay(day);
+        if (!runs.isEmpty() && runs.last().second == left)
+            runs.last().second = xOfDay(day + 1);
+        else
+            runs.append({left, xOfDay(day + 1)});
+    }
+    return runs;
+}
+
 double GanttGeometry::criticalLength() const
 {
     return m_chart->criticalLength();
@@ -155,12 +203,12 @@ QRectF GanttGeometry::barRect(int position) const
     const GanttWork& work = m_chart->work(position);
     const qreal middle = (position + 0.5) * kRowHeight;
     if (work.isMilestone()) {
-        const qreal x = xOf(work.earlyStart);
+        const qreal x = startX(work.earlyStart);
         return QRectF(x - kDiamondReach, middle - kDiamondReach, 2 * kDiamondReach,
                       2 * kDiamondReach);
     }
-    const qreal left = xOf(work.earlyStart);
-    return QRectF(left, middle - kBarHeight / 2, xOf(work.earlyFinish) - left, kBarHeight);
+    const qreal left = startX(work.earlyStart);
+    return QRectF(left, middle - kBarHeight / 2, finishX(work.earlyFinish) - left, kBarHeight);
 }
 
 QPolygonF GanttGeometry::diamond(int position) const
@@ -176,7 +224,8 @@ QLineF GanttGeometry::freeFloatLine(int position) const
     if (!(work.freeFloat > 0))
         return QLineF();
     const qreal middle = (position + 0.5) * kRowHeight;
-    return QLineF(xOf(work.earlyFinish), middle, xOf(work.earlyFinish + work.freeFloat), middle);
+    return QLineF(finishX(work.earlyFinish), middle, finishX(work.earlyFinish + work.freeFloat),
+                  middle);
 }
 
 QLineF GanttGeometry::totalFloatLine(int position) const
@@ -186,7 +235,7 @@ QLineF GanttGeometry::totalFloatLine(int position) const
     if (!(work.lateFinish > from))
         return QLineF();
     const qreal middle = (position + 0.5) * kRowHeight;
-    return QLineF(xOf(from), middle, xOf(work.lateFinish), middle);
+    return QLineF(finishX(from), middle, finishX(work.lateFinish), middle);
 }
 
 int GanttGeometry::positionAt(const QPointF& point) const

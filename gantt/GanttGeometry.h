@@ -6,6 +6,8 @@
 #include <QRectF>
 #include <QString>
 
+#include <utility>
+
 class GanttChart;
 
 enum class GanttScale { Days, Weeks, Months };
@@ -36,8 +38,11 @@ struct AxisCell
 // the next). The axis runs in calendar days from the start of the calendar unit (day, week from
 // Monday, month) that holds the earliest time of the chart to the end of the one that holds its
 // latest; time t of the chart (days from the start of the project) is the calendar moment
-// start date + t, so a fractional duration takes its share of a day. Nothing is kept per work:
-// every figure is worked out when asked, in the chart's current order.
+// start date + t, so a fractional duration takes its share of a day. Counting working days, the
+// works' times go through the working calendar instead (ScheduleDates' positions): a bar starts
+// in its working day and stretches over the days off it spans, which are shaded, while the axis
+// stays in calendar days. Nothing is kept per work: every figure is worked out when asked, in the
+// chart's current order.
 class GanttGeometry
 {
 public:
@@ -53,9 +58,13 @@ public:
     qreal width() const;
     qreal height() const;
 
-    // Chart x of time t (days from the start of the project), and back.
+    // Chart x of the calendar moment start date + t, and back: the axis's own measure, for
+    // scrolling and cutting pages.
     qreal xOf(double time) const;
     double timeOf(qreal x) const;
+    // Chart x where a work that starts (finishes) at time t of the schedule starts (finishes).
+    qreal startX(double time) const;
+    qreal finishX(double time) const;
 
     // The bar from early start to early finish, kBarHeight high in the middle of its row; for a
     // work of zero duration, the square that holds its diamond.
@@ -68,7 +77,7 @@ public:
     // line when nothing is left.
     QLineF totalFloatLine(int position) const;
     // The vertical line at L.
-    qreal criticalLineX() const { return xOf(criticalLength()); }
+    qreal criticalLineX() const { return finishX(criticalLength()); }
 
     // The work whose bar or diamond is under the point (a pixel of slack around it); -1 if none.
     int positionAt(const QPointF& point) const;
@@ -78,9 +87,14 @@ public:
     // the years (of months).
     QList<AxisCell> lowerCells(qreal fromX, qreal toX) const;
     QList<AxisCell> upperCells(qreal fromX, qreal toX) const;
+    // The runs of days off of the working calendar that reach into [fromX, toX), each as its
+    // left and right chart x; none when calendar days are counted.
+    QList<std::pair<qreal, qreal>> daysOff(qreal fromX, qreal toX) const;
 
 private:
     double criticalLength() const;
+    // The calendar day count of a work's start or finish at time t.
+    double positionOf(double time, bool finish) const;
     QList<AxisCell> cells(qreal fromX, qreal toX, bool upper) const;
 
     const GanttChart* m_chart;

@@ -14,6 +14,8 @@ using namespace gantt;
 namespace {
 
 const QColor kStripe(0xf4, 0xf5, 0xfa);
+// Days off of the working calendar: a shade the stripes and bars stay readable over.
+const QColor kDayOff(0x90, 0x90, 0xa0, 0x38);
 const QColor kHeaderFill(0xec, 0xec, 0xec);
 const QColor kUnitRule(0xe2, 0xe2, 0xe2);
 const QColor kUpperRule(0xb4, 0xb4, 0xb4);
@@ -99,6 +101,8 @@ void paintBody(QPainter& painter, const GanttGeometry& geometry, const GanttFram
     const auto frameX = [&](qreal chartX) {
         return body.left() + chartX - frame.fromX;
     };
+    for (const auto& [left, right] : geometry.daysOff(frame.fromX, toX))
+        painter.fillRect(QRectF(frameX(left), body.top(), right - left, body.height()), kDayOff);
     painter.setPen(QPen(kUnitRule, 1.0));
     for (const AxisCell& cell : geometry.lowerCells(frame.fromX, toX))
         painter.drawLine(QPointF(frameX(cell.left), body.top()),

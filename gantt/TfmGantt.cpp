@@ -65,8 +65,14 @@ GanttScale fittingScale(double length)
 
 TfmGantt::TfmGantt(const WorkCells& table, const NumberFormat& numbers, const DateFormat& dates,
                    double startDate, QWidget* parent)
+    : TfmGantt(table, numbers, dates, ScheduleDates(WorkCalendar(), startDate), parent)
+{
+}
+
+TfmGantt::TfmGantt(const WorkCells& table, const NumberFormat& numbers, const DateFormat& dates,
+                   ScheduleDates scheduleDates, QWidget* parent)
     : ToolWindow(parent, "fmGantt", editionTitle(QStringLiteral("диаграмма Ганта"))),
-      m_dates(dates), m_chart(table, numbers, startDate)
+      m_dates(dates), m_chart(table, numbers, std::move(scheduleDates))
 {
     QVBoxLayout* layout = makeColumn(0);
     buildToolBar();

@@ -34,6 +34,9 @@ public:
     // come into sight, and it does not change while the modal window is open.
     TfmGantt(const WorkCells& table, const NumberFormat& numbers, const DateFormat& dates,
              double startDate, QWidget* parent = nullptr);
+    // The same with the works placed on the calendar by the working calendar's mapping.
+    TfmGantt(const WorkCells& table, const NumberFormat& numbers, const DateFormat& dates,
+             ScheduleDates scheduleDates, QWidget* parent = nullptr);
     ~TfmGantt() override;
 
     const GanttChart& chart() const { return m_chart; }

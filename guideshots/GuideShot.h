@@ -13,6 +13,7 @@ public:
 
     // Lets the window lay itself out and paint, then writes docs/<name>.png; raises on failure.
     void save(QWidget& window, const QString& name) const;
+    const QString& docsFolder() const { return m_docs; }
 
 private:
     QString m_docs;
@@ -23,3 +24,5 @@ private:
 void shotRisk(const GuideShot& shot);
 void shotImportNotes(const GuideShot& shot);
 void shotCost(const GuideShot& shot);
+void shotWorkCalendar(const GuideShot& shot);
+void shotWorkingDaysGantt(const GuideShot& shot);

@@ -20,6 +20,8 @@ const std::vector<Shot> kShots = {
     {"guide-risk", shotRisk},
     {"guide-import-notes", shotImportNotes},
     {"guide-cost", shotCost},
+    {"guide-workcalendar", shotWorkCalendar},
+    {"guide-gantt-workdays", shotWorkingDaysGantt},
 };
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "Recalculation.h"
 
-#include "CheckedArithmetic.h"
 #include "CriticalPath.h"
 #include "DateFormat.h"
 #include "EventTimes.h"
@@ -37,16 +36,33 @@ struct Recalculation::PassMemo
 Recalculation::Recalculation(WorkCells& table, QString startEvent, QString endEvent,
                              double startDate, const NumberFormat& numbers, const DateFormat& dates,
                              const NameCollation& names)
+    : Recalculation(table, std::move(startEvent), std::move(endEvent),
+                    ScheduleDates(WorkCalendar(), startDate), numbers, dates, names)
+{
+}
+
+Recalculation::Recalculation(WorkCells& table, QString startEvent, QString endEvent,
+                             ScheduleDates scheduleDates, const NumberFormat& numbers,
+                             const DateFormat& dates, const NameCollation& names)
     : m_table(table), m_startEvent(std::move(startEvent)), m_endEvent(std::move(endEvent)),
-      m_startDate(startDate), m_numbers(numbers), m_dates(dates), m_names(names)
+      m_scheduleDates(std::move(scheduleDates)), m_numbers(numbers), m_dates(dates), m_names(names)
 {
 }
 
 Recalculation::Recalculation(WorkCells& table, const EventIndex& events, QString startEvent,
                              QString endEvent, double startDate, const NumberFormat& numbers,
                              const DateFormat& dates, const NameCollation& names)
-    : Recalculation(table, std::move(startEvent), std::move(endEvent), startDate, numbers, dates,
-                    names)
+    : Recalculation(table, events, std::move(startEvent), std::move(endEvent),
+                    ScheduleDates(WorkCalendar(), startDate), numbers, dates, names)
+{
+}
+
+Recalculation::Recalculation(WorkCells& table, const EventIndex& events, QString startEvent,
+                             QString endEvent, ScheduleDates scheduleDates,
+                             const NumberFormat& numbers, const DateFormat& dates,
+                             const NameCollation& names)
+    : Recalculation(table, std::move(startEvent), std::move(endEvent), std::move(scheduleDates),
+                    numbers, dates, names)
 {
     m_events = &events;
 }
@@ -155,13 +171,12 @@ bool Recalculation::fillAtOnce()
             const int start = m_graph->rowStart(row);
             if (memo.rowsEndingAt[std::size_t(start)] == 0) {
                 if (!startDateText)
-                    startDateText = m_dates.formatDate(m_startDate);
+                    startDateText = m_dates.formatDate(m_scheduleDates.dayOf(0));
                 continue;
             }
             if (!dayText[std::size_t(start)].isNull())
                 continue;
-            const double days =
-                checked::toDouble(checked::add(m_startDate, times.earlyValue(start)));
+            const double days = m_scheduleDates.dayOf(times.earlyValue(start));
             const qint64 day = static_cast<qint64>(std::trunc(days));
             auto text = dayTexts.find(day);
             if (text == dayTexts.end())
@@ -255,14 +270,13 @@ void Recalculation::thirdPass()
         const std::size_t start = std::size_t(m_graph->rowStart(row));
         if (memo.rowsEndingAt[start] == 0) {
             if (!startDateText)
-                startDateText = m_dates.formatDate(m_startDate);
+                startDateText = m_dates.formatDate(m_scheduleDates.dayOf(0));
             m_table.setCell(WorkColumn::BeginDate, row, *startDateText);
             continue;
         }
         int& known = dayTextOfEvent[start];
         if (known < 0) {
-            const double days =
-                checked::toDouble(checked::add(m_startDate, times.earlyValue(int(start))));
+            const double days = m_scheduleDates.dayOf(times.earlyValue(int(start)));
             // The text is made (and a day beyond the calendar refused) for each day once.
             const qint64 day = std::isfinite(days) ? static_cast<qint64>(std::trunc(days)) : 0;
             auto text = dayTextOfDay.find(day);

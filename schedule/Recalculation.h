@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ScheduleDates.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -32,12 +34,21 @@ class WorkCells;
 class Recalculation
 {
 public:
+    // The date column counts calendar days from the start date.
     Recalculation(WorkCells& table, QString startEvent, QString endEvent, double startDate,
                   const NumberFormat& numbers, const DateFormat& dates, const NameCollation& names);
+    // The date column goes through the working calendar's mapping: a work begins on the day of
+    // its early start (the start events' works on the day of time 0).
+    Recalculation(WorkCells& table, QString startEvent, QString endEvent,
+                  ScheduleDates scheduleDates, const NumberFormat& numbers, const DateFormat& dates,
+                  const NameCollation& names);
     // The same with the events of the table already indexed; the index must describe the table
     // as it is, and outlive the recalculation.
     Recalculation(WorkCells& table, const EventIndex& events, QString startEvent, QString endEvent,
                   double startDate, const NumberFormat& numbers, const DateFormat& dates,
+                  const NameCollation& names);
+    Recalculation(WorkCells& table, const EventIndex& events, QString startEvent, QString endEvent,
+                  ScheduleDates scheduleDates, const NumberFormat& numbers, const DateFormat& dates,
                   const NameCollation& names);
     ~Recalculation();
     Recalculation(const Recalculation&) = delete;
@@ -64,7 +75,7 @@ private:
     WorkCells& m_table;
     QString m_startEvent;
     QString m_endEvent;
-    double m_startDate;
+    ScheduleDates m_scheduleDates;
     const NumberFormat& m_numbers;
     const DateFormat& m_dates;
     const NameCollation& m_names;

@@ -183,7 +183,7 @@ fuzz)
     CXX=clang++ configure build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRIN_SANITIZE=ON \
         -DKESTRIN_FUZZ=ON -DKESTRIN_BUILD_BENCH=OFF
     cmake --build build-fuzz -j "$(nproc)" --target fuzz_worklist fuzz_pagefile fuzz_csv fuzz_paste \
-        fuzz_calendardays fuzz_planfile fuzz_mspdi fuzz_daycost
+        fuzz_calendardays fuzz_calendarsection fuzz_planfile fuzz_mspdi fuzz_daycost
 
     fuzz_target worklist 4096 "${2:-200000}"
     fuzz_target csv 4096 "${2:-200000}"
@@ -192,6 +192,7 @@ fuzz)
     # check at the end of the run would report (the sanitized test run turns it off likewise).
     ASAN_OPTIONS=detect_leaks=0 fuzz_target pagefile 16384 "${2:-200000}"
     fuzz_target calendardays 4096 "${2:-200000}"
+    fuzz_target calendarsection 4096 "${2:-200000}"
     fuzz_target planfile 16384 "${2:-200000}"
     fuzz_target mspdi 16384 "${2:-200000}"
     fuzz_target daycost 256 "${2:-200000}"

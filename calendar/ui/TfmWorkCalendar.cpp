@@ -7,7 +7,6 @@
 
 #include <QCalendarWidget>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -16,23 +15,25 @@
 
 namespace {
 
-const QString kFilter = QStringLiteral("Выходные и рабочие дни (*.txt)");
-
-QFileDialog* makeFileDialog(QWidget* parent, const char* name, const QString& title,
-                            QFileDialog::AcceptMode mode)
+// The file of days off and working days, read and written by one choice each for the run.
+FileChoice::Wanted daysFile(const char* name, FileChoice::Mode mode, const QString& title)
 {
-    auto* dialog = new QFileDialog(parent, title);
-    dialog->setObjectName(QLatin1String(name));
-    dialog->setOption(QFileDialog::DontUseNativeDialog);
-    dialog->setAcceptMode(mode);
-    // Any name may be typed: a missing file is reported by the reader in the program's words.
-    dialog->setFileMode(QFileDialog::AnyFile);
-    if (mode == QFileDialog::AcceptSave)
-        dialog->setOption(QFileDialog::DontConfirmOverwrite);
-    dialog->setNameFilters({kFilter, filetypes::allFiles()});
-    dialog->setDefaultSuffix(QStringLiteral("txt"));
-    dialog->setModal(true);
-    return dialog;
+    return {name,
+            mode,
+            {{QStringLiteral("Выходные и рабочие дни (*.txt)"), QStringLiteral("txt")}},
+            title};
+}
+
+FileChoice::Wanted loadedDays()
+{
+    return daysFile("odDays", FileChoice::Mode::Open,
+                    QStringLiteral("Загрузить выходные и рабочие дни"));
+}
+
+FileChoice::Wanted savedDays()
+{
+    return daysFile("sdDays", FileChoice::Mode::Save,
+                    QStringLiteral("Сохранить выходные и рабочие дни"));
 }
 
 QString exceptionText(QDate date, bool working)
@@ -94,10 +95,9 @@ TfmWorkCalendar::TfmWorkCalendar(QWidget* parent)
     sbCancel = addPictureButton("sbCancel", Picture::Cancel,
                                 QStringLiteral("Не изменять рабочий календарь"), {409, 228});
 
-    odDays = makeFileDialog(this, "odDays", QStringLiteral("Загрузить выходные и рабочие дни"),
-                            QFileDialog::AcceptOpen);
-    sdDays = makeFileDialog(this, "sdDays", QStringLiteral("Сохранить выходные и рабочие дни"),
-                            QFileDialog::AcceptSave);
+    // Made now, so that they stand ready (and findable) before the first load or save.
+    FileChoice::of(this, loadedDays());
+    FileChoice::of(this, savedDays());
 
     connect(rbWorkingDays, &QRadioButton::toggled, this, [this](bool working) {
         m_edited.setCountsWorkingDays(working);
@@ -197,16 +197,9 @@ void TfmWorkCalendar::sbHolidaysClick()
     showCalendar();
 }
 
-QString TfmWorkCalendar::chooseFile(QFileDialog* dialog)
-{
-    if (dialog->exec() != QDialog::Accepted)
-        return QString();
-    return dialog->selectedFiles().value(0);
-}
-
 void TfmWorkCalendar::sbLoadDaysClick()
 {
-    const QString path = chooseFile(odDays);
+    const QString path = FileChoice::of(this, loadedDays()).choosePath();
     if (path.isEmpty())
         return;
     // The file's days take the place of the same days here; the others stay, so that the
@@ -220,7 +213,7 @@ void TfmWorkCalendar::sbLoadDaysClick()
 
 void TfmWorkCalendar::sbSaveDaysClick()
 {
-    const QString path = chooseFile(sdDays);
+    const QString path = FileChoice::of(this, savedDays()).choosePath();
     if (path.isEmpty())
         return;
     calendardays::write(path, m_edited.exceptions());

@@ -5,7 +5,6 @@
 
 class QCalendarWidget;
 class QComboBox;
-class QFileDialog;
 class QListWidget;
 class QListWidgetItem;
 class QRadioButton;
@@ -39,7 +38,6 @@ private:
     // Brings the controls, the marks on the month shown and the list in line with m_edited.
     void showCalendar();
     void markMonth();
-    QString chooseFile(QFileDialog* dialog);
 
     WorkCalendar m_accepted;
     WorkCalendar m_edited;
@@ -54,6 +52,4 @@ private:
     QToolButton* sbSaveDays;
     QToolButton* sbOk;
     QToolButton* sbCancel;
-    QFileDialog* odDays;
-    QFileDialog* sdDays;
 };

@@ -82,6 +82,21 @@ void calendar(PicturePainter& p)
     p.fill(9, 11, 2, 3, blue);
 }
 
+void workdays(PicturePainter& p)
+{
+    p.box(0, 1, 16, 15, white);
+    p.fill(1, 2, 14, 2, blue);
+    // Seven columns of days, Monday first: the weekend's two are shaded, one weekday is a holiday.
+    p.fill(11, 4, 4, 11, paperShade);
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 7; ++column) {
+            const bool holiday = row == 1 && column == 2;
+            const QRgb day = holiday ? red : column >= 5 ? darkGrey : textLine;
+            p.fill(1 + 2 * column, 5 + 3 * row, holiday ? 2 : 1, holiday ? 2 : 1, day);
+        }
+    }
+}
+
 void loadTemp(PicturePainter& p)
 {
     p.diskette(0, 0, 9);
@@ -483,6 +498,8 @@ void drawPicture(QPainter& painter, Picture picture)
         return calculator(p);
     case Picture::Calendar:
         return calendar(p);
+    case Picture::Workdays:
+        return workdays(p);
     case Picture::LoadTemp:
         return loadTemp(p);
     case Picture::SaveTemp:

@@ -14,6 +14,7 @@ enum class Picture {
     Delete,      // a waste bin
     Recalc,      // a pocket calculator
     Calendar,    // a calendar sheet
+    Workdays,    // a month of days, the weekend shaded and a holiday red
     LoadTemp,    // a diskette with a red arrow down to a sheet
     SaveTemp,    // a sheet with a red arrow down into a diskette
     SaveBase,    // a sheet with a red arrow pointing right

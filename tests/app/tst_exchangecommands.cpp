@@ -112,7 +112,8 @@ void TestExchangeCommands::importReplacesTheWorksAndThePlanAsOneStep()
     QCOMPARE(int(plan.resources().size()), 1);
     QCOMPARE(plan.resources()[0].name, QStringLiteral("Кран"));
     QCOMPARE(plan.resources()[0].available, std::optional<double>(2));
-    const WorkCalendar calendar = calendarsection::of(plan);
+    const WorkCalendar calendar =
+        calendarsection::decode(plan.section(QString::fromUtf16(plansection::kCalendar)));
     QCOMPARE(calendar.week(), WorkWeek::SixDays);
     QVERIFY(!calendar.isWorkingDay(QDate(2027, 2, 24)));
     QCOMPARE(m_window->startDate(), DateFormat::daysOf(QDate(2027, 2, 1)));
