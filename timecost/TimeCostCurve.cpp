@@ -103,6 +103,19 @@ std::int64_t normalLength(const TimeCostNetwork& network, const ScaledNetwork& s
     return time[std::size_t(network.endEvent)];
 }
 
+// The works on paths at each event, so that a phase reads only the works at events that moved.
+std::vector<std::vector<int>> pathWorksAt(const TimeCostNetwork& network,
+                                          const ScaledNetwork& scaled)
+{
+    std::vector<std::vector<int>> at(std::size_t(network.eventNames.size()));
+    for (const int w : scaled.pathWorks) {
+        const CostedWork& work = network.works[std::size_t(w)];
+        at[std::size_t(work.startEvent)].push_back(w);
+        at[std::size_t(work.endEvent)].push_back(w);
+    }
+    return at;
+}
+
 } // namespace
 
 TimeCostCurve timeCostCurve(const TimeCostNetwork& network)
@@ -115,32 +128,55 @@ TimeCostCurve timeCostCurve(const TimeCostNetwork& network)
     ExtraCost extra(scaled);
     std::vector<std::int64_t> current = scaled.duration;
     int shortenedCount = 0;
-    traceCrashing(
-        network, scaled, [&](std::int64_t length, const std::vector<std::int64_t>& eventTimes) {
-            if (length >= normal)
-                return;
-            CurvePoint point;
-            point.length = Decimal(length, scaled.durationDecimals);
-            // Path works are in work order, and so are the changes.
-            for (const int w : scaled.pathWorks) {
-                const auto i = std::size_t(w);
-                const CostedWork& work = network.works[i];
-                // The flow keeps every work at least as long as its shortest duration.
-                const std::int64_t duration =
-                    std::min(scaled.duration[i], eventTimes[std::size_t(work.endEvent)] -
-                                                     eventTimes[std::size_t(work.startEvent)]);
-                if (duration == current[i])
-                    continue;
-                shortenedCount +=
-                    (duration < scaled.duration[i]) - (current[i] < scaled.duration[i]);
-                point.changed.push_back({w, Decimal(duration, scaled.durationDecimals)});
-                extra.change(w, current[i], duration);
-                current[i] = duration;
-            }
-            point.directCost = scaled.normalCost + extra.total();
-            point.shortenedCount = shortenedCount;
-            curve.points.push_back(std::move(point));
-        });
+    const std::vector<std::vector<int>> worksAt = pathWorksAt(network, scaled);
+    // The works at events that moved since the last point: a call that makes no point (at the
+    // normal length) leaves its works for the next.
+    std::vector<int> touched;
+    std::vector<char> isTouched(network.works.size(), 0);
+    std::vector<std::pair<int, std::int64_t>> changes;
+    traceCrashing(network, scaled,
+                  [&](std::int64_t length, const std::vector<std::int64_t>& eventTimes,
+                      const std::vector<int>& movedEvents) {
+                      for (const int event : movedEvents) {
+                          for (const int w : worksAt[std::size_t(event)]) {
+                              if (!isTouched[std::size_t(w)]) {
+                                  isTouched[std::size_t(w)] = 1;
+                                  touched.push_back(w);
+                              }
+                          }
+                      }
+                      if (length >= normal)
+                          return;
+                      CurvePoint point;
+                      point.length = Decimal(length, scaled.durationDecimals);
+                      // Most works touched keep their durations: only those that change are
+                      // put in work order.
+                      changes.clear();
+                      for (const int w : touched) {
+                          const auto i = std::size_t(w);
+                          isTouched[i] = 0;
+                          const CostedWork& work = network.works[i];
+                          // The flow keeps every work at least as long as its shortest duration.
+                          const std::int64_t duration = std::min(
+                              scaled.duration[i], eventTimes[std::size_t(work.endEvent)] -
+                                                      eventTimes[std::size_t(work.startEvent)]);
+                          if (duration != current[i])
+                              changes.emplace_back(w, duration);
+                      }
+                      touched.clear();
+                      std::sort(changes.begin(), changes.end());
+                      for (const auto& [w, duration] : changes) {
+                          const auto i = std::size_t(w);
+                          shortenedCount +=
+                              (duration < scaled.duration[i]) - (current[i] < scaled.duration[i]);
+                          point.changed.push_back({w, Decimal(duration, scaled.durationDecimals)});
+                          extra.change(w, current[i], duration);
+                          current[i] = duration;
+                      }
+                      point.directCost = scaled.normalCost + extra.total();
+                      point.shortenedCount = shortenedCount;
+                      curve.points.push_back(std::move(point));
+                  });
     return curve;
 }
 
