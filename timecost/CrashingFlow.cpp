@@ -12,6 +12,44 @@
 
 namespace {
 
+// The nodes whose times changed since `visit` was last called, each once; every node before the
+// first call.
+class MovedNodes
+{
+public:
+    explicit MovedNodes(int nodes)
+        : m_marked(std::size_t(nodes), 1), m_nodes(static_cast<std::size_t>(nodes))
+    {
+        std::iota(m_nodes.begin(), m_nodes.end(), 0);
+    }
+
+    void add(int node)
+    {
+        if (!m_marked[std::size_t(node)]) {
+            m_marked[std::size_t(node)] = 1;
+            m_nodes.push_back(node);
+        }
+    }
+
+    // Copies their times into `eventTimes`, lists their events in `events` and forgets them.
+    void handOver(const ResidualNetwork& residual, const ScaledNetwork& scaled,
+                  std::vector<std::int64_t>& eventTimes, std::vector<int>& events)
+    {
+        events.clear();
+        for (const int v : m_nodes) {
+            const int event = scaled.pathEvents[std::size_t(v)];
+            eventTimes[std::size_t(event)] = residual.time[std::size_t(v)];
+            events.push_back(event);
+            m_marked[std::size_t(v)] = 0;
+        }
+        m_nodes.clear();
+    }
+
+private:
+    std::vector<char> m_marked;
+    std::vector<int> m_nodes;
+};
+
 // Moves the event times to the longest distances of the residual network: each event nearer the
 // start than `toEnd` (the shortest reduced distance from the start to the end) comes later by
 // `toEnd` less its own distance, and the rest stay, relative to the end. Dijkstra on the usable
@@ -27,8 +65,8 @@ public:
     {
     }
 
-    // Appends the nodes whose times changed to `moved`; returns how much the length fell.
-    std::int64_t move(ResidualNetwork& residual, std::vector<int>& moved)
+    // Adds the nodes whose times change to `moved`; returns how much the length fell.
+    std::int64_t move(ResidualNetwork& residual, MovedNodes& moved)
     {
         ++m_round;
         m_settledNodes.clear();
@@ -78,10 +116,10 @@ public:
             const std::int64_t d = m_distance[std::size_t(v)];
             if (d < toEnd) {
                 residual.time[std::size_t(v)] += toEnd - d;
-                moved.push_back(v);
+                moved.add(v);
             }
         }
-        m_reachedEnd = toEnd < horizon || m_settled[std::size_t(residual.sink)] == m_round;
+        m_reachedEnd = m_settled[std::size_t(residual.sink)] == m_round;
         return toEnd;
     }
 
@@ -185,33 +223,15 @@ void traceCrashing(const TimeCostNetwork& network, const ScaledNetwork& scaled,
     UnboundedPath unboundedPath(nodes);
     TightFlow tightFlow(nodes);
 
-    // Every event has moved before the first call.
-    std::vector<int> moved(static_cast<std::size_t>(nodes));
-    std::iota(moved.begin(), moved.end(), 0);
-    std::vector<char> movedMark(std::size_t(nodes), 1);
-    std::vector<int> movedNow;
+    MovedNodes moved(nodes);
     std::int64_t lastLength = std::numeric_limits<std::int64_t>::max();
     int stalled = 0;
     for (;;) {
-        movedNow.clear();
-        const std::int64_t fall = nextTimes.move(residual, movedNow);
-        for (const int v : movedNow) {
-            if (!movedMark[std::size_t(v)]) {
-                movedMark[std::size_t(v)] = 1;
-                moved.push_back(v);
-            }
-        }
+        const std::int64_t fall = nextTimes.move(residual, moved);
         const std::int64_t length = residual.length();
         if (length < lastLength) {
             stalled = 0;
-            movedEvents.clear();
-            for (const int v : moved) {
-                const int event = scaled.pathEvents[std::size_t(v)];
-                eventTimes[std::size_t(event)] = residual.time[std::size_t(v)];
-                movedEvents.push_back(event);
-                movedMark[std::size_t(v)] = 0;
-            }
-            moved.clear();
+            moved.handOver(residual, scaled, eventTimes, movedEvents);
             visit(length, eventTimes, movedEvents);
             lastLength = length;
         }
