@@ -12,6 +12,11 @@
 
 namespace {
 
+// The paths a phase raises the flow along one search each before the level-by-level flow takes
+// over: a search a path is cheapest while paths are few (a long chain needs one a phase, layers
+// of parallel works a dozen or so), and the levels bound the work however many there are.
+constexpr int kPathsAlone = 64;
+
 // The nodes whose times changed since `visit` was last called, each once; every node before the
 // first call.
 class MovedNodes
@@ -226,6 +231,7 @@ void traceCrashing(const TimeCostNetwork& network, const ScaledNetwork& scaled,
     MovedNodes moved(nodes);
     std::int64_t lastLength = std::numeric_limits<std::int64_t>::max();
     int stalled = 0;
+    int pathsAlone = 0;
     for (;;) {
         const std::int64_t fall = nextTimes.move(residual, moved);
         const std::int64_t length = residual.length();
@@ -237,10 +243,13 @@ void traceCrashing(const TimeCostNetwork& network, const ScaledNetwork& scaled,
         }
         if (unboundedPath.exists(residual))
             return;
-        if (fall > 0) {
-            // Most phases need one path: it is taken at once, and the next search tells whether
-            // the flow is a maximum.
+        if (fall > 0)
+            pathsAlone = 0;
+        if (pathsAlone < kPathsAlone) {
+            // Most phases need a few paths: each is taken as the search finds it, and the next
+            // search tells whether the flow is a maximum.
             nextTimes.augmentAlongPath(residual);
+            ++pathsAlone;
         } else {
             // A max flow always leaves the end out of reach of the tight arcs, so the length
             // falls; should rounding let the flow stop short, the next phase tops it up, but not
