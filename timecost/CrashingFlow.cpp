@@ -66,7 +66,8 @@ class NextTimes
 public:
     explicit NextTimes(int nodes)
         : m_roundOf(std::size_t(nodes), 0), m_distance(std::size_t(nodes), 0),
-          m_settled(std::size_t(nodes), 0), m_through(std::size_t(nodes), -1)
+          m_settled(std::size_t(nodes), 0), m_through(std::size_t(nodes), -1),
+          m_onwardRound(std::size_t(nodes), 0), m_onward(std::size_t(nodes), -1)
     {
     }
 
@@ -78,6 +79,7 @@ public:
         m_heap.clear();
         m_level.clear();
         m_at = 0;
+        m_meet = -1;
         reach(0, 0, -1);
         // Distances of the length or more move nothing; they are not followed, which also keeps
         // the sums from overflowing.
@@ -103,8 +105,9 @@ public:
             m_settled[std::size_t(v)] = m_round;
             const std::int64_t at = m_distance[std::size_t(v)];
             m_at = at;
-            if (v == residual.sink) {
+            if (v == residual.sink || (m_fresh && m_onwardRound[std::size_t(v)] == m_certificate)) {
                 toEnd = at;
+                m_meet = v;
                 break;
             }
             m_settledNodes.push_back(v);
@@ -124,26 +127,44 @@ public:
                 moved.add(v);
             }
         }
-        m_reachedEnd = m_settled[std::size_t(residual.sink)] == m_round;
+        m_fresh = false;
         return toEnd;
     }
 
-    // Raises the flow along the search's path to the end by as much as it takes.
-    void augmentAlongPath(ResidualNetwork& residual) const
+    // Raises the flow along the search's path to the end by as much as it takes. The part of the
+    // path beyond the last arc that this spends stays open and tight until the next search: its
+    // events then reach the end at their own distance, and the search stops at the first.
+    void augmentAlongPath(ResidualNetwork& residual)
     {
-        if (!m_reachedEnd)
+        m_path.clear();
+        if (m_meet < 0)
             return;
+        for (int v = m_meet; v != residual.sink;) {
+            const int a = m_onward[std::size_t(v)];
+            m_path.push_back(a);
+            v = residual.head[std::size_t(a)];
+        }
+        std::reverse(m_path.begin(), m_path.end());
+        for (int v = m_meet; v != 0;) {
+            const int a = m_through[std::size_t(v)];
+            m_path.push_back(a);
+            v = residual.tail(a);
+        }
         long double amount = std::numeric_limits<long double>::infinity();
-        for (int v = residual.sink; v != 0;) {
-            const int a = m_through[std::size_t(v)];
+        for (const int a : m_path)
             amount = std::min(amount, residual.room[std::size_t(a)]);
-            v = residual.tail(a);
-        }
-        for (int v = residual.sink; v != 0;) {
-            const int a = m_through[std::size_t(v)];
+        for (const int a : m_path)
             residual.push(a, amount);
-            v = residual.tail(a);
+        ++m_certificate;
+        m_onwardRound[std::size_t(residual.sink)] = m_certificate;
+        for (const int a : m_path) { // from the end back
+            if (!residual.usable(a))
+                break;
+            const int tail = residual.tail(a);
+            m_onwardRound[std::size_t(tail)] = m_certificate;
+            m_onward[std::size_t(tail)] = a;
         }
+        m_fresh = true;
     }
 
 private:
@@ -172,7 +193,14 @@ private:
     std::int64_t m_at = 0;      // the distance of the node settled last
     std::vector<int> m_level;   // reached at that distance
     std::vector<int> m_through; // the arc a node was reached through
-    bool m_reachedEnd = false;
+    int m_meet = -1;            // the node the search stopped at, -1: it did not reach the end
+    // The events left with an open tight path to the end by the last path taken, with its arc
+    // on from each, valid while m_fresh: no other flow has moved since.
+    std::vector<int> m_onwardRound;
+    std::vector<int> m_onward;
+    int m_certificate = 0;
+    bool m_fresh = false;
+    std::vector<int> m_path;
 };
 
 // Whether a path of tight arcs that take any amount joins start and end: then no flow bounds the
