@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <numeric>
 #include <random>
+#include <tuple>
 
 using namespace timecosttest;
 
@@ -429,6 +430,32 @@ TimeCostNetwork layeredNetwork(std::mt19937& random)
     return numberedNetwork(lines, end + 1);
 }
 
+// 80 paths of two works side by side, all of 100 days: every path is critical from the start, so
+// the first corners need the flow raised along more paths than one search a path is allowed.
+TimeCostNetwork sideBySideNetwork(std::mt19937& random)
+{
+    const auto uniform = [&random](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    constexpr int kPaths = 80;
+    QStringList lines;
+    for (int path = 1; path <= kPaths; ++path) {
+        const int split = uniform(1, 9);
+        for (const auto& [from, to, d] :
+             {std::tuple{0, path, split}, std::tuple{path, kPaths + 1, 10 - split}}) {
+            const int c = uniform(10, 100);
+            lines.append(QStringLiteral("%1 %2 %3 %4 %5 %6")
+                             .arg(from)
+                             .arg(to)
+                             .arg(d)
+                             .arg(c)
+                             .arg(uniform(0, (d - 1) / 3))
+                             .arg(c + uniform(0, 200)));
+        }
+    }
+    return numberedNetwork(lines, kPaths + 2);
+}
+
 using NetworkMaker = TimeCostNetwork (*)(std::mt19937&);
 
 } // namespace
@@ -442,6 +469,7 @@ void TstTimeCostCurve::matchesNetworkSimplexOnLargerNetworks_data()
     QTest::newRow("forward works") << NetworkMaker(forwardNetwork) << 6;
     QTest::newRow("one chain") << NetworkMaker(chainNetwork) << 2;
     QTest::newRow("layers") << NetworkMaker(layeredNetwork) << 3;
+    QTest::newRow("paths side by side") << NetworkMaker(sideBySideNetwork) << 2;
 }
 
 void TstTimeCostCurve::matchesNetworkSimplexOnLargerNetworks()
