@@ -101,6 +101,39 @@ TimeCostNetwork chainProject(int works, std::uint64_t seed)
     return network;
 }
 
+// Works between random events in order, a quarter as many events as works: a chain through all
+// of them and the rest each spanning up to ten events ahead, with the costs of layeredProject.
+TimeCostNetwork randomProject(int works, std::uint64_t seed)
+{
+    std::mt19937_64 random(seed);
+    const auto uniform = [&random](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    const int events = std::max(2, works / 4);
+    TimeCostNetwork network;
+    for (int event = 0; event < events; ++event)
+        network.eventNames.append(QString::number(event));
+    network.startEvent = 0;
+    network.endEvent = events - 1;
+    for (int w = 0; w < works; ++w) {
+        const int from = w + 1 < events ? w : uniform(0, events - 2);
+        const int to = w + 1 < events ? w + 1 : uniform(from + 1, std::min(events - 1, from + 10));
+        CostedWork work;
+        work.startEvent = from;
+        work.endEvent = to;
+        const int days = uniform(1, 20);
+        const int cost = uniform(100, 1000);
+        work.duration = Decimal(days, 0);
+        work.cost = Decimal(cost, 0);
+        if (uniform(1, 10) > 1) {
+            work.shortestDuration = Decimal(uniform((days + 2) / 3, days), 0);
+            work.shortestCost = Decimal(cost + uniform(0, 500), 0);
+        }
+        network.works.push_back(work);
+    }
+    return network;
+}
+
 void measure(const QString& name, const TimeCostNetwork& network)
 {
     TimeCostCurve curve;
@@ -131,6 +164,8 @@ void benchTimeCost()
                     layeredProject(works, grid, 2026));
         }
     }
+    for (const int works : {1'000, 10'000})
+        measure(QStringLiteral("time-cost curve, %1 works at random"), randomProject(works, 2026));
     for (const int works : {1'000, 10'000})
         measure(QStringLiteral("time-cost curve, %1 works in one chain"),
                 chainProject(works, 2026));

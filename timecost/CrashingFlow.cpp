@@ -1,314 +1,290 @@
 #include "CrashingFlow.h"
 
 #include "KestrinError.h"
+#include "ResidualNetwork.h"
+#include "TightFlow.h"
 #include "TimeCostNetwork.h"
 
-#include <lemon/adaptors.h>
-#include <lemon/dijkstra.h>
-#include <lemon/preflow.h>
-#include <lemon/smart_graph.h>
-#include <lemon/static_graph.h>
-
 #include <algorithm>
+#include <functional>
 #include <limits>
+#include <numeric>
 
 namespace {
 
-using Graph = lemon::StaticDigraph;
-using Arc = Graph::Arc;
-using Node = Graph::Node;
+// The paths a phase raises the flow along one search each before the level-by-level flow takes
+// over: a search a path is cheapest while paths are few (a long chain needs one a phase, layers
+// of parallel works a dozen or so), and the levels bound the work however many there are.
+constexpr int kPathsAlone = 64;
 
-constexpr long double kSpent = 1e-12L;
-
-// The residual network over the events on paths (numbered in path order, the start 0 and the end
-// last): arcs in pairs, forward and back, each with the length it adds to a path and the flow it
-// can still take, and the event times that are the flow's potentials.
-struct Residual
-{
-    Graph graph;
-    std::vector<std::int64_t> gain;
-    std::vector<long double> room;
-    std::vector<char> unbounded;    // forward arcs that take any amount
-    std::vector<int> partner;       // the other arc of the pair, by the graph's arc index
-    std::vector<std::int64_t> time; // on the durations' grid, the start at 0
-    int source = 0;
-    int sink = 0;
-
-    bool usable(Arc a) const { return room[std::size_t(Graph::index(a))] > kSpent; }
-    std::int64_t slack(Arc a) const
-    {
-        const auto i = std::size_t(Graph::index(a));
-        return time[std::size_t(Graph::index(graph.target(a)))] -
-               time[std::size_t(Graph::index(graph.source(a)))] - gain[i];
-    }
-    bool tight(Arc a) const { return usable(a) && slack(a) == 0; }
-};
-
-struct UsableArcs
-{
-    using Key = Arc;
-    using Value = bool;
-    const Residual* residual;
-    bool operator[](Arc a) const { return residual->usable(a); }
-};
-
-struct ReducedLength
-{
-    using Key = Arc;
-    using Value = std::int64_t;
-    const Residual* residual;
-    std::int64_t operator[](Arc a) const { return residual->slack(a); }
-};
-
-struct SpentTolerance
-{
-    using Value = long double;
-    bool positive(long double x) const { return x > kSpent; }
-    bool less(long double a, long double b) const { return a + kSpent < b; }
-};
-
-using TightGraph = lemon::SmartDigraph;
-using TightRoom = TightGraph::ArcMap<long double>;
-
-struct PreflowTraits : lemon::PreflowDefaultTraits<TightGraph, TightRoom>
-{
-    using Tolerance = SpentTolerance;
-};
-
-// The tight arcs alone, as a graph of their own: they are few, and a maximum flow over them then
-// costs what they cost, not what the whole network does.
-class TightArcs
+// The nodes whose times changed since `visit` was last called, each once; every node before the
+// first call.
+class MovedNodes
 {
 public:
-    explicit TightArcs(int events) : m_node(std::size_t(events), -1), m_room(m_graph) {}
-
-    // Raises the flow over the tight arcs to a maximum and takes it from their rooms.
-    void raiseFlow(Residual& residual)
+    explicit MovedNodes(int nodes)
+        : m_marked(std::size_t(nodes), 1), m_nodes(static_cast<std::size_t>(nodes))
     {
-        m_graph.clear();
-        m_arcs.clear();
-        std::fill(m_node.begin(), m_node.end(), -1);
-        const auto node = [this](int event) {
-            int& id = m_node[std::size_t(event)];
-            if (id < 0)
-                id = m_graph.id(m_graph.addNode());
-            return TightGraph::nodeFromId(id);
-        };
-        const TightGraph::Node source = node(residual.source);
-        const TightGraph::Node sink = node(residual.sink);
-        for (Graph::ArcIt a(residual.graph); a != lemon::INVALID; ++a) {
-            if (residual.tight(a)) {
-                const TightGraph::Arc arc =
-                    m_graph.addArc(node(Graph::index(residual.graph.source(a))),
-                                   node(Graph::index(residual.graph.target(a))));
-                m_room.set(arc, residual.room[std::size_t(Graph::index(a))]);
-                m_arcs.push_back(Graph::index(a));
-            }
+        std::iota(m_nodes.begin(), m_nodes.end(), 0);
+    }
+
+    void add(int node)
+    {
+        if (!m_marked[std::size_t(node)]) {
+            m_marked[std::size_t(node)] = 1;
+            m_nodes.push_back(node);
         }
-        lemon::Preflow<TightGraph, TightRoom, PreflowTraits> flow(m_graph, m_room, source, sink);
-        flow.run();
-        for (std::size_t k = 0; k < m_arcs.size(); ++k) {
-            const long double amount = flow.flow(TightGraph::arcFromId(int(k)));
-            if (amount != 0) {
-                const auto i = std::size_t(m_arcs[k]);
-                residual.room[i] -= amount;
-                residual.room[std::size_t(residual.partner[i])] += amount;
-            }
+    }
+
+    // Copies their times into `eventTimes`, lists their events in `events` and forgets them.
+    void handOver(const ResidualNetwork& residual, const ScaledNetwork& scaled,
+                  std::vector<std::int64_t>& eventTimes, std::vector<int>& events)
+    {
+        events.clear();
+        for (const int v : m_nodes) {
+            const int event = scaled.pathEvents[std::size_t(v)];
+            eventTimes[std::size_t(event)] = residual.time[std::size_t(v)];
+            events.push_back(event);
+            m_marked[std::size_t(v)] = 0;
         }
+        m_nodes.clear();
     }
 
 private:
-    TightGraph m_graph;
-    std::vector<int> m_node;
-    TightRoom m_room;
-    std::vector<int> m_arcs; // the residual arc of each tight arc, by the tight arc's id
+    std::vector<char> m_marked;
+    std::vector<int> m_nodes;
 };
 
-struct PlannedArc
+// Moves the event times to the longest distances of the residual network: each event nearer the
+// start than `toEnd` (the shortest reduced distance from the start to the end) comes later by
+// `toEnd` less its own distance, and the rest stay, relative to the end. Dijkstra on the usable
+// arcs' slacks, stopped at the end; events at the distance of the one settled last are taken
+// without the heap, so a region of tight arcs costs what a search of it costs. The search's path
+// to the end is tight at the new times, and the flow can be raised along it at once.
+class NextTimes
 {
-    int from;
-    int to;
-    std::int64_t gain;
-    long double room;
-    bool unbounded;
-};
-
-Residual buildResidual(const TimeCostNetwork& network, const ScaledNetwork& scaled)
-{
-    std::vector<int> node(std::size_t(network.eventNames.size()), -1);
-    for (int i = 0; i < int(scaled.pathEvents.size()); ++i)
-        node[std::size_t(scaled.pathEvents[std::size_t(i)])] = i;
-
-    long double steepest = 0;
-    for (const int w : scaled.pathWorks) {
-        const auto i = std::size_t(w);
-        if (scaled.costRise[i] > 0)
-            steepest = std::max(
-                steepest, static_cast<long double>(scaled.costRise[i]) /
-                              static_cast<long double>(scaled.duration[i] - scaled.shortest[i]));
-    }
-    std::vector<PlannedArc> planned;
-    long double bounded = 1;
-    for (const int w : scaled.pathWorks) {
-        const auto i = std::size_t(w);
-        const CostedWork& work = network.works[i];
-        const int from = node[std::size_t(work.startEvent)];
-        const int to = node[std::size_t(work.endEvent)];
-        if (scaled.costRise[i] > 0) {
-            const long double perDay =
-                static_cast<long double>(scaled.costRise[i]) /
-                static_cast<long double>(scaled.duration[i] - scaled.shortest[i]) / steepest;
-            planned.push_back({from, to, scaled.duration[i], perDay, false});
-            bounded += perDay;
-        }
-        // A work shortened for nothing has only this arc: it is as short as it can be whenever
-        // that helps.
-        planned.push_back({from, to, scaled.shortest[i], 0, true});
-    }
-    // Any flow is at most the sum of the bounded rooms, so this room is never filled.
-    for (PlannedArc& arc : planned) {
-        if (arc.unbounded)
-            arc.room = bounded;
-    }
-
-    struct Half
+public:
+    explicit NextTimes(int nodes)
+        : m_roundOf(std::size_t(nodes), 0), m_distance(std::size_t(nodes), 0),
+          m_settled(std::size_t(nodes), 0), m_through(std::size_t(nodes), -1),
+          m_onwardRound(std::size_t(nodes), 0), m_onward(std::size_t(nodes), -1)
     {
-        int from;
-        int to;
-        int planned;
-        bool forward;
-    };
-    std::vector<Half> halves;
-    halves.reserve(planned.size() * 2);
-    for (int p = 0; p < int(planned.size()); ++p) {
-        halves.push_back({planned[std::size_t(p)].from, planned[std::size_t(p)].to, p, true});
-        halves.push_back({planned[std::size_t(p)].to, planned[std::size_t(p)].from, p, false});
     }
-    std::stable_sort(halves.begin(), halves.end(),
-                     [](const Half& a, const Half& b) { return a.from < b.from; });
-    std::vector<std::pair<int, int>> ends;
-    ends.reserve(halves.size());
-    for (const Half& half : halves)
-        ends.emplace_back(half.from, half.to);
 
-    Residual residual;
-    residual.graph.build(int(scaled.pathEvents.size()), ends.begin(), ends.end());
-    residual.gain.resize(halves.size());
-    residual.room.resize(halves.size());
-    residual.unbounded.resize(halves.size());
-    residual.partner.resize(halves.size());
-    std::vector<int> forwardAt(planned.size());
-    std::vector<int> backAt(planned.size());
-    for (int a = 0; a < int(halves.size()); ++a) {
-        const Half& half = halves[std::size_t(a)];
-        const PlannedArc& arc = planned[std::size_t(half.planned)];
-        residual.gain[std::size_t(a)] = half.forward ? arc.gain : -arc.gain;
-        residual.room[std::size_t(a)] = half.forward ? arc.room : 0;
-        residual.unbounded[std::size_t(a)] = half.forward && arc.unbounded;
-        (half.forward ? forwardAt : backAt)[std::size_t(half.planned)] = a;
-    }
-    for (std::size_t p = 0; p < planned.size(); ++p) {
-        residual.partner[std::size_t(forwardAt[p])] = backAt[p];
-        residual.partner[std::size_t(backAt[p])] = forwardAt[p];
-    }
-    residual.source = 0;
-    residual.sink = int(scaled.pathEvents.size()) - 1;
-
-    // The first potentials: the longest distances along the forward arcs, in path order.
-    constexpr std::int64_t kUnset = std::numeric_limits<std::int64_t>::min();
-    residual.time.assign(scaled.pathEvents.size(), kUnset);
-    residual.time[0] = 0;
-    for (int v = 0; v < int(scaled.pathEvents.size()); ++v) {
-        for (Graph::OutArcIt a(residual.graph, residual.graph.node(v)); a != lemon::INVALID; ++a) {
-            const auto i = std::size_t(Graph::index(a));
-            if (residual.room[i] > kSpent) {
-                std::int64_t& to =
-                    residual.time[std::size_t(Graph::index(residual.graph.target(a)))];
-                to = std::max(to, residual.time[std::size_t(v)] + residual.gain[i]);
+    // Adds the nodes whose times change to `moved`; returns how much the length fell.
+    std::int64_t move(ResidualNetwork& residual, MovedNodes& moved)
+    {
+        ++m_round;
+        m_settledNodes.clear();
+        m_heap.clear();
+        m_level.clear();
+        m_at = 0;
+        m_meet = -1;
+        reach(0, 0, -1);
+        // Distances of the length or more move nothing; they are not followed, which also keeps
+        // the sums from overflowing.
+        const std::int64_t horizon = residual.length();
+        std::int64_t toEnd = horizon;
+        for (;;) {
+            int v = -1;
+            if (!m_level.empty()) {
+                v = m_level.back();
+                m_level.pop_back();
+            } else if (!m_heap.empty()) {
+                std::pop_heap(m_heap.begin(), m_heap.end(), std::greater<>());
+                v = m_heap.back().second;
+                const std::int64_t d = m_heap.back().first;
+                m_heap.pop_back();
+                if (d != m_distance[std::size_t(v)])
+                    continue;
+            } else {
+                break;
+            }
+            if (m_settled[std::size_t(v)] == m_round)
+                continue;
+            m_settled[std::size_t(v)] = m_round;
+            const std::int64_t at = m_distance[std::size_t(v)];
+            m_at = at;
+            if (v == residual.sink || (m_fresh && m_onwardRound[std::size_t(v)] == m_certificate)) {
+                toEnd = at;
+                m_meet = v;
+                break;
+            }
+            m_settledNodes.push_back(v);
+            for (int a = residual.firstOut[std::size_t(v)];
+                 a < residual.firstOut[std::size_t(v) + 1]; ++a) {
+                if (!residual.usable(a))
+                    continue;
+                const std::int64_t slack = residual.slack(v, a);
+                if (slack < horizon - at)
+                    reach(residual.head[std::size_t(a)], at + slack, a);
             }
         }
+        for (const int v : m_settledNodes) {
+            const std::int64_t d = m_distance[std::size_t(v)];
+            if (d < toEnd) {
+                residual.time[std::size_t(v)] += toEnd - d;
+                moved.add(v);
+            }
+        }
+        m_fresh = false;
+        return toEnd;
     }
-    return residual;
-}
+
+    // Raises the flow along the search's path to the end by as much as it takes. The part of the
+    // path beyond the last arc that this spends stays open and tight until the next search: its
+    // events then reach the end at their own distance, and the search stops at the first.
+    void augmentAlongPath(ResidualNetwork& residual)
+    {
+        m_path.clear();
+        if (m_meet < 0)
+            return;
+        for (int v = m_meet; v != residual.sink;) {
+            const int a = m_onward[std::size_t(v)];
+            m_path.push_back(a);
+            v = residual.head[std::size_t(a)];
+        }
+        std::reverse(m_path.begin(), m_path.end());
+        for (int v = m_meet; v != 0;) {
+            const int a = m_through[std::size_t(v)];
+            m_path.push_back(a);
+            v = residual.tail(a);
+        }
+        long double amount = std::numeric_limits<long double>::infinity();
+        for (const int a : m_path)
+            amount = std::min(amount, residual.room[std::size_t(a)]);
+        for (const int a : m_path)
+            residual.push(a, amount);
+        ++m_certificate;
+        m_onwardRound[std::size_t(residual.sink)] = m_certificate;
+        for (const int a : m_path) { // from the end back
+            if (!residual.usable(a))
+                break;
+            const int tail = residual.tail(a);
+            m_onwardRound[std::size_t(tail)] = m_certificate;
+            m_onward[std::size_t(tail)] = a;
+        }
+        m_fresh = true;
+    }
+
+private:
+    void reach(int node, std::int64_t distance, int through)
+    {
+        const auto v = std::size_t(node);
+        if (m_roundOf[v] == m_round && m_distance[v] <= distance)
+            return;
+        m_roundOf[v] = m_round;
+        m_distance[v] = distance;
+        m_through[v] = through;
+        if (distance == m_at)
+            m_level.push_back(node);
+        else {
+            m_heap.emplace_back(distance, node);
+            std::push_heap(m_heap.begin(), m_heap.end(), std::greater<>());
+        }
+    }
+
+    int m_round = 0;
+    std::vector<int> m_roundOf; // the round a node's distance belongs to
+    std::vector<std::int64_t> m_distance;
+    std::vector<int> m_settled; // the round a node was settled in
+    std::vector<int> m_settledNodes;
+    std::vector<std::pair<std::int64_t, int>> m_heap;
+    std::int64_t m_at = 0;      // the distance of the node settled last
+    std::vector<int> m_level;   // reached at that distance
+    std::vector<int> m_through; // the arc a node was reached through
+    int m_meet = -1;            // the node the search stopped at, -1: it did not reach the end
+    // The events left with an open tight path to the end by the last path taken, with its arc
+    // on from each, valid while m_fresh: no other flow has moved since.
+    std::vector<int> m_onwardRound;
+    std::vector<int> m_onward;
+    int m_certificate = 0;
+    bool m_fresh = false;
+    std::vector<int> m_path;
+};
 
 // Whether a path of tight arcs that take any amount joins start and end: then no flow bounds the
 // shortening any more, and the length can fall no further.
-bool unboundedTightPath(const Residual& residual)
+class UnboundedPath
 {
-    std::vector<char> seen(residual.time.size(), 0);
-    std::vector<int> stack{residual.source};
-    seen[std::size_t(residual.source)] = 1;
-    while (!stack.empty()) {
-        const int v = stack.back();
-        stack.pop_back();
-        if (v == residual.sink)
-            return true;
-        for (Graph::OutArcIt a(residual.graph, residual.graph.node(v)); a != lemon::INVALID; ++a) {
-            const int to = Graph::index(residual.graph.target(a));
-            if (residual.unbounded[std::size_t(Graph::index(a))] && residual.tight(a) &&
-                !seen[std::size_t(to)]) {
-                seen[std::size_t(to)] = 1;
-                stack.push_back(to);
+public:
+    explicit UnboundedPath(int nodes) : m_roundOf(std::size_t(nodes), 0) {}
+
+    bool exists(const ResidualNetwork& residual)
+    {
+        ++m_round;
+        m_stack.assign(1, 0);
+        m_roundOf[0] = m_round;
+        while (!m_stack.empty()) {
+            const int v = m_stack.back();
+            m_stack.pop_back();
+            if (v == residual.sink)
+                return true;
+            for (int a = residual.firstOut[std::size_t(v)];
+                 a < residual.firstOut[std::size_t(v) + 1]; ++a) {
+                const int to = residual.head[std::size_t(a)];
+                if (m_roundOf[std::size_t(to)] != m_round && residual.unbounded[std::size_t(a)] &&
+                    residual.tight(v, a)) {
+                    m_roundOf[std::size_t(to)] = m_round;
+                    m_stack.push_back(to);
+                }
             }
         }
+        return false;
     }
-    return false;
-}
+
+private:
+    int m_round = 0;
+    std::vector<int> m_roundOf;
+    std::vector<int> m_stack;
+};
 
 } // namespace
 
 void traceCrashing(const TimeCostNetwork& network, const ScaledNetwork& scaled,
-                   const std::function<void(std::int64_t length,
-                                            const std::vector<std::int64_t>& eventTimes)>& visit)
+                   const CrashingVisit& visit)
 {
     std::vector<std::int64_t> eventTimes(std::size_t(network.eventNames.size()), 0);
+    std::vector<int> movedEvents;
     if (scaled.pathEvents.size() < 2) {
-        visit(0, eventTimes);
+        visit(0, eventTimes, movedEvents);
         return;
     }
-    Residual residual = buildResidual(network, scaled);
-    const Node source = residual.graph.node(residual.source);
-    const Node sink = residual.graph.node(residual.sink);
+    ResidualNetwork residual = residualNetwork(network, scaled);
+    const int nodes = residual.nodes();
+    NextTimes nextTimes(nodes);
+    UnboundedPath unboundedPath(nodes);
+    TightFlow tightFlow(nodes);
 
-    UsableArcs usable{&residual};
-    lemon::FilterArcs<Graph, UsableArcs> usableGraph(residual.graph, usable);
-    const ReducedLength reduced{&residual};
-    // LEMON's default map of arcs by node needs an allocator interface C++20 removed; the
-    // search's tree is not wanted anyway.
-    using UsableGraph = lemon::FilterArcs<Graph, UsableArcs>;
-    using Nearest =
-        lemon::Dijkstra<UsableGraph, ReducedLength>::SetPredMap<lemon::NullMap<Node, Arc>>::Create;
-    lemon::NullMap<Node, Arc> noTree;
-    Nearest nearest(usableGraph, reduced);
-    nearest.predMap(noTree);
-    TightArcs tightArcs(int(residual.time.size()));
+    MovedNodes moved(nodes);
     std::int64_t lastLength = std::numeric_limits<std::int64_t>::max();
     int stalled = 0;
+    int pathsAlone = 0;
     for (;;) {
-        nearest.init();
-        nearest.addSource(source);
-        nearest.start(sink);
-        const std::int64_t toSink = nearest.dist(sink);
-        for (int v = 0; v < int(residual.time.size()); ++v) {
-            const Node node = residual.graph.node(v);
-            residual.time[std::size_t(v)] -= nearest.processed(node) ? nearest.dist(node) : toSink;
-        }
-        const std::int64_t length = residual.time[std::size_t(residual.sink)];
-        // A max flow always leaves the sink out of reach of the tight arcs, so the length falls;
-        // should rounding let the flow stop short, the next phase tops it up, but not for ever.
-        if (length >= lastLength && ++stalled > 3)
-            throw KestrinError(QStringLiteral("Расчёт затрат не сходится"));
+        const std::int64_t fall = nextTimes.move(residual, moved);
+        const std::int64_t length = residual.length();
         if (length < lastLength) {
             stalled = 0;
-            for (int v = 0; v < int(residual.time.size()); ++v)
-                eventTimes[std::size_t(scaled.pathEvents[std::size_t(v)])] =
-                    residual.time[std::size_t(v)];
-            visit(length, eventTimes);
+            moved.handOver(residual, scaled, eventTimes, movedEvents);
+            visit(length, eventTimes, movedEvents);
             lastLength = length;
         }
-        if (unboundedTightPath(residual))
+        if (unboundedPath.exists(residual))
             return;
-
-        tightArcs.raiseFlow(residual);
+        if (fall > 0)
+            pathsAlone = 0;
+        if (pathsAlone < kPathsAlone) {
+            // Most phases need a few paths: each is taken as the search finds it, and the next
+            // search tells whether the flow is a maximum.
+            nextTimes.augmentAlongPath(residual);
+            ++pathsAlone;
+        } else {
+            // A max flow always leaves the end out of reach of the tight arcs, so the length
+            // falls; should rounding let the flow stop short, the next phase tops it up, but not
+            // for ever.
+            if (++stalled > 3)
+                throw KestrinError(QStringLiteral("Расчёт затрат не сходится"));
+            tightFlow.raise(residual);
+        }
     }
 }

@@ -15,18 +15,24 @@ struct TimeCostNetwork;
 //
 // Every phase makes the potentials the longest distances of the residual network (Dijkstra on
 // reduced lengths), which gives the next length T at which the cost's slope changes, then raises
-// the flow to a maximum over the arcs that are tight at those potentials (preflow push-relabel).
-// T falls by at least one grid step a phase and ends when a path of works that are all at their
-// shortest (or cannot be shortened) is tight: the shortest possible length.
+// the flow to a maximum over the arcs that are tight at those potentials (augmenting paths from
+// the flow already there). T falls by at least one grid step a phase and ends when a path of
+// works that are all at their shortest (or cannot be shortened) is tight: the shortest possible
+// length. A phase's searches reach only as far as they must, nothing is built or cleared beyond
+// them, and only the events whose times move are rewritten.
 //
 // Lengths and times are exact integers on the durations' grid. The flow, made of costs a day that
 // are fractions, is carried in long double relative to the largest such cost, and residual
 // capacities within 1e-12 of it count as spent: the tolerance decides between shortening plans
 // whose costs a day differ by less than that, never a length.
 //
-// `visit` is called with T and the event times, indexed by event (meaningful for the events on
-// paths from start to end, the start at 0), once a phase, T falling (the first call may repeat
-// the normal length).
+// `visit` is called once a phase, T falling (the first call may repeat the normal length), with
+// T, the event times indexed by event (only differences between events on paths from start to end
+// mean anything) and the events whose times have changed since the previous call (at the first,
+// every event on a path); the others keep theirs.
+using CrashingVisit =
+    std::function<void(std::int64_t length, const std::vector<std::int64_t>& eventTimes,
+                       const std::vector<int>& movedEvents)>;
+
 void traceCrashing(const TimeCostNetwork& network, const ScaledNetwork& scaled,
-                   const std::function<void(std::int64_t length,
-                                            const std::vector<std::int64_t>& eventTimes)>& visit);
+                   const CrashingVisit& visit);

@@ -103,44 +103,102 @@ std::int64_t normalLength(const TimeCostNetwork& network, const ScaledNetwork& s
     return time[std::size_t(network.endEvent)];
 }
 
+// The corners of the curve as the flow's phases give them: each phase's event times become the
+// plan's durations, and only the works at events that moved are looked at.
+class Corners
+{
+public:
+    Corners(const TimeCostNetwork& network, const ScaledNetwork& scaled, TimeCostCurve& curve)
+        : m_network(network), m_scaled(scaled), m_curve(curve), m_extra(scaled),
+          m_current(scaled.duration), m_worksAt(network.eventNames.size()),
+          m_isTouched(network.works.size(), 0), m_normal(normalLength(network, scaled))
+    {
+        for (const int w : scaled.pathWorks) {
+            const CostedWork& work = network.works[std::size_t(w)];
+            m_worksAt[std::size_t(work.startEvent)].push_back(w);
+            m_worksAt[std::size_t(work.endEvent)].push_back(w);
+        }
+        m_curve.points.push_back(
+            {Decimal(m_normal, scaled.durationDecimals), scaled.normalCost, {}});
+    }
+
+    void visit(std::int64_t length, const std::vector<std::int64_t>& eventTimes,
+               const std::vector<int>& movedEvents)
+    {
+        for (const int event : movedEvents) {
+            for (const int w : m_worksAt[std::size_t(event)]) {
+                if (!m_isTouched[std::size_t(w)]) {
+                    m_isTouched[std::size_t(w)] = 1;
+                    m_touched.push_back(w);
+                }
+            }
+        }
+        // A call that makes no point (at the normal length) leaves its works for the next.
+        if (length >= m_normal)
+            return;
+        CurvePoint point;
+        point.length = Decimal(length, m_scaled.durationDecimals);
+        for (const auto& [w, duration] : changes(eventTimes)) {
+            const auto i = std::size_t(w);
+            m_shortenedCount +=
+                (duration < m_scaled.duration[i]) - (m_current[i] < m_scaled.duration[i]);
+            point.changed.push_back({w, Decimal(duration, m_scaled.durationDecimals)});
+            m_extra.change(w, m_current[i], duration);
+            m_current[i] = duration;
+        }
+        point.directCost = m_scaled.normalCost + m_extra.total();
+        point.shortenedCount = m_shortenedCount;
+        m_curve.points.push_back(std::move(point));
+    }
+
+private:
+    // The works touched whose durations differ from the last point's, with their new ones, in
+    // work order. Most works touched keep theirs: only the changes are sorted.
+    const std::vector<std::pair<int, std::int64_t>>&
+    changes(const std::vector<std::int64_t>& eventTimes)
+    {
+        m_changes.clear();
+        for (const int w : m_touched) {
+            const auto i = std::size_t(w);
+            m_isTouched[i] = 0;
+            const CostedWork& work = m_network.works[i];
+            // The flow keeps every work at least as long as its shortest duration.
+            const std::int64_t duration =
+                std::min(m_scaled.duration[i], eventTimes[std::size_t(work.endEvent)] -
+                                                   eventTimes[std::size_t(work.startEvent)]);
+            if (duration != m_current[i])
+                m_changes.emplace_back(w, duration);
+        }
+        m_touched.clear();
+        std::sort(m_changes.begin(), m_changes.end());
+        return m_changes;
+    }
+
+    const TimeCostNetwork& m_network;
+    const ScaledNetwork& m_scaled;
+    TimeCostCurve& m_curve;
+    ExtraCost m_extra;
+    std::vector<std::int64_t> m_current; // each work's duration at the last point
+    int m_shortenedCount = 0;
+    std::vector<std::vector<int>> m_worksAt; // the works on paths at each event
+    std::vector<int> m_touched;              // at events that moved since the last point
+    std::vector<char> m_isTouched;
+    std::vector<std::pair<int, std::int64_t>> m_changes;
+    std::int64_t m_normal;
+};
+
 } // namespace
 
 TimeCostCurve timeCostCurve(const TimeCostNetwork& network)
 {
     const ScaledNetwork scaled = scaleNetwork(network);
     TimeCostCurve curve;
-    const std::int64_t normal = normalLength(network, scaled);
-    curve.points.push_back({Decimal(normal, scaled.durationDecimals), scaled.normalCost, {}});
-
-    ExtraCost extra(scaled);
-    std::vector<std::int64_t> current = scaled.duration;
-    int shortenedCount = 0;
-    traceCrashing(
-        network, scaled, [&](std::int64_t length, const std::vector<std::int64_t>& eventTimes) {
-            if (length >= normal)
-                return;
-            CurvePoint point;
-            point.length = Decimal(length, scaled.durationDecimals);
-            // Path works are in work order, and so are the changes.
-            for (const int w : scaled.pathWorks) {
-                const auto i = std::size_t(w);
-                const CostedWork& work = network.works[i];
-                // The flow keeps every work at least as long as its shortest duration.
-                const std::int64_t duration =
-                    std::min(scaled.duration[i], eventTimes[std::size_t(work.endEvent)] -
-                                                     eventTimes[std::size_t(work.startEvent)]);
-                if (duration == current[i])
-                    continue;
-                shortenedCount +=
-                    (duration < scaled.duration[i]) - (current[i] < scaled.duration[i]);
-                point.changed.push_back({w, Decimal(duration, scaled.durationDecimals)});
-                extra.change(w, current[i], duration);
-                current[i] = duration;
-            }
-            point.directCost = scaled.normalCost + extra.total();
-            point.shortenedCount = shortenedCount;
-            curve.points.push_back(std::move(point));
-        });
+    Corners corners(network, scaled, curve);
+    traceCrashing(network, scaled,
+                  [&corners](std::int64_t length, const std::vector<std::int64_t>& eventTimes,
+                             const std::vector<int>& movedEvents) {
+                      corners.visit(length, eventTimes, movedEvents);
+                  });
     return curve;
 }
 

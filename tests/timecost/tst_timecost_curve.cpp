@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <numeric>
 #include <random>
+#include <tuple>
 
 using namespace timecosttest;
 
@@ -26,6 +27,7 @@ private slots:
     void handSolved_data();
     void handSolved();
     void matchesEveryIntegerShortening();
+    void matchesNetworkSimplexOnLargerNetworks_data();
     void matchesNetworkSimplexOnLargerNetworks();
     void refusesWorksThatCannotExist_data();
     void refusesWorksThatCannotExist();
@@ -341,30 +343,142 @@ std::optional<double> simplexCost(const TimeCostNetwork& net, std::int64_t lengt
 
 } // namespace
 
-void TstTimeCostCurve::matchesNetworkSimplexOnLargerNetworks()
+namespace {
+
+// "from to d c d0 c0" with random numbers: 1..20 days, shortest a third or more, costs rising
+// 0..200 over the shortening, so costs a day are fractions of every kind and some are free.
+QString randomWork(std::mt19937& random, int from, int to)
 {
-    std::mt19937 random(7);
-    for (int round = 0; round < 6; ++round) {
-        // 40 events in order, 150 forward works of 1..20 days, shortest a third or more, costs
-        // rising 0..200 over the shortening: fractions a day, many corners, undone shortenings.
-        QStringList lines;
-        const auto uniform = [&random](int low, int high) {
-            return std::uniform_int_distribution<int>(low, high)(random);
-        };
-        for (int w = 0; w < 150; ++w) {
-            const int from = w < 39 ? w : uniform(0, 38);
-            const int to = w < 39 ? w + 1 : uniform(from + 1, std::min(39, from + 6));
-            const int d = uniform(1, 20);
+    const auto uniform = [&random](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    const int d = uniform(1, 20);
+    const int c = uniform(10, 100);
+    return QStringLiteral("%1 %2 %3 %4 %5 %6")
+        .arg(from)
+        .arg(to)
+        .arg(d)
+        .arg(c)
+        .arg(uniform((d + 2) / 3, d))
+        .arg(c + uniform(0, 200));
+}
+
+// Events numbered in path order from 0 to `events` - 1, the first the start and the last the end.
+TimeCostNetwork numberedNetwork(const QStringList& lines, int events)
+{
+    TimeCostNetwork net = network(lines);
+    for (CostedWork& w : net.works) {
+        w.startEvent = net.eventNames[w.startEvent].toInt();
+        w.endEvent = net.eventNames[w.endEvent].toInt();
+    }
+    net.eventNames.clear();
+    for (int e = 0; e < events; ++e)
+        net.eventNames.append(QString::number(e));
+    net.startEvent = 0;
+    net.endEvent = events - 1;
+    return net;
+}
+
+// 40 events in order and 150 forward works, each spanning up to 6 events: many corners and
+// shortenings undone.
+TimeCostNetwork forwardNetwork(std::mt19937& random)
+{
+    QStringList lines;
+    for (int w = 0; w < 150; ++w) {
+        const int from = w < 39 ? w : std::uniform_int_distribution<int>(0, 38)(random);
+        const int to =
+            w < 39 ? w + 1
+                   : std::uniform_int_distribution<int>(from + 1, std::min(39, from + 6))(random);
+        lines.append(randomWork(random, from, to));
+    }
+    return numberedNetwork(lines, 40);
+}
+
+// 250 works one after another: a corner for nearly every work, the cheapest cut moving up and
+// down the chain from one corner to the next.
+TimeCostNetwork chainNetwork(std::mt19937& random)
+{
+    QStringList lines;
+    for (int w = 0; w < 250; ++w)
+        lines.append(randomWork(random, w, w + 1));
+    return numberedNetwork(lines, 251);
+}
+
+// 12 layers of 6 events, each event with three works into the next layer: many paths share each
+// cut, so a corner needs the flow raised along several paths at once.
+TimeCostNetwork layeredNetwork(std::mt19937& random)
+{
+    constexpr int kLayers = 12;
+    constexpr int kWidth = 6;
+    const int end = kLayers * kWidth + 1;
+    const auto event = [](int layer, int index) {
+        return 1 + layer * kWidth + index;
+    };
+    QStringList lines;
+    for (int index = 0; index < kWidth; ++index) {
+        lines.append(randomWork(random, 0, event(0, index)));
+        lines.append(randomWork(random, event(kLayers - 1, index), end));
+    }
+    for (int layer = 0; layer + 1 < kLayers; ++layer) {
+        for (int index = 0; index < kWidth; ++index) {
+            for (int k = 0; k < 3; ++k)
+                lines.append(randomWork(
+                    random, event(layer, index),
+                    event(layer + 1, std::uniform_int_distribution<int>(0, kWidth - 1)(random))));
+        }
+    }
+    return numberedNetwork(lines, end + 1);
+}
+
+// 80 paths of two works side by side, all of 100 days: every path is critical from the start, so
+// the first corners need the flow raised along more paths than one search a path is allowed.
+TimeCostNetwork sideBySideNetwork(std::mt19937& random)
+{
+    const auto uniform = [&random](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    constexpr int kPaths = 80;
+    QStringList lines;
+    for (int path = 1; path <= kPaths; ++path) {
+        const int split = uniform(1, 9);
+        for (const auto& [from, to, d] :
+             {std::tuple{0, path, split}, std::tuple{path, kPaths + 1, 10 - split}}) {
             const int c = uniform(10, 100);
             lines.append(QStringLiteral("%1 %2 %3 %4 %5 %6")
                              .arg(from)
                              .arg(to)
                              .arg(d)
                              .arg(c)
-                             .arg(uniform((d + 2) / 3, d))
+                             .arg(uniform(0, (d - 1) / 3))
                              .arg(c + uniform(0, 200)));
         }
-        const TimeCostNetwork net = network(lines, QStringLiteral("0"), QStringLiteral("39"));
+    }
+    return numberedNetwork(lines, kPaths + 2);
+}
+
+using NetworkMaker = TimeCostNetwork (*)(std::mt19937&);
+
+} // namespace
+
+Q_DECLARE_METATYPE(NetworkMaker)
+
+void TstTimeCostCurve::matchesNetworkSimplexOnLargerNetworks_data()
+{
+    QTest::addColumn<NetworkMaker>("make");
+    QTest::addColumn<int>("rounds");
+    QTest::newRow("forward works") << NetworkMaker(forwardNetwork) << 6;
+    QTest::newRow("one chain") << NetworkMaker(chainNetwork) << 2;
+    QTest::newRow("layers") << NetworkMaker(layeredNetwork) << 3;
+    QTest::newRow("paths side by side") << NetworkMaker(sideBySideNetwork) << 2;
+}
+
+void TstTimeCostCurve::matchesNetworkSimplexOnLargerNetworks()
+{
+    QFETCH(NetworkMaker, make);
+    QFETCH(int, rounds);
+    std::mt19937 random(7);
+    for (int round = 0; round < rounds; ++round) {
+        const TimeCostNetwork net = make(random);
         const TimeCostCurve curve = timeCostCurve(net);
         QVERIFY(curve.points.size() > 5);
         const auto agrees = [&net](std::int64_t length, const ExactCost& expected) {
@@ -374,14 +488,27 @@ void TstTimeCostCurve::matchesNetworkSimplexOnLargerNetworks()
         };
         for (std::size_t i = 0; i < curve.points.size(); ++i) {
             const CurvePoint& point = curve.points[i];
-            QVERIFY2(agrees(point.length.units(), point.directCost),
-                     qPrintable(point.length.text(pointNumbers())));
+            const QByteArray where = point.length.text(pointNumbers()).toUtf8();
+            QVERIFY2(agrees(point.length.units(), point.directCost), where.constData());
+            // The corner's plan reaches its length at exactly its cost.
+            const std::vector<std::int64_t> durations = planOf(net, curve, i);
+            QVERIFY2(durations.size() == net.works.size(), where.constData());
+            QVERIFY2(longestPath(net, durations) <= point.length.units(), where.constData());
+            QVERIFY2(planCost(net, durations) == point.directCost, where.constData());
             if (i > 0) {
                 const std::int64_t middle =
                     (point.length.units() + curve.points[i - 1].length.units()) / 2;
                 QVERIFY2(agrees(middle, curveAt(curve, middle)),
                          qPrintable(QString::number(middle)));
             }
+        }
+        for (std::size_t i = 2; i < curve.points.size(); ++i) {
+            const auto slope = [&curve](std::size_t k) {
+                return (curve.points[k].directCost - curve.points[k - 1].directCost) /
+                       ExactCost(curve.points[k - 1].length.units() -
+                                 curve.points[k].length.units());
+            };
+            QVERIFY(slope(i) > slope(i - 1)); // a corner at every point
         }
         QVERIFY(!simplexCost(net, curve.points.back().length.units() - 1));
     }
