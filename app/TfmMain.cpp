@@ -43,9 +43,6 @@
 
 namespace {
 
-// The start date at start-up: 30 December 1899, about 17 seconds after midnight.
-constexpr double kInitialStartDate = 0.0001965077760934254;
-
 constexpr int kClientWidth = 800;
 constexpr int kClientHeight = 600;
 
@@ -90,6 +87,12 @@ TfmMain::TfmMain(QWidget* parent)
                              {"sbNewLine", "sbEdit", "sbDel", nullptr, "sbCopy", "sbCopyAll",
                               "sbPaste", nullptr, "sbUndo", "sbRedo"}));
     layout->addWidget(sgMain, 1);
+    lNotice = new QLabel(this);
+    lNotice->setObjectName(QStringLiteral("lNotice"));
+    lNotice->setTextFormat(Qt::PlainText);
+    lNotice->setContentsMargins(4, 2, 4, 2);
+    lNotice->hide();
+    layout->addWidget(lNotice);
 
     connect(m_history, &WorkHistory::changed, this, &TfmMain::updateCommands);
     bindKeys();
@@ -117,7 +120,7 @@ void TfmMain::FormCreate()
     m_criticalPath.clear();
     m_automaticEnds = false;
     sbInitBordersClick();
-    m_startDate = kInitialStartDate;
+    m_plan.setStartDate(Plan::kInitialStartDate);
 }
 
 void TfmMain::showEvent(QShowEvent* event)
@@ -148,7 +151,7 @@ bool TfmMain::bothEndsNamed() const
 void TfmMain::updateCommands()
 {
     const bool hasWorks = !m_table->isEmptyTable();
-    for (const char* name : {"sbEdit", "sbDel", "sbCopy", "sbCopyAll"})
+    for (const char* name : {"sbEdit", "sbDel", "sbCopy", "sbCopyAll", "sbDetails"})
         m_commands->setEnabled(name, hasWorks);
     const bool bothNamed = bothEndsNamed();
     // The commands that read a calculated network follow the recalculation.
@@ -159,6 +162,8 @@ void TfmMain::updateCommands()
     m_commands->setChecked("sbInitBorders", m_automaticEnds);
     cbFrom->setEnabled(!m_automaticEnds);
     cbTo->setEnabled(!m_automaticEnds);
+    // Every change of the selectors and the mode ends here, so the plan's copy is never stale.
+    m_plan.setEnds(cbFrom->currentText(), cbTo->currentText(), m_automaticEnds);
 }
 
 void TfmMain::worksChanged()
@@ -227,7 +232,7 @@ void TfmMain::sbRecalcClick()
     m_calculatedEnd = cbTo->currentText();
     const WorkTable::Batch batch(*m_table);
     Recalculation recalculation(*m_table, events(), cbFrom->currentText(), cbTo->currentText(),
-                                m_startDate, m_numbers, m_dates, m_names);
+                                m_plan.startDate(), m_numbers, m_dates, m_names);
     const long double length = recalculation.criticalLength(m_criticalPath);
     pWay->setText(criticalPathLine(m_numbers, length, m_criticalPath));
     psMain->setPosition(0);
@@ -288,12 +293,12 @@ void TfmMain::sbDelClick()
 void TfmMain::sbCalendarClick()
 {
     TfmCalendar dialog(this);
-    dialog.setDate(DateFormat::dateOf(m_startDate));
+    dialog.setDate(DateFormat::dateOf(m_plan.startDate()));
     dialog.setTag(0);
     dialog.exec();
     // The calendar reports a whole day: an accepted start date has no time of day.
     if (dialog.tag() == 1)
-        m_startDate = DateFormat::daysOf(dialog.date());
+        m_plan.setStartDate(DateFormat::daysOf(dialog.date()));
     if (m_commands->action("sbRecalc")->isEnabled())
         sbRecalcClick();
 }
@@ -301,12 +306,18 @@ void TfmMain::sbCalendarClick()
 void TfmMain::sbSaveTempClick()
 {
     const QString path = chooseFile(this, "sdMain", FileChoice::Mode::Save, workListFiles());
-    if (!path.isEmpty())
-        worklistfile::write(path, *m_table);
+    if (path.isEmpty())
+        return;
+    worklistfile::write(path, *m_table);
+    if (m_table->rowsWithDetails() > 0 || !m_plan.resources().empty())
+        showNotice(QStringLiteral("Названия, оценки, стоимости и ресурсы работ не записаны в файл "
+                                  "данных: сохраните их в файле плана (*.kpl)"));
 }
 
 void TfmMain::sbLoadTempClick()
 {
+    if (!mayLeavePlan())
+        return;
     const QString path = chooseFile(this, "odMain", FileChoice::Mode::Open, workListFiles());
     if (!path.isEmpty()) {
         ShownState before = shownState();
@@ -329,6 +340,7 @@ void TfmMain::sbLoadTempClick()
 
 void TfmMain::followUpReading()
 {
+    showNotice(QString());
     FillEventLists();
     if (!m_automaticEnds)
         sbInitBordersClick();
@@ -366,7 +378,7 @@ void TfmMain::tbGraphClick()
 void TfmMain::sbAnalysisClick()
 {
     const NetworkAnalysis analysis(*m_table, events(), cbFrom->currentText(), cbTo->currentText(),
-                                   m_startDate, m_numbers, m_dates);
+                                   m_plan.startDate(), m_numbers, m_dates);
     TfmAnalysis window(analysis, this);
     execWindow(window);
 }
@@ -380,7 +392,7 @@ void TfmMain::sbDiagramClick()
 
 void TfmMain::sbGanttClick()
 {
-    TfmGantt gantt(*m_table, m_numbers, m_dates, m_startDate, this);
+    TfmGantt gantt(*m_table, m_numbers, m_dates, m_plan.startDate(), this);
     execWindow(gantt);
 }
 
@@ -415,6 +427,7 @@ ShownState TfmMain::shownState() const
     state.endEvent = cbTo->currentText();
     state.automaticEnds = m_automaticEnds;
     state.currentRow = currentRow();
+    state.resources = m_plan.resources();
     state.calculated = m_calculated;
     if (m_calculated) {
         state.calculatedStart = m_calculatedStart;
@@ -436,6 +449,7 @@ void TfmMain::showEnds(const QString& startEvent, const QString& endEvent, bool 
 
 void TfmMain::showExchangedState(const ShownState& state)
 {
+    m_plan.setResources(state.resources);
     setCurrentRow(std::clamp(state.currentRow, 0, m_table->rowCount() - 1));
     // The follow-up of a change, with the selectors as they stood when the computed columns were
     // last written, so that RecalcOrClear writes them again the same way: a recalculation with
@@ -491,6 +505,8 @@ void TfmMain::sbPasteClick()
 
 void TfmMain::sbLoadCsvClick()
 {
+    if (!mayLeavePlan())
+        return;
     const QString path = chooseFile(this, "odCsv", FileChoice::Mode::Open, filetypes::csv());
     if (path.isEmpty())
         return;

@@ -83,6 +83,9 @@ void TfmMain::addCommands()
           {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)}, u"Копировать все"},
         C{"sbPaste", P::Paste, u"Вставить элементы графика из буфера обмена",
           &TfmMain::sbPasteClick, {ctrl(Qt::Key_V)}, u"Вставить"},
+        C{"sbDetails", P::Details, u"Сведения о работах", &TfmMain::sbDetailsClick},
+        C{"sbLoadPlan", P::LoadPlan, u"Открыть план", &TfmMain::sbLoadPlanClick},
+        C{"sbSavePlan", P::SavePlan, u"Сохранить план", &TfmMain::sbSavePlanClick},
         C{"sbSaveBase", P::SaveBase, u"Сохранить в формате DBF", &TfmMain::sbSaveBaseClick},
         C{"sbPrint", P::Print, u"Напечатать таблицу", &TfmMain::sbPrintClick,
           commandkeys::print()},
@@ -135,9 +138,10 @@ void TfmMain::buildToolBars(QWidget* coolBar)
     bar1->addSeparator();
 
     QToolBar* bar3 = makeFlatToolBar(coolBar, "ToolBar3");
-    addButtons(bar3, {"sbLoadTemp", "sbSaveTemp", "sbLoadCsv", "sbSaveCsv", nullptr, "sbCopy",
-                      "sbCopyAll", "sbPaste", nullptr, "sbSaveBase", nullptr, "sbPrint", "tbGraph",
-                      "sbAnalysis", "sbDiagram", "sbGantt", nullptr, "cbExit"});
+    addButtons(bar3, {"sbLoadTemp", "sbSaveTemp", "sbLoadCsv", "sbSaveCsv",  nullptr, "sbCopy",
+                      "sbCopyAll",  "sbPaste",    nullptr,     "sbSaveBase", nullptr, "sbPrint",
+                      "tbGraph",    "sbAnalysis", "sbDiagram", "sbGantt",    nullptr, "sbDetails",
+                      "sbLoadPlan", "sbSavePlan", nullptr,     "cbExit"});
 
     QToolBar* bar2 = makeFlatToolBar(coolBar, "ToolBar2");
     addButtons(bar2, {"sbInitBorders"});

@@ -74,6 +74,9 @@ qsizetype WorkChange::byteSize() const
         bytes += stringBytes(*text);
     for (const QString& event : m_state.criticalPath)
         bytes += stringBytes(event);
+    for (const Resource& resource : m_state.resources)
+        bytes += static_cast<qsizetype>(sizeof(Resource)) + stringBytes(resource.name) +
+                 stringBytes(resource.unit);
     return bytes;
 }
 

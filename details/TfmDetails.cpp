@@ -98,6 +98,11 @@ TfmDetails::TfmDetails(WorkTable& table, Plan& plan, const NumberFormat& numbers
     connect(m_resources, &ResourcesTable::resourcesChanged, m_details,
             &DetailsTable::resourcesChanged);
 
+    // Each change of the resources model is one edit of the plan's resources, announced once.
+    connect(m_resources, &QAbstractItemModel::dataChanged, this, &TfmDetails::resourcesEdited);
+    connect(m_resources, &QAbstractItemModel::rowsInserted, this, &TfmDetails::resourcesEdited);
+    connect(m_resources, &QAbstractItemModel::rowsRemoved, this, &TfmDetails::resourcesEdited);
+
     sgDetails = makeTable("sgDetails", m_details, this);
     sgDetails->setItemDelegate(
         new CommittingDelegate(this, [this](int row, int column, const QString& text) {

@@ -31,6 +31,9 @@ enum class Picture {
     Paste,       // a clipboard with a sheet on it
     LoadCsv,     // a ruled table with a red arrow down to a sheet
     SaveCsv,     // a sheet with a red arrow down into a ruled table
+    Details,     // a sheet of lines with a blue "i" badge
+    LoadPlan,    // a small network with a red arrow down to a sheet
+    SavePlan,    // a small network with a red arrow down into a diskette
     // Dialog buttons
     Accept, // a pencil
     Cancel, // a red prohibition sign
