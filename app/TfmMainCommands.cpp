@@ -136,12 +136,13 @@ void TfmMain::buildToolBars(QWidget* coolBar)
     psMain->setContent(pWay);
     bar1->addWidget(psMain);
     bar1->addSeparator();
+    // The plan's commands sit after the path panel: the second band is full to its last pixel.
+    addButtons(bar1, {"sbDetails", "sbLoadPlan", "sbSavePlan"});
 
     QToolBar* bar3 = makeFlatToolBar(coolBar, "ToolBar3");
-    addButtons(bar3, {"sbLoadTemp", "sbSaveTemp", "sbLoadCsv", "sbSaveCsv",  nullptr, "sbCopy",
-                      "sbCopyAll",  "sbPaste",    nullptr,     "sbSaveBase", nullptr, "sbPrint",
-                      "tbGraph",    "sbAnalysis", "sbDiagram", "sbGantt",    nullptr, "sbDetails",
-                      "sbLoadPlan", "sbSavePlan", nullptr,     "cbExit"});
+    addButtons(bar3, {"sbLoadTemp", "sbSaveTemp", "sbLoadCsv", "sbSaveCsv", nullptr, "sbCopy",
+                      "sbCopyAll", "sbPaste", nullptr, "sbSaveBase", nullptr, "sbPrint", "tbGraph",
+                      "sbAnalysis", "sbDiagram", "sbGantt", nullptr, "cbExit"});
 
     QToolBar* bar2 = makeFlatToolBar(coolBar, "ToolBar2");
     addButtons(bar2, {"sbInitBorders"});

@@ -114,6 +114,10 @@ TfmDetails::TfmDetails(WorkTable& table, Plan& plan, const NumberFormat& numbers
             m_resources->setText(row, column, text);
         }));
     sgResources->horizontalHeader()->setStretchLastSection(true);
+    // Sized once to what the first rows hold (Qt measures at most a thousand of them), so the
+    // captions and names read whole without a wait on a large plan.
+    sgDetails->resizeColumnsToContents();
+    sgResources->resizeColumnsToContents();
 
     sbAddResource = makeButton("sbAddResource", QStringLiteral("Добавить ресурс"), this);
     sbDelResource = makeButton("sbDelResource", QStringLiteral("Удалить ресурс"), this);

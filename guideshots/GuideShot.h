@@ -13,6 +13,8 @@ public:
 
     // Lets the window lay itself out and paint, then writes docs/<name>.png; raises on failure.
     void save(QWidget& window, const QString& name) const;
+    // The path of an example file of the guide (docs/examples/<name>).
+    QString example(const QString& name) const;
 
 private:
     QString m_docs;
@@ -20,3 +22,4 @@ private:
 
 // One function a window of the guide; each lives in its own file beside this one and is a row
 // of the table in main.cpp.
+void shotDetails(const GuideShot& shot);

@@ -16,7 +16,7 @@ struct Shot
 };
 
 const std::vector<Shot> kShots = {
-    // {"guide-details", shotDetails},
+    {"guide-details", shotDetails},
 };
 
 } // namespace
