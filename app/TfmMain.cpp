@@ -483,18 +483,21 @@ void TfmMain::sbRedoClick()
 
 void TfmMain::sbCopyClick()
 {
-    QGuiApplication::clipboard()->setText(workcsv::clipboardText(*m_table, currentRow(), 1));
+    QGuiApplication::clipboard()->setText(
+        workcsv::clipboardText(*m_table, m_plan, m_numbers, currentRow(), 1));
 }
 
 void TfmMain::sbCopyAllClick()
 {
-    QGuiApplication::clipboard()->setText(workcsv::clipboardText(*m_table, 0, m_table->rowCount()));
+    QGuiApplication::clipboard()->setText(
+        workcsv::clipboardText(*m_table, m_plan, m_numbers, 0, m_table->rowCount()));
 }
 
 void TfmMain::sbPasteClick()
 {
     // Every line is checked before the first work goes in: a bad line adds nothing.
-    WorkInputs works = workcsv::pastedWorks(QGuiApplication::clipboard()->text(), m_numbers);
+    WorkInputs works =
+        workcsv::pastedWorks(QGuiApplication::clipboard()->text(), m_numbers, m_plan);
     if (works.rowCount() == 0)
         throw KestrinError(QStringLiteral("В буфере обмена нет элементов графика"));
     const bool empty = m_table->isEmptyTable();
@@ -511,7 +514,7 @@ void TfmMain::sbLoadCsvClick()
     if (path.isEmpty())
         return;
     // The whole file is read and checked before the table changes: a bad line changes nothing.
-    WorkInputs works = workcsv::read(path, m_numbers);
+    WorkInputs works = workcsv::read(path, m_numbers, m_plan);
     changeWorks(0, m_table->rowCount(), std::move(works));
     followUpReading();
 }
@@ -520,5 +523,5 @@ void TfmMain::sbSaveCsvClick()
 {
     const QString path = chooseFile(this, "sdCsv", FileChoice::Mode::Save, filetypes::csv());
     if (!path.isEmpty())
-        workcsv::write(path, *m_table);
+        workcsv::write(path, *m_table, m_plan, m_numbers);
 }

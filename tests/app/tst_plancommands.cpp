@@ -3,6 +3,7 @@
 #include "PlanFile.h"
 #include "TfmDetails.h"
 #include "TfmMain.h"
+#include "WorkHistory.h"
 #include "WorkInputs.h"
 #include "WorkListFile.h"
 #include "WorkTable.h"
@@ -159,6 +160,7 @@ int columnOf(QTableView* view, const QString& caption)
 // Types the text into the cell as a user does and commits it with Enter.
 void typeInto(QTableView* view, int row, int column, const QString& text)
 {
+    QVERIFY2(column >= 0, "no such column");
     view->setCurrentIndex(view->model()->index(row, column));
     QTest::keyClick(view, Qt::Key_F2);
     auto* editor = view->viewport()->findChild<QLineEdit*>();
@@ -167,7 +169,7 @@ void typeInto(QTableView* view, int row, int column, const QString& text)
     editor->insert(text);
     QTest::keyClick(editor, Qt::Key_Return);
     // The committed text is stored once the editor is gone.
-    QTest::qWait(20);
+    QTRY_COMPARE(view->model()->data(view->model()->index(row, column)).toString(), text);
 }
 
 } // namespace
