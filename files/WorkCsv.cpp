@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -86,6 +87,18 @@ void appendHeading(QString& line, QChar separator, const Plan* plan)
         append(resource.name);
 }
 
+// A detail's number as the shortest text that reads back to the same double, in the user's
+// decimal separator: the general number text keeps 15 digits, and a value that went out through
+// a spreadsheet file must come back exactly (the program's own parser reads both forms).
+QString exactNumberText(double value, const NumberFormat& numbers)
+{
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    QString text = QString::fromLatin1(buffer, result.ptr - buffer);
+    text.replace(u'.', numbers.decimalSeparator());
+    return text;
+}
+
 void appendDetails(QString& line, const WorkTable& table, int row, const Plan& plan,
                    const NumberFormat& numbers, QChar separator, Formulas formulas)
 {
@@ -99,7 +112,7 @@ void appendDetails(QString& line, const WorkTable& table, int row, const Plan& p
     const auto appendNumber = [&](std::optional<double> value) {
         line.append(separator);
         if (value)
-            delimitedtext::appendField(line, numbers.format(*value), separator);
+            delimitedtext::appendField(line, exactNumberText(*value, numbers), separator);
     };
     for (int k = 0; k < kDetailNumberCount; ++k)
         appendNumber(details.number(DetailNumber(k)));

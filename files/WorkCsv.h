@@ -29,7 +29,8 @@ class WorkTable;
 // message naming its line, and nothing is returned.
 //
 // The works' details travel after the eleven columns, by heading: "Наименование", the captions of
-// the five numbers (detailrules::numberCaption) in the program's number text, then one column per
+// the five numbers (detailrules::numberCaption) as the shortest texts that read back exactly (in
+// the user's decimal separator), then one column per
 // resource of the plan, named after it. They are written (with the heading, also on the
 // clipboard) only when the table has details or the plan has resources, so a plain table's text
 // is as it always was. Read, a heading column of a detail caption or of a resource of the plan
