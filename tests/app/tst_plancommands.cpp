@@ -1,5 +1,10 @@
+#include "DiagramModel.h"
 #include "DialogDriver.h"
+#include "EventIndex.h"
 #include "FileTestSupport.h"
+#include "GanttChart.h"
+#include "NetworkAnalysis.h"
+#include "NumberFormat.h"
 #include "PlanFile.h"
 #include "TfmDetails.h"
 #include "TfmMain.h"
@@ -13,6 +18,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -98,6 +104,7 @@ private slots:
     void detailEditsAndResourcesAreUndoneStepByStep();
     void saveQuestionComesOnlyForUnsavedDetails();
     void workListSaveWithDetailsSaysSoInOneLine();
+    void houseExampleIsTheGuidesNetworkWithNamedWorks();
 
 private:
     QAbstractButton* button(const char* name) const
@@ -443,6 +450,61 @@ void TestPlanCommands::workListSaveWithDetailsSaysSoInOneLine()
     QCOMPARE(testsupport::readAll(kdf), QByteArray("1\r\n2\r\n3\r\n"));
     savePlan(m_dir.filePath(QStringLiteral("full.kpl")));
     QVERIFY(notice->isHidden());
+}
+
+void TestPlanCommands::houseExampleIsTheGuidesNetworkWithNamedWorks()
+{
+    const QString examples = QStringLiteral(QT_TESTCASE_SOURCEDIR "/../../docs/examples/");
+    // The example's durations are written with a decimal comma, as a Russian desktop reads them.
+    const QLocale desktop;
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    const auto restore = qScopeGuard([&desktop] { QLocale::setDefault(desktop); });
+    m_window = std::make_unique<TfmMain>();
+    m_window->show();
+    TfmMain fromList;
+    whenModalShown<QFileDialog>([&examples](QFileDialog* dialog) {
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+            ->setText(examples + QStringLiteral("house.kdf"));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    fromList.sbLoadTempClick();
+    fromList.plan().setStartDate(46447); // 1 March 2027, as the guide sets it
+    fromList.sbRecalcClick();
+
+    loadPlan(examples + QStringLiteral("house.kpl"));
+    const WorkTable& table = m_window->workTable();
+    QCOMPARE(table.rowCount(), 12);
+    for (int row = 0; row < 12; ++row) {
+        for (WorkColumn column :
+             {WorkColumn::StartEvent, WorkColumn::EndEvent, WorkColumn::Duration})
+            QCOMPARE(table.cell(column, row), fromList.workTable().cell(column, row));
+    }
+    QCOMPARE(computedColumns(table), computedColumns(fromList.workTable()));
+    QCOMPARE(m_window->plan().resources().size(), std::size_t(2));
+    // Every work but the dummy one has a name, estimates and costs that keep their rules.
+    for (int row = 0; row < 12; ++row) {
+        const WorkDetails details = table.details(row);
+        QCOMPARE(details.isEmpty(), row == 3);
+        if (row != 3)
+            QVERIFY(details.hasEstimates() && !details.name.isEmpty());
+    }
+
+    // The names in the analysis, the Gantt chart and the diagram.
+    const NumberFormat numbers(QStringLiteral(","));
+    const EventIndex events(table, NameCollation(QLocale()));
+    const NetworkAnalysis analysis(table, events, QStringLiteral("1"), QStringLiteral("10"), 46447,
+                                   numbers, DateFormat(QLocale()));
+    const AnalysisPage& works = analysis.page(NetworkAnalysis::Tension);
+    QCOMPARE(works.columns().last().caption, QStringLiteral("Наименование"));
+    QCOMPARE(works.text(5, 0), QStringLiteral("6"));
+    QCOMPARE(works.text(5, works.columnCount() - 1), QStringLiteral("Фундамент"));
+    QCOMPARE(works.text(3, works.columnCount() - 1), QString());
+    const GanttChart gantt(table, numbers, 46447);
+    QVERIFY(gantt.isReady());
+    QCOMPARE(gantt.label(5), QStringLiteral("4 → 6  Фундамент"));
+    QVERIFY(gantt.details(5).endsWith(QStringLiteral("\nНаименование: Фундамент")));
+    const DiagramModel diagram(table, events, QStringLiteral("1"), QStringLiteral("10"), numbers);
+    QCOMPARE(diagram.works()[5].name, QStringLiteral("Фундамент"));
 }
 
 QTEST_MAIN(TestPlanCommands)
