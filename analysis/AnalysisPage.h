@@ -7,8 +7,8 @@
 #include <vector>
 
 // One column of an analysis page: its caption, a longer hint for the caption's tool tip, its width
-// on paper in millimetres, and whether it holds numbers (right-aligned) or a text that may run
-// over several printed lines.
+// on paper in millimetres (0: not printed), and whether it holds numbers (right-aligned) or a text
+// that may run over several printed lines.
 struct AnalysisColumn
 {
     QString caption;
@@ -45,6 +45,12 @@ public:
         Q_ASSERT(texts.size() <= std::size_t(columnCount()));
         m_cells.insert(m_cells.end(), texts.begin(), texts.end());
         m_cells.resize(m_cells.size() + std::size_t(columnCount()) - texts.size());
+    }
+
+    void setText(int row, int column, QString text)
+    {
+        m_cells[std::size_t(row) * std::size_t(columnCount()) + std::size_t(column)] =
+            std::move(text);
     }
 
 private:

@@ -56,6 +56,8 @@ ReportLayout analysisReportLayout(const NetworkAnalysis& analysis)
         qreal x = 0;
         for (int column = 0; column < pages[std::size_t(page)].columnCount(); ++column) {
             const AnalysisColumn& look = pages[std::size_t(page)].columns()[column];
+            if (look.printWidth <= 0)
+                continue;
             const QRectF box(x + kCellPadding, 0.2, look.printWidth - 2 * kCellPadding,
                              kTextHeight);
             const Qt::Alignment alignment = look.numeric ? Qt::AlignRight : Qt::AlignLeft;

@@ -21,6 +21,8 @@
 namespace {
 
 constexpr int kRowsInText = 20;
+// The columns of the works page before the names' column.
+constexpr int kTensionColumns = 10;
 
 AnalysisColumn column(const char16_t* caption, const char16_t* hint, double printWidth,
                       bool numeric = false, bool wraps = false)
@@ -145,6 +147,8 @@ void fillTension(AnalysisPage& page, const WorkCells& table, const SuccessorGrap
                  const std::vector<WorkFloats>& floats, const std::vector<WorkTension>& tension)
 {
     page.reserveRows(int(floats.size()));
+    // The names' column is there only when a work has a name (worksPage).
+    const bool named = page.columnCount() > kTensionColumns;
     for (std::size_t row = 0; row < floats.size(); ++row) {
         const WorkFloats& work = floats[row];
         if (work.blank)
@@ -155,6 +159,8 @@ void fillTension(AnalysisPage& page, const WorkCells& table, const SuccessorGrap
                         table.cell(WorkColumn::Duration, int(row)), work.totalFloat, work.freeFloat,
                         tense.longestPath, tense.criticalShare, tense.tension,
                         zoneText(tense.zone)});
+        if (named)
+            page.setText(page.rowCount() - 1, kTensionColumns, table.workName(int(row)));
     }
 }
 
@@ -230,6 +236,13 @@ NetworkAnalysis::NetworkAnalysis(const WorkCells& table, const EventIndex& event
                                  const DateFormat& dates)
     : m_pages(emptyPages())
 {
+    if (table.hasWorkNames()) {
+        // Shown and exported; the printed page has no room left, so it prints without them.
+        AnalysisPage& works = m_pages[Tension];
+        QList<AnalysisColumn> columns = works.columns();
+        columns.append(column(u"Наименование", u"Наименование работы", 0, false, true));
+        works = AnalysisPage(works.title(), columns);
+    }
     const SuccessorGraph graph(table, events, QStringList{startEvent, endEvent}, numbers);
     std::vector<Finding> findings = checkNetwork(table, events, graph, startEvent, endEvent);
     DayTexts days(scheduleDates, dates);

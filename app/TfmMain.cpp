@@ -43,9 +43,6 @@
 
 namespace {
 
-// The start date at start-up: 30 December 1899, about 17 seconds after midnight.
-constexpr double kInitialStartDate = 0.0001965077760934254;
-
 constexpr int kClientWidth = 800;
 constexpr int kClientHeight = 600;
 
@@ -90,6 +87,12 @@ TfmMain::TfmMain(QWidget* parent)
                              {"sbNewLine", "sbEdit", "sbDel", nullptr, "sbCopy", "sbCopyAll",
                               "sbPaste", nullptr, "sbUndo", "sbRedo"}));
     layout->addWidget(sgMain, 1);
+    lNotice = new QLabel(this);
+    lNotice->setObjectName(QStringLiteral("lNotice"));
+    lNotice->setTextFormat(Qt::PlainText);
+    lNotice->setContentsMargins(4, 2, 4, 2);
+    lNotice->hide();
+    layout->addWidget(lNotice);
 
     connect(m_history, &WorkHistory::changed, this, &TfmMain::updateCommands);
     bindKeys();
@@ -117,7 +120,7 @@ void TfmMain::FormCreate()
     m_criticalPath.clear();
     m_automaticEnds = false;
     sbInitBordersClick();
-    m_startDate = kInitialStartDate;
+    m_plan.setStartDate(Plan::kInitialStartDate);
 }
 
 void TfmMain::showEvent(QShowEvent* event)
@@ -148,7 +151,7 @@ bool TfmMain::bothEndsNamed() const
 void TfmMain::updateCommands()
 {
     const bool hasWorks = !m_table->isEmptyTable();
-    for (const char* name : {"sbEdit", "sbDel", "sbCopy", "sbCopyAll"})
+    for (const char* name : {"sbEdit", "sbDel", "sbCopy", "sbCopyAll", "sbDetails"})
         m_commands->setEnabled(name, hasWorks);
     const bool bothNamed = bothEndsNamed();
     // The commands that read a calculated network follow the recalculation.
@@ -161,6 +164,8 @@ void TfmMain::updateCommands()
     m_commands->setChecked("sbInitBorders", m_automaticEnds);
     cbFrom->setEnabled(!m_automaticEnds);
     cbTo->setEnabled(!m_automaticEnds);
+    // Every change of the selectors and the mode ends here, so the plan's copy is never stale.
+    m_plan.setEnds(cbFrom->currentText(), cbTo->currentText(), m_automaticEnds);
 }
 
 void TfmMain::worksChanged()
@@ -290,12 +295,12 @@ void TfmMain::sbDelClick()
 void TfmMain::sbCalendarClick()
 {
     TfmCalendar dialog(this);
-    dialog.setDate(DateFormat::dateOf(m_startDate));
+    dialog.setDate(DateFormat::dateOf(m_plan.startDate()));
     dialog.setTag(0);
     dialog.exec();
     // The calendar reports a whole day: an accepted start date has no time of day.
     if (dialog.tag() == 1)
-        m_startDate = DateFormat::daysOf(dialog.date());
+        m_plan.setStartDate(DateFormat::daysOf(dialog.date()));
     if (m_commands->action("sbRecalc")->isEnabled())
         sbRecalcClick();
 }
@@ -303,12 +308,18 @@ void TfmMain::sbCalendarClick()
 void TfmMain::sbSaveTempClick()
 {
     const QString path = chooseFile(this, "sdMain", FileChoice::Mode::Save, workListFiles());
-    if (!path.isEmpty())
-        worklistfile::write(path, *m_table);
+    if (path.isEmpty())
+        return;
+    worklistfile::write(path, *m_table);
+    if (m_table->rowsWithDetails() > 0 || !m_plan.resources().empty())
+        showNotice(QStringLiteral("Названия, оценки, стоимости и ресурсы работ не записаны в файл "
+                                  "данных: сохраните их в файле плана (*.kpl)"));
 }
 
 void TfmMain::sbLoadTempClick()
 {
+    if (!mayLeavePlan())
+        return;
     const QString path = chooseFile(this, "odMain", FileChoice::Mode::Open, workListFiles());
     if (!path.isEmpty()) {
         ShownState before = shownState();
@@ -331,6 +342,7 @@ void TfmMain::sbLoadTempClick()
 
 void TfmMain::followUpReading()
 {
+    showNotice(QString());
     FillEventLists();
     if (!m_automaticEnds)
         sbInitBordersClick();
@@ -417,6 +429,7 @@ ShownState TfmMain::shownState() const
     state.endEvent = cbTo->currentText();
     state.automaticEnds = m_automaticEnds;
     state.currentRow = currentRow();
+    state.resources = m_plan.resources();
     state.calculated = m_calculated;
     if (m_calculated) {
         state.calculatedStart = m_calculatedStart;
@@ -441,6 +454,7 @@ void TfmMain::showExchangedState(const ShownState& state)
 {
     // The calendar first: the follow-up dates the works by it.
     m_plan.setSection(QString::fromUtf16(plansection::kCalendar), state.calendar);
+    m_plan.setResources(state.resources);
     setCurrentRow(std::clamp(state.currentRow, 0, m_table->rowCount() - 1));
     // The follow-up of a change, with the selectors as they stood when the computed columns were
     // last written, so that RecalcOrClear writes them again the same way: a recalculation with
@@ -474,18 +488,21 @@ void TfmMain::sbRedoClick()
 
 void TfmMain::sbCopyClick()
 {
-    QGuiApplication::clipboard()->setText(workcsv::clipboardText(*m_table, currentRow(), 1));
+    QGuiApplication::clipboard()->setText(
+        workcsv::clipboardText(*m_table, m_plan, m_numbers, currentRow(), 1));
 }
 
 void TfmMain::sbCopyAllClick()
 {
-    QGuiApplication::clipboard()->setText(workcsv::clipboardText(*m_table, 0, m_table->rowCount()));
+    QGuiApplication::clipboard()->setText(
+        workcsv::clipboardText(*m_table, m_plan, m_numbers, 0, m_table->rowCount()));
 }
 
 void TfmMain::sbPasteClick()
 {
     // Every line is checked before the first work goes in: a bad line adds nothing.
-    WorkInputs works = workcsv::pastedWorks(QGuiApplication::clipboard()->text(), m_numbers);
+    WorkInputs works =
+        workcsv::pastedWorks(QGuiApplication::clipboard()->text(), m_numbers, m_plan);
     if (works.rowCount() == 0)
         throw KestrinError(QStringLiteral("В буфере обмена нет элементов графика"));
     const bool empty = m_table->isEmptyTable();
@@ -496,11 +513,13 @@ void TfmMain::sbPasteClick()
 
 void TfmMain::sbLoadCsvClick()
 {
+    if (!mayLeavePlan())
+        return;
     const QString path = chooseFile(this, "odCsv", FileChoice::Mode::Open, filetypes::csv());
     if (path.isEmpty())
         return;
     // The whole file is read and checked before the table changes: a bad line changes nothing.
-    WorkInputs works = workcsv::read(path, m_numbers);
+    WorkInputs works = workcsv::read(path, m_numbers, m_plan);
     changeWorks(0, m_table->rowCount(), std::move(works));
     followUpReading();
 }
@@ -509,5 +528,5 @@ void TfmMain::sbSaveCsvClick()
 {
     const QString path = chooseFile(this, "sdCsv", FileChoice::Mode::Save, filetypes::csv());
     if (!path.isEmpty())
-        workcsv::write(path, *m_table);
+        workcsv::write(path, *m_table, m_plan, m_numbers);
 }

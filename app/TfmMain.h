@@ -18,6 +18,7 @@ class EventIndex;
 class PageScroller;
 class QComboBox;
 class QDialog;
+class QLabel;
 class LongLineLabel;
 class TfmGraphReport;
 class TfmReport;
@@ -43,9 +44,11 @@ public:
     WorkTable& workTable() { return *m_table; }
     const WorkHistory& workHistory() const { return *m_history; }
     const QStringList& criticalPath() const { return m_criticalPath; }
-    double startDate() const { return m_startDate; }
+    double startDate() const { return m_plan.startDate(); }
     bool automaticEnds() const { return m_automaticEnds; }
     // What the user set up beside the works: resources and the settings of the planning windows.
+    // The plan is the one place of the start date; its ends and automatic mode follow the
+    // selectors at every updateCommands.
     Plan& plan() { return m_plan; }
     const Plan& plan() const { return m_plan; }
     // The day of every time of the schedule, by the plan's working calendar from the start date:
@@ -94,12 +97,25 @@ public:
     // Exchange with other planning tools (TfmMainExchange.cpp).
     void sbImportClick();
     void sbExportClick();
+    // The plan: the details window, the plan file.
+    void sbDetailsClick();
+    void sbLoadPlanClick();
+    void sbSavePlanClick();
+
+    // Whether the works' details or the plan's resources changed since the plan was last saved or
+    // read (never when there are none).
+    bool hasUnsavedPlan() const;
+    // Before the open plan is left (closing, opening another file): asks "Сохранить изменения
+    // плана?" (mbSavePlan: Да / Нет / Отмена) when hasUnsavedPlan, saving on Да. False when the
+    // user cancels, in the question or in the save dialog: the command then stops.
+    bool mayLeavePlan();
 
     int currentRow() const;
     void setCurrentRow(int row);
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void FormCreate();
@@ -127,6 +143,10 @@ private:
     ShownState shownState() const;
     void showEnds(const QString& startEvent, const QString& endEvent, bool automaticEnds);
     void showExchangedState(const ShownState& state);
+    // Writes the plan file; the history's present becomes the saved plan.
+    void writePlan(const QString& path);
+    // The one-line notice under the grid; an empty text hides it.
+    void showNotice(const QString& text);
 
     WorkTable* m_table;
     Plan m_plan;
@@ -153,8 +173,11 @@ private:
     TfmReport* m_report = nullptr;
     TfmGraphReport* m_graphReport = nullptr;
 
+    QLabel* lNotice = nullptr;
+    // The plan file last saved or read; the save question's Да writes there.
+    QString m_planPath;
+
     bool m_automaticEnds = false;
-    double m_startDate = 0;
     QStringList m_criticalPath;
     // How the computed columns were last written: by a recalculation with these selector texts,
     // or emptied. An undo writes them again the same way (ShownState).

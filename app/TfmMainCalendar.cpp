@@ -27,7 +27,7 @@ WorkCalendar calendarOf(const Plan& plan)
 
 ScheduleDates TfmMain::scheduleDates() const
 {
-    return ScheduleDates(calendarOf(m_plan), m_startDate);
+    return ScheduleDates(calendarOf(m_plan), m_plan.startDate());
 }
 
 void TfmMain::sbWorkCalendarClick()
@@ -35,8 +35,8 @@ void TfmMain::sbWorkCalendarClick()
     const WorkCalendar current = calendarOf(m_plan);
     TfmWorkCalendar dialog(this);
     // The month of the start date; a start date far beyond the calendar's years shows none.
-    const QDate startDay = std::fabs(m_startDate) < kFarBeyondTheCalendar
-                               ? DateFormat::epoch().addDays(qint64(std::floor(m_startDate)))
+    const QDate startDay = std::fabs(m_plan.startDate()) < kFarBeyondTheCalendar
+                               ? DateFormat::epoch().addDays(qint64(std::floor(m_plan.startDate())))
                                : QDate();
     dialog.setCalendar(current, startDay);
     execWindow(dialog);

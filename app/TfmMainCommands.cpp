@@ -84,6 +84,9 @@ void TfmMain::addCommands()
           {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)}, u"Копировать все"},
         C{"sbPaste", P::Paste, u"Вставить элементы графика из буфера обмена",
           &TfmMain::sbPasteClick, {ctrl(Qt::Key_V)}, u"Вставить"},
+        C{"sbDetails", P::Details, u"Сведения о работах", &TfmMain::sbDetailsClick},
+        C{"sbLoadPlan", P::LoadPlan, u"Открыть план", &TfmMain::sbLoadPlanClick},
+        C{"sbSavePlan", P::SavePlan, u"Сохранить план", &TfmMain::sbSavePlanClick},
         C{"sbSaveBase", P::SaveBase, u"Сохранить в формате DBF", &TfmMain::sbSaveBaseClick},
         C{"sbPrint", P::Print, u"Напечатать таблицу", &TfmMain::sbPrintClick,
           commandkeys::print()},
@@ -140,6 +143,8 @@ void TfmMain::buildToolBars(QWidget* coolBar)
     psMain->setContent(pWay);
     bar1->addWidget(psMain);
     bar1->addSeparator();
+    // The plan's commands sit after the path panel: the second band is full to its last pixel.
+    addButtons(bar1, {"sbDetails", "sbLoadPlan", "sbSavePlan"});
 
     QToolBar* bar3 = makeFlatToolBar(coolBar, "ToolBar3");
     addButtons(bar3, {"sbLoadTemp", "sbSaveTemp", "sbLoadCsv", "sbSaveCsv",  nullptr,  "sbCopy",

@@ -44,6 +44,8 @@ std::vector<ExportFormat> exportFormats()
 
 void TfmMain::sbImportClick()
 {
+    if (!mayLeavePlan())
+        return;
     const QString path =
         FileChoice::of(this, {"odImport", FileChoice::Mode::Open, {msProjectFiles()}}).choosePath();
     if (path.isEmpty())
@@ -59,7 +61,6 @@ void TfmMain::sbImportClick()
     // start date) is the imported project's from now on.
     changeWorks(0, m_table->rowCount(), std::move(plan.works));
     m_plan = std::move(plan.plan);
-    m_startDate = m_plan.startDate();
     followUpReading();
     if (!imported.notes.isEmpty()) {
         TfmImportNotes notes(QFileInfo(path).fileName(), imported.notes, this);
@@ -80,6 +81,6 @@ void TfmMain::sbExportClick()
     // The exports carry the computed times: those of the table as it is now.
     sbRecalcClick();
     formats[std::size_t(chosen->type)].write(
-        chosen->path, planexchange::exportedPlan(*m_table, m_plan, m_startDate),
+        chosen->path, planexchange::exportedPlan(*m_table, m_plan, m_plan.startDate()),
         planexchange::computedTimes(*m_table, m_numbers));
 }

@@ -3,7 +3,6 @@
 #include "RiskTableInput.h"
 #include "ScheduleDates.h"
 #include "TfmRisk.h"
-#include "WorkCalendar.h"
 #include "WorkTable.h"
 
 #include <QComboBox>
@@ -13,7 +12,8 @@ void TfmMain::sbRiskClick()
     // The works are read, and a loop reported, before the window is made.
     risk::RiskTableInput input = risk::readRiskInput(*m_table, events(), cbFrom->currentText(),
                                                      cbTo->currentText(), m_numbers);
-    const ScheduleDates dates(WorkCalendar{}, m_startDate);
+    // The window keeps a reference to the dates for as long as it runs.
+    const ScheduleDates dates = scheduleDates();
     TfmRisk window(std::move(input), dates, m_plan, m_numbers, m_dates, this);
     execWindow(window);
 }

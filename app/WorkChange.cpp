@@ -76,6 +76,9 @@ qsizetype WorkChange::byteSize() const
         bytes += stringBytes(event);
     for (const auto& [key, value] : m_state.calendar)
         bytes += stringBytes(key) + stringBytes(value);
+    for (const Resource& resource : m_state.resources)
+        bytes += static_cast<qsizetype>(sizeof(Resource)) + stringBytes(resource.name) +
+                 stringBytes(resource.unit);
     return bytes;
 }
 

@@ -12,7 +12,8 @@
 class WorkTable;
 
 // What the main window shows besides the works, as an undo step gives it back: the event
-// selectors, the automatic ends mode, the current row, and how the computed columns were last
+// selectors, the automatic ends mode, the current row, the plan's resources (a step of no rows
+// is a change of the resources alone), and how the computed columns were last
 // written. Those are not kept: they are written again the same way, by a recalculation with the
 // selector texts of that time (which the follow-up of a change may have emptied since), or
 // emptied. Only a recalculation writes the critical path line, so an emptied table keeps the line
@@ -24,6 +25,7 @@ struct ShownState
     QString endEvent;
     bool automaticEnds = false;
     int currentRow = 0;
+    std::vector<Resource> resources;
 
     bool calculated = false;
     QString calculatedStart;

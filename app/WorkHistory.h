@@ -28,6 +28,11 @@ public:
     // could have been redone go.
     void push(std::unique_ptr<WorkChange> change);
 
+    // Marks the present as what the plan file holds (after saving or reading a plan), and tells
+    // whether the history stands there: an undo back to it counts, a change past it does not.
+    void markSaved() { m_stack.setClean(); }
+    bool isAtSaved() const { return m_stack.isClean(); }
+
     bool canUndo() const;
     bool canRedo() const;
 

@@ -12,9 +12,9 @@
 
 namespace {
 
-constexpr const char16_t* kCaptions[DetailsTable::kFixedColumns] = {
-    u"№",         u"Начало",     u"Конец",           u"Продолжит.", u"Наименование",
-    u"Оптимист.", u"Пессимист.", u"Мин. продолжит.", u"Стоимость",  u"Стоимость при мин."};
+// The captions of the columns before the details'.
+constexpr const char16_t* kCaptions[DetailsTable::Name] = {u"№", u"Начало", u"Конец",
+                                                           u"Продолжит."};
 
 DetailNumber numberOf(int column)
 {
@@ -116,8 +116,12 @@ QVariant DetailsTable::headerData(int section, Qt::Orientation orientation, int 
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section >= columnCount())
         return {};
-    if (section < kFixedColumns)
+    if (section < Name)
         return QString::fromUtf16(kCaptions[section]);
+    if (section == Name)
+        return detailrules::nameCaption();
+    if (isNumberColumn(section))
+        return detailrules::numberCaption(numberOf(section));
     return m_plan.resources()[std::size_t(section - kFixedColumns)].name;
 }
 

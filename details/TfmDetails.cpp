@@ -98,6 +98,11 @@ TfmDetails::TfmDetails(WorkTable& table, Plan& plan, const NumberFormat& numbers
     connect(m_resources, &ResourcesTable::resourcesChanged, m_details,
             &DetailsTable::resourcesChanged);
 
+    // Each change of the resources model is one edit of the plan's resources, announced once.
+    connect(m_resources, &QAbstractItemModel::dataChanged, this, &TfmDetails::resourcesEdited);
+    connect(m_resources, &QAbstractItemModel::rowsInserted, this, &TfmDetails::resourcesEdited);
+    connect(m_resources, &QAbstractItemModel::rowsRemoved, this, &TfmDetails::resourcesEdited);
+
     sgDetails = makeTable("sgDetails", m_details, this);
     sgDetails->setItemDelegate(
         new CommittingDelegate(this, [this](int row, int column, const QString& text) {
@@ -109,6 +114,10 @@ TfmDetails::TfmDetails(WorkTable& table, Plan& plan, const NumberFormat& numbers
             m_resources->setText(row, column, text);
         }));
     sgResources->horizontalHeader()->setStretchLastSection(true);
+    // Sized once to what the first rows hold (Qt measures at most a thousand of them), so the
+    // captions and names read whole without a wait on a large plan.
+    sgDetails->resizeColumnsToContents();
+    sgResources->resizeColumnsToContents();
 
     sbAddResource = makeButton("sbAddResource", QStringLiteral("Добавить ресурс"), this);
     sbDelResource = makeButton("sbDelResource", QStringLiteral("Удалить ресурс"), this);

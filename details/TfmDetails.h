@@ -29,6 +29,10 @@ public:
     void copyDetails();
     void pasteDetails();
 
+signals:
+    // A resource was added, edited or removed (the plan changed already).
+    void resourcesEdited();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -46,6 +46,7 @@ DiagramModel::DiagramModel(const WorkCells& table, const EventIndex& events,
         work.from = diagramEvent(graph.rowStart(row));
         work.to = diagramEvent(graph.rowEnd(row));
         work.duration = table.cell(WorkColumn::Duration, row);
+        work.name = table.workName(row);
         const WorkFloats& floatsOfWork = floats[std::size_t(row)];
         if (floatsOfWork.onPath())
             work.totalFloat = floatsOfWork.totalFloat;

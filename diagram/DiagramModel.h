@@ -31,6 +31,7 @@ struct DiagramWork
     int to = 0;
     QString duration;   // the cell as typed
     QString totalFloat; // О.З.В. as the recalculation writes it; empty off every path
+    QString name;       // the work's name, where it has one (the hint of its arrow)
     bool critical = false;
     bool zeroDuration = false;
 };

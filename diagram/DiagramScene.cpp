@@ -5,6 +5,7 @@
 
 #include <QFontMetricsF>
 #include <QLineF>
+#include <QPainterPathStroker>
 
 #include <algorithm>
 #include <cmath>
@@ -187,6 +188,7 @@ DiagramScene::DiagramScene(const DiagramModel& model, const NetworkLayout& layou
         const DiagramWork& work = model.works()[i];
         const std::vector<QPointF>& route = layout.routes[i];
         SceneWork& shown = m_works[i];
+        shown.toolTip = work.name;
         shown.critical = work.critical;
         shown.zeroDuration = work.zeroDuration;
         const QPointF from = route.front();
@@ -309,6 +311,37 @@ void DiagramScene::itemsIn(const QRectF& area, std::vector<int>& events,
     });
     std::erase_if(works,
                   [&](int work) { return !m_works[std::size_t(work)].bounds.intersects(shown); });
+}
+
+int DiagramScene::workAt(const QPointF& point) const
+{
+    if (!m_bounds.contains(point))
+        return -1;
+    // A hand's width around the line: a one-pixel line is hard to point at exactly.
+    constexpr qreal kReach = 4;
+    const QRectF near(point - QPointF(kReach, kReach), point + QPointF(kReach, kReach));
+    int found = -1;
+    forCells(near, [&](std::size_t cell) {
+        for (const int work : m_cellWorks[cell]) {
+            const SceneWork& shown = m_works[std::size_t(work)];
+            if (found == work || !shown.bounds.intersects(near))
+                continue;
+            bool hit = shown.duration.box.contains(point) ||
+                       shown.head.containsPoint(point, Qt::OddEvenFill);
+            for (const LinePiece& piece : shown.line) {
+                if (hit)
+                    break;
+                if (!piece.bounds.intersects(near))
+                    continue;
+                QPainterPathStroker stroker;
+                stroker.setWidth(2 * kReach);
+                hit = stroker.createStroke(piece.path).contains(point);
+            }
+            if (hit)
+                found = work;
+        }
+    });
+    return found;
 }
 
 int DiagramScene::eventAt(const QPointF& point) const

@@ -89,6 +89,8 @@ struct SceneWork
     bool critical = false;
     bool zeroDuration = false;
     QRectF bounds;
+    // The hint over the arrow: the work's name; empty for a work without one.
+    QString toolTip;
 };
 
 // What to show: the style of the events and whether the works carry their total float.
@@ -126,6 +128,9 @@ public:
     void itemsIn(const QRectF& area, std::vector<int>& events, std::vector<int>& works) const;
     // The event whose circle holds the point; -1 if none.
     int eventAt(const QPointF& point) const;
+    // The work whose arrow or duration label is at the point (within a few pixels of its line),
+    // or -1.
+    int workAt(const QPointF& point) const;
 
 private:
     void index();

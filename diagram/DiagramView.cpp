@@ -196,13 +196,19 @@ bool DiagramView::viewportEvent(QEvent* event)
 {
     if (event->type() == QEvent::ToolTip && m_scene) {
         const auto* help = static_cast<QHelpEvent*>(event);
-        const int index = m_scene->eventAt(diagramPoint(help->pos()));
-        if (index < 0) {
+        const QPointF at = diagramPoint(help->pos());
+        const int index = m_scene->eventAt(at);
+        // An event's hint first; else the name of the work under the pointer, where it has one.
+        QString tip;
+        if (index >= 0)
+            tip = m_scene->events()[std::size_t(index)].toolTip;
+        else if (const int work = m_scene->workAt(at); work >= 0)
+            tip = m_scene->works()[std::size_t(work)].toolTip;
+        if (tip.isEmpty()) {
             QToolTip::hideText();
             event->ignore();
         } else {
-            QToolTip::showText(help->globalPos(), m_scene->events()[std::size_t(index)].toolTip,
-                               viewport());
+            QToolTip::showText(help->globalPos(), tip, viewport());
         }
         return true;
     }

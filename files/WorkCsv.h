@@ -8,7 +8,9 @@
 #include <QStringView>
 
 class NumberFormat;
+class Plan;
 class WorkCells;
+class WorkTable;
 
 // The works as spreadsheets exchange them: CSV files, and the tab-separated text of the clipboard.
 //
@@ -25,6 +27,15 @@ class WorkCells;
 // all empty are skipped. Every work is checked as the element dialog checks it
 // (WorkInputCheck); the first one that fails, or a quote never closed, stops the reading with a
 // message naming its line, and nothing is returned.
+//
+// The works' details travel after the eleven columns, by heading: "Наименование", the captions of
+// the five numbers (detailrules::numberCaption) as the shortest texts that read back exactly (in
+// the user's decimal separator), then one column per
+// resource of the plan, named after it. They are written (with the heading, also on the
+// clipboard) only when the table has details or the plan has resources, so a plain table's text
+// is as it always was. Read, a heading column of a detail caption or of a resource of the plan
+// gives that detail; other columns are passed over as before, so an older file still reads.
+// Details that break their own rules (detailrules::ownProblem) stop the reading like a bad work.
 namespace workcsv {
 
 // The largest CSV file read (InputFile): a million works take about 30 MB.
@@ -50,5 +61,16 @@ WorkInputs read(const QString& path, const NumberFormat& numbers);
 QString clipboardText(const WorkCells& table, int first, int count);
 // The works of pasted text: tab-separated when it holds a tab, else ';'-separated.
 WorkInputs pastedWorks(QStringView text, const NumberFormat& numbers);
+
+// The same with the works' details (see above); the numbers format the details' numbers.
+QByteArray encode(const WorkTable& table, const Plan& plan, const NumberFormat& numbers);
+void write(const QString& path, const WorkTable& table, const Plan& plan,
+           const NumberFormat& numbers);
+WorkInputs decode(QByteArrayView bytes, const NumberFormat& numbers, const QString& fileName,
+                  const Plan& plan);
+WorkInputs read(const QString& path, const NumberFormat& numbers, const Plan& plan);
+QString clipboardText(const WorkTable& table, const Plan& plan, const NumberFormat& numbers,
+                      int first, int count);
+WorkInputs pastedWorks(QStringView text, const NumberFormat& numbers, const Plan& plan);
 
 } // namespace workcsv

@@ -116,6 +116,8 @@ QString GanttChart::details(int position) const
         text += QStringLiteral(": ");
         text += m_table->cellView(WorkColumn(column), row);
     }
+    if (const QString name = m_table->workName(row); !name.isEmpty())
+        text += QStringLiteral("\nНаименование: ") + name;
     return text;
 }
 
@@ -130,6 +132,8 @@ QString GanttChart::label(int position) const
     QString text = m_table->cell(WorkColumn::StartEvent, row);
     text += QStringLiteral(" → ");
     text += m_table->cellView(WorkColumn::EndEvent, row);
+    if (const QString name = m_table->workName(row); !name.isEmpty())
+        text += QStringLiteral("  ") + name;
     return text;
 }
 

@@ -72,10 +72,10 @@ public:
     double firstTime() const { return m_firstTime; }
     double lastTime() const { return m_lastTime; }
 
-    // The eleven cells of the work's row, one per line with their meaning: the tool tip of its
-    // bar. Texts as the table holds them.
+    // The eleven cells of the work's row, one per line with their meaning, and its name where it
+    // has one: the tool tip of its bar. Texts as the table holds them.
     QString details(int position) const;
-    // "start → end", the work's label in the work column.
+    // "start → end", followed by the work's name where it has one: its label in the work column.
     QString label(int position) const;
     QString durationText(int position) const;
 

@@ -20,3 +20,8 @@ void GuideShot::save(QWidget& window, const QString& name) const
     if (!window.grab().save(path))
         throw KestrinError(QStringLiteral("Не удалось записать ") + path);
 }
+
+QString GuideShot::example(const QString& name) const
+{
+    return QDir(m_docs).filePath(QStringLiteral("examples/") + name);
+}

@@ -14,6 +14,8 @@ public:
     // Lets the window lay itself out and paint, then writes docs/<name>.png; raises on failure.
     void save(QWidget& window, const QString& name) const;
     const QString& docsFolder() const { return m_docs; }
+    // The path of an example file of the guide (docs/examples/<name>).
+    QString example(const QString& name) const;
 
 private:
     QString m_docs;
@@ -26,3 +28,4 @@ void shotImportNotes(const GuideShot& shot);
 void shotCost(const GuideShot& shot);
 void shotWorkCalendar(const GuideShot& shot);
 void shotWorkingDaysGantt(const GuideShot& shot);
+void shotDetails(const GuideShot& shot);

@@ -22,6 +22,7 @@ const std::vector<Shot> kShots = {
     {"guide-cost", shotCost},
     {"guide-workcalendar", shotWorkCalendar},
     {"guide-gantt-workdays", shotWorkingDaysGantt},
+    {"guide-details", shotDetails},
 };
 
 } // namespace

@@ -121,6 +121,13 @@ QString finiteProblem(const WorkDetails& details, Number which)
 
 namespace detailrules {
 
+QString numberCaption(DetailNumber which)
+{
+    static constexpr const char16_t* kCaptions[kDetailNumberCount] = {
+        u"Оптимист.", u"Пессимист.", u"Мин. продолжит.", u"Стоимость", u"Стоимость при мин."};
+    return QString::fromUtf16(kCaptions[int(which)]);
+}
+
 QString numberWord(DetailNumber which)
 {
     switch (which) {
@@ -140,7 +147,7 @@ QString numberWord(DetailNumber which)
 
 QString nameWord()
 {
-    return QStringLiteral("Наименование");
+    return nameCaption();
 }
 
 QString demandWord(const QString& resourceName)

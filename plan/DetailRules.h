@@ -24,6 +24,15 @@ class WorkTable;
 //   can say which works it leaves out.
 namespace detailrules {
 
+// The caption of the number's column in every table of details (window, CSV, clipboard):
+// "Оптимист.", "Пессимист.", "Мин. продолжит.", "Стоимость", "Стоимость при мин.".
+QString numberCaption(DetailNumber which);
+// The caption of the name's column, "Наименование" (also its word in messages).
+inline QString nameCaption()
+{
+    return QStringLiteral("Наименование");
+}
+
 // The column's own word for the number: "Оптимистическая продолжительность", ...
 QString numberWord(DetailNumber which);
 // "Наименование".

@@ -56,6 +56,13 @@ void Plan::removeResource(ResourceId id)
         m_resources.erase(found);
 }
 
+void Plan::setResources(std::vector<Resource> resources)
+{
+    for (const Resource& resource : resources)
+        m_nextId = std::max(m_nextId, resource.id + 1);
+    m_resources = std::move(resources);
+}
+
 void Plan::setEnds(QString startEvent, QString endEvent, bool automatic)
 {
     m_startEvent = std::move(startEvent);

@@ -62,6 +62,8 @@ public:
     // Replaces the resource of the same id (its name, unit, amount).
     void updateResource(const Resource& resource);
     void removeResource(ResourceId id);
+    // Puts back a list of resources as it stood (an undo step's); ids given since stay given.
+    void setResources(std::vector<Resource> resources);
 
     double startDate() const { return m_startDate; }
     void setStartDate(double days) { m_startDate = days; }

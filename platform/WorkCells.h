@@ -81,6 +81,16 @@ public:
     // once (nothing else touching the table meanwhile).
     virtual bool takesRowsConcurrently() const { return false; }
 
+    // The work's name, where the table keeps one beside the cells (its details); none here. The
+    // analysis, the Gantt chart and the diagram show it.
+    virtual QString workName(int row) const
+    {
+        Q_UNUSED(row);
+        return {};
+    }
+    // Whether any work has a name, so that a view adds a column for names only when there are.
+    virtual bool hasWorkNames() const { return false; }
+
     QString cell(WorkColumn column, int row) const { return cellView(column, row).toString(); }
 
     // One row whose start event is empty: the state at start-up and after the last work went.

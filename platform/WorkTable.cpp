@@ -234,3 +234,20 @@ WorkTable::Batch::~Batch()
                                  {Qt::DisplayRole});
     }
 }
+
+QString WorkTable::workName(int row) const
+{
+    const QStringView encoded = detailsText(row);
+    return encoded.isEmpty() ? QString() : WorkDetails::decode(encoded).name;
+}
+
+bool WorkTable::hasWorkNames() const
+{
+    if (m_rowsWithDetails == 0)
+        return false;
+    for (int row = 0; row < rowCount(); ++row) {
+        if (!workName(row).isEmpty())
+            return true;
+    }
+    return false;
+}

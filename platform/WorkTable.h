@@ -53,6 +53,8 @@ public:
     void setComputedCells(int row, const ComputedTexts& texts) override;
     // Within a batch: a row's block is its own, and the batch announces the change.
     bool takesRowsConcurrently() const override { return m_batchDepth > 0; }
+    QString workName(int row) const override;
+    bool hasWorkNames() const override;
 
     // QAbstractTableModel
     int rowCount(const QModelIndex& parent) const override;

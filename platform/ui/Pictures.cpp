@@ -342,11 +342,43 @@ void importPlan(PicturePainter& p)
     p.sheet(6, 8, 10, 8, 2);
 }
 
+void details(PicturePainter& p)
+{
+    p.sheet(0, 0, 11, 16);
+    p.circle(QPointF(11.5, 11.5), 4.0, Palette::blue);
+    p.fill(11, 10, 1, 4, Palette::white);
+    p.fill(11, 8, 1, 1, Palette::white);
+}
+
+// Three events, two of them joined by the critical red, in the upper left 9 x 9 cells.
+void smallNetwork(PicturePainter& p)
+{
+    p.line(QPointF(2, 2), QPointF(7, 2), Palette::red, 1.5);
+    p.line(QPointF(2, 2), QPointF(4.5, 7), Palette::outline);
+    p.circle(QPointF(2, 2), 1.8, Palette::white);
+    p.circle(QPointF(7, 2), 1.8, Palette::white);
+    p.circle(QPointF(4.5, 7), 1.8, Palette::white);
+}
+
+void loadPlan(PicturePainter& p)
+{
+    smallNetwork(p);
+    p.arrow(QPoint(12, 0), QPoint(12, 7), 1, 3);
+    p.sheet(6, 8, 10, 8, 2);
+}
+
 void exportPlan(PicturePainter& p)
 {
     p.sheet(0, 0, 8, 10, 3);
     p.arrow(QPoint(12, 0), QPoint(12, 6), 1, 3);
     taskBars(p, 7, 8);
+}
+
+void savePlan(PicturePainter& p)
+{
+    smallNetwork(p);
+    p.arrow(QPoint(12, 0), QPoint(12, 6), 1, 3);
+    p.diskette(7, 7, 9);
 }
 
 void pencil(PicturePainter& p)
@@ -543,6 +575,12 @@ void drawPicture(QPainter& painter, Picture picture)
         return importPlan(p);
     case Picture::Export:
         return exportPlan(p);
+    case Picture::Details:
+        return details(p);
+    case Picture::LoadPlan:
+        return loadPlan(p);
+    case Picture::SavePlan:
+        return savePlan(p);
     case Picture::Accept:
         return pencil(p);
     case Picture::SaveView:

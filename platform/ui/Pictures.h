@@ -36,6 +36,9 @@ enum class Picture {
     Risk,        // a bell curve over a time line, a red line standing at the directive date
     Import,      // bars of another tool's plan with a red arrow down to a sheet
     Export,      // a sheet with a red arrow down into bars of another tool's plan
+    Details,     // a sheet of lines with a blue "i" badge
+    LoadPlan,    // a small network with a red arrow down to a sheet
+    SavePlan,    // a small network with a red arrow down into a diskette
     // Dialog buttons
     Accept, // a pencil
     Cancel, // a red prohibition sign

@@ -1,5 +1,6 @@
 #include "FileTestSupport.h"
 #include "NumberFormat.h"
+#include "Plan.h"
 #include "Windows1251.h"
 #include "WorkCsv.h"
 #include "WorkFieldRule.h"
@@ -7,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -77,6 +79,9 @@ private slots:
     void readsWhatSpreadsheetsWrite();
     void formulaLikeNamesAreGuardedInTheFile();
     void onlyRegularFilesOfBoundedSizeAreRead();
+    // The works' details after the eleven columns, by heading.
+    void detailsTravelAfterTheElevenColumns();
+    void detailsAreReadByHeadingAndOlderFilesStillRead();
 };
 
 void TestWorkCsv::exportWritesHeadingAndQuotedCells()
@@ -280,6 +285,132 @@ void TestWorkCsv::onlyRegularFilesOfBoundedSizeAreRead()
                  workcsv::read(dir.filePath(QStringLiteral("none.csv")), russianNumbers());
              }),
              QStringLiteral("File not found"));
+}
+
+namespace {
+
+// A plan of two resources, one of them named like nothing else in a heading.
+Plan twoResources(ResourceId& crew, ResourceId& crane)
+{
+    Plan plan;
+    crew = plan.addResource();
+    crane = plan.addResource();
+    Resource resource = *plan.resource(crew);
+    resource.name = QStringLiteral("Бригада; \"А\"");
+    plan.updateResource(resource);
+    resource = *plan.resource(crane);
+    resource.name = QStringLiteral("Кран");
+    plan.updateResource(resource);
+    return plan;
+}
+
+} // namespace
+
+void TestWorkCsv::detailsTravelAfterTheElevenColumns()
+{
+    ResourceId crew = 0, crane = 0;
+    const Plan plan = twoResources(crew, crane);
+    QRandomGenerator random(11);
+    const QString names[] = {QStringLiteral("Кладка «стен»; этап \"2\""),
+                             QStringLiteral("=СУММ(A1)"), QStringLiteral("'+тег"),
+                             QStringLiteral(" пробелы ")};
+    WorkTable table;
+    fill(table, {{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}});
+    WorkInputs works;
+    for (int row = 0; row < 60; ++row) {
+        WorkDetails details;
+        if (random.bounded(5)) {
+            details.name = names[random.bounded(4)] + QString::number(row);
+            // Values that the number text must carry exactly: thirds, tiny and huge ones.
+            const double optimistic = random.bounded(100) / 3.0;
+            if (random.bounded(2)) {
+                details.setNumber(DetailNumber::Optimistic, optimistic);
+                details.setNumber(DetailNumber::Pessimistic, optimistic * 2 + 1e-9);
+            }
+            details.setNumber(DetailNumber::Shortest,
+                              random.bounded(2) ? std::optional(0.0) : std::nullopt);
+            details.setNumber(DetailNumber::NormalCost, 1e12 / 7);
+            details.setNumber(DetailNumber::ShortestCost, 1e12 / 7 + 0.5);
+            details.setDemand(crew, random.bounded(3));
+            if (random.bounded(2))
+                details.setDemand(crane, 0.125);
+        }
+        works.append(QString::number(row), QString::number(row + 1), QStringLiteral("2,5"),
+                     details);
+    }
+    table.replaceRows(0, 1, works);
+    QVERIFY(table.rowsWithDetails() > 30);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("сведения.csv"));
+    workcsv::write(path, table, plan, russianNumbers());
+    QVERIFY(workcsv::read(path, russianNumbers(), plan) == works);
+    const QString copied =
+        workcsv::clipboardText(table, plan, russianNumbers(), 0, table.rowCount());
+    QVERIFY(workcsv::pastedWorks(copied, russianNumbers(), plan) == works);
+    QVERIFY(workcsv::pastedWorks(workcsv::clipboardText(table, plan, russianNumbers(), 7, 1),
+                                 russianNumbers(), plan) == WorkInputs::ofRows(table, 7, 1));
+    // The heading names the details after the grid's eleven captions.
+    const QString heading = QString::fromUtf8(workcsv::encode(table, plan, russianNumbers()))
+                                .section(QStringLiteral("\r\n"), 0, 0);
+    QCOMPARE(heading.section(u';', 11),
+             QStringLiteral("Наименование;Оптимист.;Пессимист.;Мин. продолжит.;Стоимость;"
+                            "Стоимость при мин.;\"Бригада; \"\"А\"\"\";Кран"));
+
+    // A table without details, beside a plan without resources, is written as it always was.
+    WorkTable plain;
+    fill(plain, {{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}});
+    QCOMPARE(workcsv::encode(plain, Plan(), russianNumbers()), workcsv::encode(plain));
+    QCOMPARE(workcsv::clipboardText(plain, Plan(), russianNumbers(), 0, 1),
+             workcsv::clipboardText(plain, 0, 1));
+}
+
+void TestWorkCsv::detailsAreReadByHeadingAndOlderFilesStillRead()
+{
+    ResourceId crew = 0, crane = 0;
+    const Plan plan = twoResources(crew, crane);
+    // As a spreadsheet may leave it: columns moved, an unknown one, captions in other letter
+    // case, a resource the plan does not have (passed over like any unknown column).
+    const QByteArray moved = "Кран;Продолжит.;НАЧАЛО;Примечание;Конец;наименование;Оптимист.;"
+                             "Пессимист.;Экскаватор\r\n"
+                             "2;5;1;x;2;Фундамент;4;7,5;1\r\n"
+                             ";3;2;;3;;;;\r\n";
+    const WorkInputs read = workcsv::decode(moved, russianNumbers(), QStringLiteral("a.csv"), plan);
+    WorkDetails foundation;
+    foundation.name = QStringLiteral("Фундамент");
+    foundation.setNumber(DetailNumber::Optimistic, 4);
+    foundation.setNumber(DetailNumber::Pessimistic, 7.5);
+    foundation.setDemand(crane, 2);
+    WorkInputs expected;
+    expected.append(u"1", u"2", u"5", foundation);
+    expected.append(u"2", u"3", u"3");
+    QVERIFY(read == expected);
+
+    // An older file of eleven columns reads its works without details, with a plan or without.
+    WorkTable table;
+    fill(table, {{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")},
+                 {QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")}});
+    const QByteArray older = workcsv::encode(table);
+    WorkInputs plain;
+    plain.append(u"1", u"2", u"3");
+    plain.append(u"2", u"3", u"4");
+    QVERIFY(workcsv::decode(older, russianNumbers(), QStringLiteral("old.csv"), plan) == plain);
+    QVERIFY(workcsv::decode(older, russianNumbers(), QStringLiteral("old.csv")) == plain);
+
+    // Details that break their own rules, or a number that is not one, stop the reading at
+    // their line.
+    QCOMPARE(messageOf([&] {
+                 workcsv::decode("Начало;Конец;Продолжит.;Оптимист.;Пессимист.\r\n1;2;3;1;2\r\n"
+                                 "2;3;4;5;2\r\n",
+                                 russianNumbers(), QStringLiteral("b.csv"), plan);
+             }).left(22),
+             QStringLiteral("Файл «b.csv», строка 3"));
+    const QString notNumber = messageOf([&] {
+        workcsv::pastedWorks(QStringLiteral("Начало\tКонец\tПродолжит.\tКран\n1\t2\t3\tмного\n"),
+                             russianNumbers(), plan);
+    });
+    QVERIFY2(notNumber.startsWith(QStringLiteral("Строка 2")) && notNumber.contains(u"Кран"),
+             qPrintable(notNumber));
 }
 
 QTEST_GUILESS_MAIN(TestWorkCsv)
