@@ -154,6 +154,8 @@ void TfmMain::updateCommands()
     // The commands that read a calculated network follow the recalculation.
     for (const char* name : {"sbRecalc", "sbCalendar", "sbAnalysis", "sbDiagram", "sbGantt"})
         m_commands->setEnabled(name, bothNamed);
+    // Levelling needs something to level: at least one resource of the plan.
+    m_commands->setEnabled("sbResources", bothNamed && !m_plan.resources().empty());
     m_commands->setEnabled("sbUndo", m_history->canUndo());
     m_commands->setEnabled("sbRedo", m_history->canRedo());
     m_commands->setChecked("sbInitBorders", m_automaticEnds);

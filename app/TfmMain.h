@@ -71,6 +71,7 @@ public:
     void sbAnalysisClick();
     void sbDiagramClick();
     void sbGanttClick();
+    void sbResourcesClick();
     void cbExitClick();
     void sbInitBordersClick();
     void cbFromChange();

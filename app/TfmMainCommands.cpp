@@ -90,6 +90,7 @@ void TfmMain::addCommands()
         C{"sbAnalysis", P::Analysis, u"Анализ сети", &TfmMain::sbAnalysisClick},
         C{"sbDiagram", P::Diagram, u"Схема сети", &TfmMain::sbDiagramClick},
         C{"sbGantt", P::Gantt, u"Диаграмма Ганта", &TfmMain::sbGanttClick},
+        C{"sbResources", P::Resources, u"Ресурсы", &TfmMain::sbResourcesClick},
         C{"cbExit", P::Exit, u"Закончить работу с программой", &TfmMain::cbExitClick},
         C{"sbInitBorders", P::InitBorders,
           u"Устанавливать начальную и конечную точки автоматически",
@@ -137,7 +138,7 @@ void TfmMain::buildToolBars(QWidget* coolBar)
     QToolBar* bar3 = makeFlatToolBar(coolBar, "ToolBar3");
     addButtons(bar3, {"sbLoadTemp", "sbSaveTemp", "sbLoadCsv", "sbSaveCsv", nullptr, "sbCopy",
                       "sbCopyAll", "sbPaste", nullptr, "sbSaveBase", nullptr, "sbPrint", "tbGraph",
-                      "sbAnalysis", "sbDiagram", "sbGantt", nullptr, "cbExit"});
+                      "sbAnalysis", "sbDiagram", "sbGantt", "sbResources", nullptr, "cbExit"});
 
     QToolBar* bar2 = makeFlatToolBar(coolBar, "ToolBar2");
     addButtons(bar2, {"sbInitBorders"});

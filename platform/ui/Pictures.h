@@ -22,6 +22,7 @@ enum class Picture {
     Analysis,    // a sheet of figures with a red check mark
     Diagram,     // four circles joined by arrows, the straight path through them red
     Gantt,       // bars staggered along a time line, one of them red
+    Resources,   // columns of a load profile under a green line, the one above it topped in red
     Exit,        // a red prohibition sign
     InitBorders, // a pointing hand
     Undo,        // a blue arrow turning back to the left
