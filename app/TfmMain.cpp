@@ -383,6 +383,7 @@ void TfmMain::sbDiagramClick()
 void TfmMain::sbGanttClick()
 {
     TfmGantt gantt(*m_table, m_numbers, m_dates, m_startDate, this);
+    gantt.setLevelling(ganttLevelling());
     execWindow(gantt);
 }
 

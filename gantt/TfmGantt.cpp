@@ -6,6 +6,7 @@
 #include "GanttExport.h"
 #include "GanttView.h"
 #include "GuardedCommand.h"
+#include "LoadChartView.h"
 #include "PageOutput.h"
 #include "PictureFile.h"
 #include "Pictures.h"
@@ -24,6 +25,8 @@
 namespace {
 
 constexpr QSize kClientSize(900, 600);
+// The load profile under the bars, in pixels.
+constexpr int kProfileHeight = 170;
 
 // A schedule up to four months long is shown in days, up to two years in weeks, else in months.
 constexpr double kLongestInDays = 120;
@@ -129,6 +132,10 @@ void TfmGantt::buildToolBar()
     cbSortByStart->setObjectName(QStringLiteral("cbSortByStart"));
     cbSortByStart->setToolTip(QStringLiteral("Работы по порядку раннего начала, а не таблицы"));
     ToolBar1->addWidget(cbSortByStart);
+    cbLevelled = new QCheckBox(QStringLiteral("После выравнивания"), ToolBar1);
+    cbLevelled->setObjectName(QStringLiteral("cbLevelled"));
+    cbLevelled->setToolTip(QStringLiteral("Работы со сроками после выравнивания ресурсов"));
+    ToolBar1->addWidget(cbLevelled);
     ToolBar1->addSeparator();
     commands().addButton(ToolBar1, "tbCloseGantt");
 
@@ -136,6 +143,7 @@ void TfmGantt::buildToolBar()
             guarded(this, &TfmGantt::cbScaleChange));
     connect(cbSortByStart, &QCheckBox::toggled, this,
             guarded(this, &TfmGantt::cbSortByStartChange));
+    connect(cbLevelled, &QCheckBox::toggled, this, guarded(this, &TfmGantt::cbLevelledChange));
 }
 
 void TfmGantt::updateCommands()
@@ -146,6 +154,35 @@ void TfmGantt::updateCommands()
     for (QWidget* choice : {static_cast<QWidget*>(cbScale), static_cast<QWidget*>(cbPaper),
                             static_cast<QWidget*>(cbSortByStart)})
         choice->setEnabled(m_chart.isReady());
+    cbLevelled->setEnabled(m_chart.isReady() && !m_levelling.startByRow.empty());
+}
+
+void TfmGantt::setLevelling(GanttLevelling levelling)
+{
+    m_levelling = std::move(levelling);
+    if (m_chart.isReady() && !m_levelling.calculatedLoad.resourceName.isEmpty()) {
+        pbProfile->show();
+        cbLevelledChange();
+    }
+    updateCommands();
+}
+
+void TfmGantt::cbLevelledChange()
+{
+    if (!m_chart.isReady())
+        return;
+    const bool levelled = cbLevelled->isChecked() && !m_levelling.startByRow.empty();
+    m_chart.showStarts(levelled ? m_levelling.startByRow : std::vector<std::optional<double>>{});
+    ResourceLoad load = levelled ? m_levelling.levelledLoad : m_levelling.calculatedLoad;
+    // The profile spans the chart's time, so that its days stand under the chart's.
+    load.length = std::max(load.length, m_chart.lastTime());
+    pbProfile->setLoad(load,
+                       QStringLiteral("Ресурс «%1»: %2")
+                           .arg(load.resourceName, levelled ? QStringLiteral("после выравнивания")
+                                                            : QStringLiteral("ранние сроки")));
+    auto geometry = std::make_unique<GanttGeometry>(m_chart, chosenScale());
+    gvChart->setChart(geometry.get());
+    m_geometry = std::move(geometry);
 }
 
 GanttScale TfmGantt::chosenScale() const

@@ -20,3 +20,4 @@ private:
 
 // One function a window of the guide; each lives in its own file beside this one and is a row
 // of the table in main.cpp.
+void shotResources(const GuideShot& shot);

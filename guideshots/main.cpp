@@ -17,6 +17,7 @@ struct Shot
 
 const std::vector<Shot> kShots = {
     // {"guide-details", shotDetails},
+    {"guide-resources", shotResources},
 };
 
 } // namespace
