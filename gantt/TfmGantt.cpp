@@ -86,6 +86,11 @@ TfmGantt::TfmGantt(const WorkCells& table, const NumberFormat& numbers, const Da
     pBody->addWidget(gvChart);
     pBody->addWidget(lbNotCalculated);
     layout->addWidget(pBody, 1);
+    pbProfile = new LoadChartView(numbers, this);
+    pbProfile->setObjectName(QStringLiteral("pbProfile"));
+    pbProfile->setFixedHeight(kProfileHeight);
+    pbProfile->hide();
+    layout->addWidget(pbProfile);
 
     resize(kClientSize);
     if (!m_chart.isReady()) {
