@@ -2,10 +2,12 @@
 // networks whose levelled schedule is checked straight against the work table, and the messages
 // of input that cannot be levelled.
 #include "DateFormat.h"
+#include "DelimitedText.h"
 #include "DialogDriver.h"
 #include "EventIndex.h"
 #include "FileTestSupport.h"
 #include "LevellingOracle.h"
+#include "LoadChartPainter.h"
 #include "NameCollation.h"
 #include "NumberFormat.h"
 #include "Recalculation.h"
@@ -18,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <random>
@@ -33,6 +36,7 @@ private slots:
     void showsTheProfilesAndLevelsTheExample();
     void levelledScheduleKeepsTheLinksAndTheAmounts();
     void refusesWhatCannotBeLevelled();
+    void savesTheTablesAndTheProfileAsShown();
 };
 
 namespace {
@@ -364,6 +368,76 @@ void TestResourcesWindow::refusesWhatCannotBeLevelled()
     QCOMPARE(testsupport::messageOf(
                  [&] { Opened opened(table, plan, QStringLiteral("1"), QStringLiteral("3")); }),
              recalculation);
+}
+
+namespace {
+
+int pixelsOf(const QImage& image, unsigned colour)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixel(x, y) == QRgb(colour);
+    return count;
+}
+
+} // namespace
+
+// The CSV file holds the tables as the window shows them, and the picture shows the overload in
+// red exactly when the overload table lists one.
+void TestResourcesWindow::savesTheTablesAndTheProfileAsShown()
+{
+    WorkTable table;
+    Plan plan;
+    const ResourceId fitters = addWorkers(plan, 3);
+    fill(table,
+         {{"1", "2", QStringLiteral("4"), QStringLiteral("Монтаж"), 2},
+          {"1", "2", QStringLiteral("2"), QStringLiteral("=Кабели; \"жилые\""), 2}},
+         fitters);
+    Opened opened(table, plan, QStringLiteral("1"), QStringLiteral("2"));
+    TfmResources& window = opened.window;
+    QTemporaryDir folder;
+    const auto save = [&](const char* command, const char* dialog, const char* name) {
+        const QString path = folder.filePath(QLatin1String(name));
+        answerFileDialog(path, dialog);
+        child<QAbstractButton>(&window, command)->click();
+        return path;
+    };
+    const QImage early(save("tbSaveProfile", "sdResourceProfile", "early.png"));
+    QCOMPARE(child<QTableWidget>(&window, "sgOverloads")->rowCount(), 1);
+    level(window);
+    QCOMPARE(child<QTableWidget>(&window, "sgOverloads")->rowCount(), 0);
+    const QImage levelled(save("tbSaveProfile", "sdResourceProfile", "levelled.png"));
+    QCOMPARE(early.size(), loadchart::kPictureSize.toSize());
+    QVERIFY(pixelsOf(early, loadchart::kOverloadColour) > 0);
+    QCOMPARE(pixelsOf(levelled, loadchart::kOverloadColour), 0);
+    QVERIFY(pixelsOf(levelled, loadchart::kAvailableColour) > 0);
+    QVERIFY(pixelsOf(levelled, loadchart::kDemandColour) >
+            pixelsOf(early, loadchart::kDemandColour));
+
+    QByteArray bytes = testsupport::readAll(save("tbSaveResourcesCsv", "sdResourcesCsv", "t.csv"));
+    QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+    // Read back with the program's own reader of delimited text, formula guards taken off.
+    std::vector<QStringList> records;
+    delimitedtext::forEachRecord(QString::fromUtf8(bytes.mid(3)), u';',
+                                 [&records](const QStringList& fields, int) {
+                                     QStringList plain;
+                                     for (const QString& field : fields)
+                                         plain.append(delimitedtext::formulaUnguarded(field));
+                                     records.push_back(plain);
+                                 });
+    std::vector<QStringList> expected;
+    expected.push_back(
+        {child<QLabel>(&window, "lLevelled")->text().isEmpty() ? QString() : records[0][0]});
+    expected.push_back(captionsOf(child<QTableWidget>(&window, "sgOverloads")));
+    expected.push_back({QString()});
+    expected.push_back({QStringLiteral("Выровненные сроки")});
+    expected.push_back(captionsOf(child<QTableWidget>(&window, "sgLevelled")));
+    for (const QStringList& row : rowsOf(child<QTableWidget>(&window, "sgLevelled")))
+        expected.push_back(row);
+    QVERIFY(records[0][0].contains(QStringLiteral("Монтажники")));
+    QCOMPARE(records, expected);
+    QCOMPARE(records.back()[1], QStringLiteral("=Кабели; \"жилые\""));
 }
 
 QTEST_MAIN(TestResourcesWindow)
