@@ -3,6 +3,8 @@
 // a schedule only with a digest), and what it writes must read back to the same settings.
 #include "LevellingSection.h"
 
+#include <QStringList>
+
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
