@@ -285,9 +285,14 @@ void TfmResources::sbLevelClick()
         throw KestrinError(
             QStringLiteral("Время поиска должно быть числом секунд больше 0 и не больше %1")
                 .arg(m_numbers.format(kLongestSearch)));
-    // A schedule is made for the amounts as they are, or not at all.
+    // A schedule is made for the amounts as they are, or not at all: the earlier one goes first,
+    // so that a refusal leaves none on show or in the plan.
     m_settings.fingerprint.clear();
     m_settings.starts.clear();
+    saveSettings();
+    updateCommands();
+    showLoad();
+    showLevelled();
     m_network.checkDemands(m_numbers);
     LevellingOptions options;
     options.secondsLimit = double(*seconds);
