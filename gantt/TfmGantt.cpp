@@ -6,6 +6,7 @@
 #include "GanttExport.h"
 #include "GanttView.h"
 #include "GuardedCommand.h"
+#include "LoadChartPainter.h"
 #include "LoadChartView.h"
 #include "PageOutput.h"
 #include "PictureFile.h"
@@ -16,6 +17,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -80,6 +82,9 @@ TfmGantt::TfmGantt(const WorkCells& table, const NumberFormat& numbers, const Da
     pBody->setObjectName(QStringLiteral("pBody"));
     gvChart = new GanttView(pBody);
     gvChart->setObjectName(QStringLiteral("gvChart"));
+    // The profile under the bars follows the chart's days as they scroll.
+    connect(gvChart->horizontalScrollBar(), &QScrollBar::valueChanged, this,
+            [this] { showProfile(); });
     lbNotCalculated = new QLabel(QStringLiteral("Сначала пересчитайте график"), pBody);
     lbNotCalculated->setObjectName(QStringLiteral("lbNotCalculated"));
     lbNotCalculated->setAlignment(Qt::AlignCenter);
@@ -178,16 +183,35 @@ void TfmGantt::cbLevelledChange()
         return;
     const bool levelled = cbLevelled->isChecked() && !m_levelling.startByRow.empty();
     m_chart.showStarts(levelled ? m_levelling.startByRow : std::vector<std::optional<double>>{});
-    ResourceLoad load = levelled ? m_levelling.levelledLoad : m_levelling.calculatedLoad;
-    // The profile spans the chart's time, so that its days stand under the chart's.
-    load.length = std::max(load.length, m_chart.lastTime());
-    pbProfile->setLoad(load,
-                       QStringLiteral("Ресурс «%1»: %2")
-                           .arg(load.resourceName, levelled ? QStringLiteral("после выравнивания")
-                                                            : QStringLiteral("ранние сроки")));
+    m_shownLoad = levelled ? m_levelling.levelledLoad : m_levelling.calculatedLoad;
+    m_profileCaption =
+        QStringLiteral("Ресурс «%1»: %2")
+            .arg(m_shownLoad.resourceName,
+                 levelled ? QStringLiteral("после выравнивания") : QStringLiteral("ранние сроки"));
     auto geometry = std::make_unique<GanttGeometry>(m_chart, chosenScale());
     gvChart->setChart(geometry.get());
     m_geometry = std::move(geometry);
+    showProfile();
+}
+
+void TfmGantt::showProfile()
+{
+    if (!m_geometry || m_shownLoad.resourceName.isEmpty())
+        return;
+    // The profile's time axis starts where the chart's time area does, after the work column,
+    // and has as many days to the pixel.
+    ResourceLoad load = m_shownLoad;
+    const qreal axisWidth = std::max(
+        qreal(pbProfile->width()) - gantt::kWorkColumnWidth - loadchart::kRightMargin, qreal(1));
+    load.from = m_geometry->timeOf(gvChart->shownX());
+    load.length = m_geometry->timeOf(gvChart->shownX() + axisWidth);
+    pbProfile->setLoad(load, m_profileCaption, gantt::kWorkColumnWidth);
+}
+
+void TfmGantt::resizeEvent(QResizeEvent* event)
+{
+    ToolWindow::resizeEvent(event);
+    showProfile();
 }
 
 GanttScale TfmGantt::chosenScale() const

@@ -67,10 +67,13 @@ public:
 
 protected:
     void updateCommands() override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void buildToolBar();
     GanttScale chosenScale() const;
+    // The profile under the bars over the days the chart shows now, lined up with them.
+    void showProfile();
     GanttPaper chosenPaper() const;
 
     const DateFormat& m_dates;
@@ -84,6 +87,8 @@ private:
     QCheckBox* cbLevelled = nullptr;
     LoadChartView* pbProfile = nullptr;
     GanttLevelling m_levelling;
+    ResourceLoad m_shownLoad;
+    QString m_profileCaption;
     QStackedWidget* pBody = nullptr;
     GanttView* gvChart = nullptr;
     QLabel* lbNotCalculated = nullptr;

@@ -35,7 +35,8 @@ struct ResourceLoad
     };
     std::vector<Step> steps;
     std::optional<double> available;
-    double length = 0; // days: the end of the schedule, the profile's span at least
+    double from = 0;   // days: where the drawing's time axis begins
+    double length = 0; // days: the end of the schedule, the profile's span at least; the axis end
     QString resourceName;
     QString unit;
 };

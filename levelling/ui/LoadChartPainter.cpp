@@ -13,9 +13,7 @@ namespace {
 
 constexpr int kFontPixels = 11;
 constexpr qreal kCaptionHeight = 20;
-constexpr qreal kAmountAxisWidth = 48;
 constexpr qreal kTimeAxisHeight = 22;
-constexpr qreal kRightMargin = 12;
 // Ticks at least this far apart, in drawing pixels.
 constexpr qreal kTimeTickSpacing = 60;
 constexpr qreal kAmountTickSpacing = 28;
@@ -52,22 +50,24 @@ struct Column
 // largest demand within each pixel column.
 std::vector<Column> columnsOf(const ResourceLoad& load, qreal width, double daysPerPixel)
 {
+    const double origin = load.from;
     std::vector<Column> columns;
     const std::size_t pixels = std::size_t(std::ceil(std::max(width, qreal(1))));
     if (load.steps.size() <= pixels) {
         for (const ResourceLoad::Step& step : load.steps)
             if (step.demand > 0)
-                columns.push_back({step.from / daysPerPixel, step.to / daysPerPixel, step.demand});
+                columns.push_back({(step.from - origin) / daysPerPixel,
+                                   (step.to - origin) / daysPerPixel, step.demand});
         return columns;
     }
     std::vector<double> highest(pixels, 0);
     for (const ResourceLoad::Step& step : load.steps) {
-        if (step.demand <= 0)
+        if (step.demand <= 0 || step.to <= origin || step.from >= load.length)
             continue;
         const auto first =
-            std::size_t(std::clamp(step.from / daysPerPixel, 0.0, double(pixels - 1)));
-        const auto last = std::size_t(
-            std::clamp(std::ceil(step.to / daysPerPixel) - 1, double(first), double(pixels - 1)));
+            std::size_t(std::clamp((step.from - origin) / daysPerPixel, 0.0, double(pixels - 1)));
+        const auto last = std::size_t(std::clamp(std::ceil((step.to - origin) / daysPerPixel) - 1,
+                                                 double(first), double(pixels - 1)));
         for (std::size_t x = first; x <= last; ++x)
             highest[x] = std::max(highest[x], step.demand);
     }
@@ -86,7 +86,7 @@ std::vector<Column> columnsOf(const ResourceLoad& load, qreal width, double days
 } // namespace
 
 void paintLoadChart(QPainter& painter, const ResourceLoad& load, QSizeF size,
-                    const QString& caption, const NumberFormat& numbers)
+                    const QString& caption, const NumberFormat& numbers, qreal axisWidth)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -96,14 +96,14 @@ void paintLoadChart(QPainter& painter, const ResourceLoad& load, QSizeF size,
     painter.setPen(Qt::black);
     painter.drawText(QRectF(0, 0, size.width(), kCaptionHeight), Qt::AlignCenter, caption);
 
-    const QRectF plot(kAmountAxisWidth, kCaptionHeight,
-                      std::max(size.width() - kAmountAxisWidth - kRightMargin, qreal(1)),
+    const QRectF plot(axisWidth, kCaptionHeight,
+                      std::max(size.width() - axisWidth - loadchart::kRightMargin, qreal(1)),
                       std::max(size.height() - kCaptionHeight - kTimeAxisHeight, qreal(1)));
     double highest = load.available.value_or(0);
     for (const ResourceLoad::Step& step : load.steps)
         highest = std::max(highest, step.demand);
     highest = highest > 0 ? highest * 1.1 : 1;
-    const double span = load.length > 0 ? load.length : 1;
+    const double span = load.length > load.from ? load.length - load.from : 1;
     const double daysPerPixel = span / plot.width();
     const double amountPerPixel = highest / plot.height();
     const auto yOf = [&](double amount) {
@@ -113,8 +113,13 @@ void paintLoadChart(QPainter& painter, const ResourceLoad& load, QSizeF size,
     // The columns, split at the amount available into what fits and what does not.
     const double limit = load.available.value_or(highest * 2);
     for (const Column& column : columnsOf(load, plot.width(), daysPerPixel)) {
-        const qreal left = plot.left() + column.left;
-        const qreal width = std::max(column.right - column.left, qreal(0.5));
+        // Only what lies within the time axis.
+        const qreal from = std::max(column.left, qreal(0));
+        const qreal to = std::min(column.right, plot.width());
+        if (to <= from)
+            continue;
+        const qreal left = plot.left() + from;
+        const qreal width = std::max(to - from, qreal(0.5));
         const double within = std::min(column.demand, limit);
         painter.fillRect(QRectF(left, yOf(within), width, plot.bottom() - yOf(within)),
                          QColor::fromRgba(loadchart::kDemandColour));
@@ -129,8 +134,9 @@ void paintLoadChart(QPainter& painter, const ResourceLoad& load, QSizeF size,
     painter.drawLine(plot.bottomLeft(), plot.bottomRight());
     painter.drawLine(plot.bottomLeft(), plot.topLeft());
     const double timeStep = tickStep(span, plot.width(), kTimeTickSpacing);
-    for (double t = 0; t <= span + timeStep * 1e-9; t += timeStep) {
-        const qreal x = plot.left() + t / daysPerPixel;
+    for (double t = std::ceil(load.from / timeStep) * timeStep;
+         t <= load.from + span + timeStep * 1e-9; t += timeStep) {
+        const qreal x = plot.left() + (t - load.from) / daysPerPixel;
         painter.drawLine(QPointF(x, plot.bottom()), QPointF(x, plot.bottom() + 4));
         painter.drawText(QRectF(x - 40, plot.bottom() + 4, 80, metrics.height()),
                          Qt::AlignHCenter | Qt::AlignTop, numbers.format(t));

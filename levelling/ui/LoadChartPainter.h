@@ -12,6 +12,10 @@ class QPainter;
 namespace loadchart {
 // The natural size of a saved picture of a profile, in drawing pixels.
 inline constexpr QSizeF kPictureSize(900, 360);
+// The room of the amount axis on the left, in drawing pixels.
+inline constexpr qreal kAmountAxisWidth = 48;
+// The room right of the time axis, in drawing pixels.
+inline constexpr qreal kRightMargin = 12;
 // The colours, for those who check a picture: the demand within the amount, above it, and the
 // line of the amount available.
 inline constexpr unsigned kDemandColour = 0xff7aa6e0;
@@ -27,5 +31,8 @@ inline constexpr unsigned kAvailableColour = 0xff186018;
 //
 // A profile with more steps than the chart has pixel columns is drawn as the largest demand
 // within each column, so a million works draw in time proportional to the steps plus the width.
+// The time axis runs from load.from to load.length; the amount axis takes `axisWidth` pixels on
+// the left (so that a chart beside another lines its days up with the other's).
 void paintLoadChart(QPainter& painter, const ResourceLoad& load, QSizeF size,
-                    const QString& caption, const NumberFormat& numbers);
+                    const QString& caption, const NumberFormat& numbers,
+                    qreal axisWidth = loadchart::kAmountAxisWidth);

@@ -14,8 +14,9 @@ LoadChartView::LoadChartView(const NumberFormat& numbers, QWidget* parent)
     setMinimumHeight(200);
 }
 
-void LoadChartView::setLoad(ResourceLoad load, QString caption)
+void LoadChartView::setLoad(ResourceLoad load, QString caption, qreal axisWidth)
 {
+    m_axisWidth = axisWidth;
     m_load = std::move(load);
     m_caption = std::move(caption);
     update();
@@ -24,5 +25,5 @@ void LoadChartView::setLoad(ResourceLoad load, QString caption)
 void LoadChartView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    paintLoadChart(painter, m_load, size(), m_caption, m_numbers);
+    paintLoadChart(painter, m_load, size(), m_caption, m_numbers, m_axisWidth);
 }

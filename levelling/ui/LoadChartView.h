@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LoadChartPainter.h"
 #include "NumberFormat.h"
 #include "ResourceTables.h"
 
@@ -14,7 +15,8 @@ class LoadChartView : public QWidget
 public:
     explicit LoadChartView(const NumberFormat& numbers, QWidget* parent = nullptr);
 
-    void setLoad(ResourceLoad load, QString caption);
+    // The profile, its caption, and the room of its amount axis on the left, in pixels.
+    void setLoad(ResourceLoad load, QString caption, qreal axisWidth = loadchart::kAmountAxisWidth);
     const ResourceLoad& load() const { return m_load; }
     const QString& caption() const { return m_caption; }
 
@@ -25,4 +27,5 @@ private:
     NumberFormat m_numbers;
     ResourceLoad m_load;
     QString m_caption;
+    qreal m_axisWidth = loadchart::kAmountAxisWidth;
 };
