@@ -159,6 +159,8 @@ void TfmMain::updateCommands()
          {"sbRecalc", "sbCalendar", "sbAnalysis", "sbDiagram", "sbGantt", "sbExport", "sbCost"})
         m_commands->setEnabled(name, bothNamed);
     m_commands->setEnabled("sbRisk", bothNamed);
+    // Levelling needs something to level: at least one resource of the plan.
+    m_commands->setEnabled("sbResources", bothNamed && !m_plan.resources().empty());
     m_commands->setEnabled("sbUndo", m_history->canUndo());
     m_commands->setEnabled("sbRedo", m_history->canRedo());
     m_commands->setChecked("sbInitBorders", m_automaticEnds);
@@ -395,6 +397,7 @@ void TfmMain::sbDiagramClick()
 void TfmMain::sbGanttClick()
 {
     TfmGantt gantt(*m_table, m_numbers, m_dates, scheduleDates(), this);
+    gantt.setLevelling(ganttLevelling());
     execWindow(gantt);
 }
 

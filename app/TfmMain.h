@@ -13,6 +13,7 @@
 #include <memory>
 
 class CommandProgress;
+struct GanttLevelling;
 class CommandSet;
 class EventIndex;
 class PageScroller;
@@ -83,6 +84,7 @@ public:
     void sbRiskClick();
     // The time–cost window; applying a point of it writes the durations as one undo step.
     void sbCostClick();
+    void sbResourcesClick();
     void cbExitClick();
     void sbInitBordersClick();
     void cbFromChange();
@@ -128,6 +130,9 @@ private:
     // Shows a window of its own over the main window until it is closed; the running command's
     // progress ends first (CommandProgress::finish).
     void execWindow(QDialog& window);
+    // What the Gantt chart shows of the levelling: the saved levelled starts when they fit the
+    // network, and the load of the resource last shown in the resources window.
+    GanttLevelling ganttLevelling();
     // The follow-up of every change of the works: the computed columns, the event lists and the
     // commands.
     void worksChanged();

@@ -100,6 +100,7 @@ void TfmMain::addCommands()
         C{"sbExport", P::Export, u"Экспорт плана в MS Project XML, TaskJuggler или Excel",
           &TfmMain::sbExportClick, {}, u"Экспорт"},
         C{"sbCost", P::Cost, u"Время и стоимость", &TfmMain::sbCostClick},
+        C{"sbResources", P::Resources, u"Ресурсы", &TfmMain::sbResourcesClick},
         C{"cbExit", P::Exit, u"Закончить работу с программой", &TfmMain::cbExitClick},
         C{"sbInitBorders", P::InitBorders,
           u"Устанавливать начальную и конечную точки автоматически",
@@ -124,7 +125,7 @@ void TfmMain::buildToolBars(QWidget* coolBar)
 
     QToolBar* bar1 = makeFlatToolBar(coolBar, "ToolBar1");
     addButtons(bar1, {"sbNewLine", "sbEdit", "sbDel", "sbUndo", "sbRedo", nullptr, "sbRecalc",
-                      "sbCalendar", "sbWorkCalendar", nullptr});
+                      "sbCalendar", nullptr});
     psMain = new PageScroller(bar1);
     psMain->setObjectName(QStringLiteral("psMain"));
     psMain->setFixedSize(kScrollerSize);
@@ -143,14 +144,17 @@ void TfmMain::buildToolBars(QWidget* coolBar)
     psMain->setContent(pWay);
     bar1->addWidget(psMain);
     bar1->addSeparator();
-    // The plan's commands sit after the path panel: the second band is full to its last pixel.
-    addButtons(bar1, {"sbDetails", "sbLoadPlan", "sbSavePlan"});
 
     QToolBar* bar3 = makeFlatToolBar(coolBar, "ToolBar3");
-    addButtons(bar3, {"sbLoadTemp", "sbSaveTemp", "sbLoadCsv", "sbSaveCsv",  nullptr,  "sbCopy",
-                      "sbCopyAll",  "sbPaste",    nullptr,     "sbSaveBase", nullptr,  "sbPrint",
-                      "tbGraph",    "sbAnalysis", "sbDiagram", "sbGantt",    "sbRisk", "sbCost",
-                      "sbImport",   "sbExport",   nullptr,     "cbExit"});
+    addButtons(bar3, {"sbLoadTemp", "sbSaveTemp", "sbLoadCsv", "sbSaveCsv", nullptr, "sbCopy",
+                      "sbCopyAll", "sbPaste", nullptr, "sbSaveBase", nullptr, "sbPrint", "tbGraph",
+                      "sbAnalysis", "sbDiagram", "sbGantt", nullptr, "cbExit"});
+
+    // The planning commands have a band of their own under the two classic ones, which stay as
+    // they always were (both are full at the window's width).
+    QToolBar* bar4 = makeFlatToolBar(coolBar, "ToolBar4");
+    addButtons(bar4, {"sbDetails", "sbLoadPlan", "sbSavePlan", nullptr, "sbWorkCalendar", nullptr,
+                      "sbRisk", "sbResources", "sbCost", nullptr, "sbImport", "sbExport"});
 
     QToolBar* bar2 = makeFlatToolBar(coolBar, "ToolBar2");
     addButtons(bar2, {"sbInitBorders"});
@@ -180,6 +184,10 @@ void TfmMain::buildToolBars(QWidget* coolBar)
     secondLine->addWidget(bar2);
     secondLine->addStretch(1);
     bands->addLayout(secondLine);
+    auto* thirdLine = new QHBoxLayout;
+    thirdLine->addWidget(bar4);
+    thirdLine->addStretch(1);
+    bands->addLayout(thirdLine);
 }
 
 void TfmMain::bindKeys()

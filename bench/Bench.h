@@ -32,6 +32,7 @@ void benchEndToEnd(const QStringList& arguments);
 void benchUndo();
 void benchCalendar();
 void benchLevelling(const QStringList& arguments);
+void benchResources();
 void benchTimeCost();
 void benchCostWindow();
 void benchRisk();

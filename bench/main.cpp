@@ -29,6 +29,7 @@ const Section kSections[] = {
     {"endtoend", " [shape [works]]", nullptr, benchEndToEnd},
     {"calendar", "", benchCalendar, nullptr},
     {"levelling", " [seconds per instance]", nullptr, benchLevelling},
+    {"resources", "", benchResources, nullptr},
     {"timecost", "", benchTimeCost, nullptr},
     {"costwindow", "", benchCostWindow, nullptr},
     {"risk", "", benchRisk, nullptr},

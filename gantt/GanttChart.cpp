@@ -105,6 +105,24 @@ void GanttChart::setOrder(GanttOrder order)
         });
 }
 
+void GanttChart::showStarts(const std::vector<std::optional<double>>& startByRow)
+{
+    if (m_calculated.empty())
+        m_calculated = m_works;
+    m_works = m_calculated;
+    for (GanttWork& work : m_works) {
+        if (std::size_t(work.row) >= startByRow.size() || !startByRow[std::size_t(work.row)])
+            continue;
+        work.earlyStart = *startByRow[std::size_t(work.row)];
+        work.earlyFinish = work.earlyStart + work.duration;
+        work.lateStart = work.earlyStart;
+        work.lateFinish = work.earlyFinish;
+        work.freeFloat = 0;
+        m_lastTime = std::max(m_lastTime, work.earlyFinish);
+    }
+    setOrder(m_orderKind);
+}
+
 QString GanttChart::details(int position) const
 {
     const int row = work(position).row;

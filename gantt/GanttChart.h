@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 class NumberFormat;
@@ -62,6 +63,11 @@ public:
     GanttOrder order() const { return m_orderKind; }
     void setOrder(GanttOrder order);
 
+    // Shows each work that has a start in `startByRow` (by table row, in days) from that start for
+    // its duration, without float lines, as a levelling within the resources placed it; an empty
+    // list shows the calculated schedule again. L stays where the calculation put it.
+    void showStarts(const std::vector<std::optional<double>>& startByRow);
+
     // L, the length of the critical path: the largest late finish (that of the works ending at
     // the network's end event). 0 for a chart that is not ready.
     double criticalLength() const { return m_criticalLength; }
@@ -85,6 +91,7 @@ private:
     ScheduleDates m_scheduleDates;
     bool m_ready = false;
     std::vector<GanttWork> m_works;
+    std::vector<GanttWork> m_calculated; // the works as the table has them, once others are shown
     std::vector<int> m_order;
     GanttOrder m_orderKind = GanttOrder::Table;
     double m_criticalLength = 0;

@@ -6,6 +6,8 @@
 #include "GanttExport.h"
 #include "GanttView.h"
 #include "GuardedCommand.h"
+#include "LoadChartPainter.h"
+#include "LoadChartView.h"
 #include "PageOutput.h"
 #include "PictureFile.h"
 #include "Pictures.h"
@@ -15,6 +17,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -24,6 +27,8 @@
 namespace {
 
 constexpr QSize kClientSize(900, 600);
+// The load profile under the bars, in pixels.
+constexpr int kProfileHeight = 170;
 
 // A schedule up to four months long is shown in days, up to two years in weeks, else in months.
 constexpr double kLongestInDays = 120;
@@ -83,12 +88,20 @@ TfmGantt::TfmGantt(const WorkCells& table, const NumberFormat& numbers, const Da
     pBody->setObjectName(QStringLiteral("pBody"));
     gvChart = new GanttView(pBody);
     gvChart->setObjectName(QStringLiteral("gvChart"));
+    // The profile under the bars follows the chart's days as they scroll.
+    connect(gvChart->horizontalScrollBar(), &QScrollBar::valueChanged, this,
+            [this] { showProfile(); });
     lbNotCalculated = new QLabel(QStringLiteral("Сначала пересчитайте график"), pBody);
     lbNotCalculated->setObjectName(QStringLiteral("lbNotCalculated"));
     lbNotCalculated->setAlignment(Qt::AlignCenter);
     pBody->addWidget(gvChart);
     pBody->addWidget(lbNotCalculated);
     layout->addWidget(pBody, 1);
+    pbProfile = new LoadChartView(numbers, this);
+    pbProfile->setObjectName(QStringLiteral("pbProfile"));
+    pbProfile->setFixedHeight(kProfileHeight);
+    pbProfile->hide();
+    layout->addWidget(pbProfile);
 
     resize(kClientSize);
     if (!m_chart.isReady()) {
@@ -135,6 +148,10 @@ void TfmGantt::buildToolBar()
     cbSortByStart->setObjectName(QStringLiteral("cbSortByStart"));
     cbSortByStart->setToolTip(QStringLiteral("Работы по порядку раннего начала, а не таблицы"));
     ToolBar1->addWidget(cbSortByStart);
+    cbLevelled = new QCheckBox(QStringLiteral("После выравнивания"), ToolBar1);
+    cbLevelled->setObjectName(QStringLiteral("cbLevelled"));
+    cbLevelled->setToolTip(QStringLiteral("Работы со сроками после выравнивания ресурсов"));
+    ToolBar1->addWidget(cbLevelled);
     ToolBar1->addSeparator();
     commands().addButton(ToolBar1, "tbCloseGantt");
 
@@ -142,6 +159,7 @@ void TfmGantt::buildToolBar()
             guarded(this, &TfmGantt::cbScaleChange));
     connect(cbSortByStart, &QCheckBox::toggled, this,
             guarded(this, &TfmGantt::cbSortByStartChange));
+    connect(cbLevelled, &QCheckBox::toggled, this, guarded(this, &TfmGantt::cbLevelledChange));
 }
 
 void TfmGantt::updateCommands()
@@ -152,6 +170,54 @@ void TfmGantt::updateCommands()
     for (QWidget* choice : {static_cast<QWidget*>(cbScale), static_cast<QWidget*>(cbPaper),
                             static_cast<QWidget*>(cbSortByStart)})
         choice->setEnabled(m_chart.isReady());
+    cbLevelled->setEnabled(m_chart.isReady() && !m_levelling.startByRow.empty());
+}
+
+void TfmGantt::setLevelling(GanttLevelling levelling)
+{
+    m_levelling = std::move(levelling);
+    if (m_chart.isReady() && !m_levelling.calculatedLoad.resourceName.isEmpty()) {
+        pbProfile->show();
+        cbLevelledChange();
+    }
+    updateCommands();
+}
+
+void TfmGantt::cbLevelledChange()
+{
+    if (!m_chart.isReady())
+        return;
+    const bool levelled = cbLevelled->isChecked() && !m_levelling.startByRow.empty();
+    m_chart.showStarts(levelled ? m_levelling.startByRow : std::vector<std::optional<double>>{});
+    m_shownLoad = levelled ? m_levelling.levelledLoad : m_levelling.calculatedLoad;
+    m_profileCaption =
+        QStringLiteral("Ресурс «%1»: %2")
+            .arg(m_shownLoad.resourceName,
+                 levelled ? QStringLiteral("после выравнивания") : QStringLiteral("ранние сроки"));
+    auto geometry = std::make_unique<GanttGeometry>(m_chart, chosenScale());
+    gvChart->setChart(geometry.get());
+    m_geometry = std::move(geometry);
+    showProfile();
+}
+
+void TfmGantt::showProfile()
+{
+    if (!m_geometry || m_shownLoad.resourceName.isEmpty())
+        return;
+    // The profile's time axis starts where the chart's time area does, after the work column,
+    // and has as many days to the pixel.
+    ResourceLoad load = m_shownLoad;
+    const qreal axisWidth = std::max(
+        qreal(pbProfile->width()) - gantt::kWorkColumnWidth - loadchart::kRightMargin, qreal(1));
+    load.from = m_geometry->timeOf(gvChart->shownX());
+    load.length = m_geometry->timeOf(gvChart->shownX() + axisWidth);
+    pbProfile->setLoad(load, m_profileCaption, gantt::kWorkColumnWidth);
+}
+
+void TfmGantt::resizeEvent(QResizeEvent* event)
+{
+    ToolWindow::resizeEvent(event);
+    showProfile();
 }
 
 GanttScale TfmGantt::chosenScale() const

@@ -4,12 +4,14 @@
 #include "GanttGeometry.h"
 #include "GanttPrint.h"
 
+#include "ResourceTables.h"
 #include "ToolWindow.h"
 
 #include <memory>
 
 class DateFormat;
 class GanttView;
+class LoadChartView;
 class NumberFormat;
 class QCheckBox;
 class QComboBox;
@@ -17,6 +19,16 @@ class QLabel;
 class QStackedWidget;
 class QToolBar;
 class WorkCells;
+
+// What the resources window left for the chart: the levelled starts by table row (in days; empty
+// when none fits the network), and the load of the resource last shown there under the calculated
+// and under the levelled schedule.
+struct GanttLevelling
+{
+    std::vector<std::optional<double>> startByRow;
+    ResourceLoad calculatedLoad;
+    ResourceLoad levelledLoad;
+};
 
 // The Gantt chart window: the calculated schedule as bars on the calendar, with the floats, the
 // critical works and L, printed through the report preview or saved as PDF (the print), SVG or
@@ -44,7 +56,12 @@ public:
     const GanttGeometry* geometry() const { return m_geometry.get(); }
     GanttView* view() const { return gvChart; }
 
+    // Shows the load profile under the bars, and lets cbLevelled show the levelled starts when
+    // there are some. Before the window is shown.
+    void setLevelling(GanttLevelling levelling);
+
     // Handlers, as the controls run them.
+    void cbLevelledChange();
     void cbSortByStartChange();
     void cbScaleChange();
     void tbPrintGanttClick();
@@ -53,10 +70,13 @@ public:
 
 protected:
     void updateCommands() override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void buildToolBar();
     GanttScale chosenScale() const;
+    // The profile under the bars over the days the chart shows now, lined up with them.
+    void showProfile();
     GanttPaper chosenPaper() const;
 
     const DateFormat& m_dates;
@@ -67,6 +87,11 @@ private:
     QComboBox* cbScale = nullptr;
     QComboBox* cbPaper = nullptr;
     QCheckBox* cbSortByStart = nullptr;
+    QCheckBox* cbLevelled = nullptr;
+    LoadChartView* pbProfile = nullptr;
+    GanttLevelling m_levelling;
+    ResourceLoad m_shownLoad;
+    QString m_profileCaption;
     QStackedWidget* pBody = nullptr;
     GanttView* gvChart = nullptr;
     QLabel* lbNotCalculated = nullptr;

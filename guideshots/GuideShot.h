@@ -29,3 +29,4 @@ void shotCost(const GuideShot& shot);
 void shotWorkCalendar(const GuideShot& shot);
 void shotWorkingDaysGantt(const GuideShot& shot);
 void shotDetails(const GuideShot& shot);
+void shotResources(const GuideShot& shot);

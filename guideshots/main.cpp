@@ -23,6 +23,7 @@ const std::vector<Shot> kShots = {
     {"guide-workcalendar", shotWorkCalendar},
     {"guide-gantt-workdays", shotWorkingDaysGantt},
     {"guide-details", shotDetails},
+    {"guide-resources", shotResources},
 };
 
 } // namespace

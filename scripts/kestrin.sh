@@ -183,7 +183,8 @@ fuzz)
     CXX=clang++ configure build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRIN_SANITIZE=ON \
         -DKESTRIN_FUZZ=ON -DKESTRIN_BUILD_BENCH=OFF
     cmake --build build-fuzz -j "$(nproc)" --target fuzz_worklist fuzz_pagefile fuzz_csv fuzz_paste \
-        fuzz_calendardays fuzz_calendarsection fuzz_planfile fuzz_mspdi fuzz_daycost
+        fuzz_calendardays fuzz_calendarsection fuzz_planfile fuzz_mspdi fuzz_daycost \
+        fuzz_levellingsection
 
     fuzz_target worklist 4096 "${2:-200000}"
     fuzz_target csv 4096 "${2:-200000}"
@@ -196,6 +197,7 @@ fuzz)
     fuzz_target planfile 16384 "${2:-200000}"
     fuzz_target mspdi 16384 "${2:-200000}"
     fuzz_target daycost 256 "${2:-200000}"
+    fuzz_target levellingsection 4096 "${2:-200000}"
     ;;
 *)
     echo "usage: scripts/kestrin.sh run | test | test-sanitized | start-headless | package | format-check | fuzz [runs]" >&2

@@ -210,6 +210,19 @@ void costCurve(PicturePainter& p)
     p.circle(QPointF(11.5, 3.5), 3, yellow, darkWood);
 }
 
+void loadProfile(PicturePainter& p)
+{
+    // Columns of demand on a base line; the amount available is a green line across, and the
+    // part of the one column that rises above it is red.
+    p.fill(0, 15, 16, 1, outline);
+    p.box(1, 9, 3, 6, blue, darkBlue);
+    p.box(4, 3, 3, 12, blue, darkBlue);
+    p.box(4, 1, 3, 5, red, darkRed);
+    p.box(7, 7, 3, 8, blue, darkBlue);
+    p.box(10, 11, 4, 4, blue, darkBlue);
+    p.fill(0, 5, 16, 1, green);
+}
+
 void networkDiagram(PicturePainter& p)
 {
     // Events in three layers; the critical path runs straight along the middle in red, the other
@@ -550,6 +563,8 @@ void drawPicture(QPainter& painter, Picture picture)
         return ganttBars(p);
     case Picture::Cost:
         return costCurve(p);
+    case Picture::Resources:
+        return loadProfile(p);
     case Picture::Exit:
     case Picture::Cancel:
         return p.prohibition();

@@ -24,6 +24,7 @@ enum class Picture {
     Diagram,     // four circles joined by arrows, the straight path through them red
     Gantt,       // bars staggered along a time line, one of them red
     Cost,        // a coin beside a falling cost curve whose cheapest point is ringed red
+    Resources,   // columns of a load profile under a green line, the one above it topped in red
     Exit,        // a red prohibition sign
     InitBorders, // a pointing hand
     Undo,        // a blue arrow turning back to the left

@@ -33,6 +33,7 @@ private slots:
     void gridMenuFollowsTheButtonsAndTheRowUnderThePointer();
     void sideWindowsTakeTheirKeys_data();
     void sideWindowsTakeTheirKeys();
+    void resourcesFollowTheCalculatorAndThePlan();
 
 private:
     QAbstractButton* button(const char* name) const
@@ -150,6 +151,10 @@ void TestCommands::sideWindowsTakeTheirKeys_data()
     row("sbRisk Ctrl+S", "sbRisk", QKeySequence(Qt::CTRL | Qt::Key_S), "sdRiskCsv");
     row("tbGraph Ctrl+S", "tbGraph", QKeySequence(Qt::CTRL | Qt::Key_S), "sdView");
     row("sbDiagram Ctrl+S", "sbDiagram", QKeySequence(Qt::CTRL | Qt::Key_S), "pmSaveDiagram");
+    row("sbResources Escape", "sbResources", QKeySequence(Qt::Key_Escape), "");
+    row("sbResources Ctrl+P", "sbResources", QKeySequence(Qt::CTRL | Qt::Key_P), "fmPreview");
+    row("sbResources Ctrl+S", "sbResources", QKeySequence(Qt::CTRL | Qt::Key_S),
+        "sdResourceProfile");
 }
 
 // Each window beside the main one answers the program's keys for its print, save and close
@@ -160,6 +165,8 @@ void TestCommands::sideWindowsTakeTheirKeys()
     QFETCH(QKeySequence, keys);
     QFETCH(QString, shows);
     load("1\r\n2\r\n3\r\n2\r\n3\r\n4\r\n");
+    m_window->plan().addResource();
+    m_window->updateCommands();
     QVERIFY(button(qPrintable(opener))->isEnabled());
 
     bool closedByKey = false;
@@ -203,6 +210,31 @@ void TestCommands::sideWindowsTakeTheirKeys()
     QCOMPARE(opened, shows);
     if (opener == QLatin1String("sbDiagram"))
         QCOMPARE(zooms, QList<double>({1.0, DiagramView::kWheelStep, 1.0}));
+}
+
+// The resources window needs a calculated network and something to level: its button follows the
+// calculator's and the plan's resources, and opens fmResources.
+void TestCommands::resourcesFollowTheCalculatorAndThePlan()
+{
+    QVERIFY(!button("sbRecalc")->isEnabled());
+    m_window->plan().addResource();
+    m_window->updateCommands();
+    QVERIFY(!button("sbResources")->isEnabled());
+    load("1\r\n2\r\n3\r\n2\r\n3\r\n4\r\n");
+    QVERIFY(button("sbRecalc")->isEnabled());
+    QVERIFY(button("sbResources")->isEnabled());
+    QCOMPARE(button("sbResources")->toolTip(), QStringLiteral("Ресурсы"));
+    QString opened;
+    whenModalShown([&opened](QWidget* window) {
+        opened = window->objectName();
+        window->close();
+    });
+    button("sbResources")->click();
+    QCOMPARE(opened, QStringLiteral("fmResources"));
+    m_window->plan().removeResource(m_window->plan().resources().front().id);
+    m_window->updateCommands();
+    QVERIFY(button("sbRecalc")->isEnabled());
+    QVERIFY(!button("sbResources")->isEnabled());
 }
 
 QTEST_MAIN(TestCommands)

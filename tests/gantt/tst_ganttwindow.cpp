@@ -2,10 +2,12 @@
 #include "GanttGeometry.h"
 #include "GanttTestSupport.h"
 #include "GanttView.h"
+#include "LoadChartView.h"
 #include "ReportDocument.h"
 #include "TfmGantt.h"
 #include "TfmMain.h"
 #include "TfmPreview.h"
+#include "TfmResources.h"
 #include "WidgetTestSupport.h"
 
 #include <QAbstractButton>
@@ -17,6 +19,7 @@
 #include <QLineEdit>
 #include <QPrinter>
 #include <QStackedWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
@@ -55,6 +58,7 @@ private slots:
     void opensFromTheMainWindowAndWritesNothingBack();
     void asksForARecalculationFirst();
     void bareNameTakesTheTypeChosenInTheSaveDialog();
+    void showsTheLevellingOfTheResourcesWindow();
 
 private:
     QAbstractButton* button(const char* name) const
@@ -218,6 +222,85 @@ void TestGanttWindow::bareNameTakesTheTypeChosenInTheSaveDialog()
     const QByteArray content = svg.readAll();
     QVERIFY(content.startsWith("<?xml"));
     QVERIFY(content.contains("<svg"));
+}
+
+// What the resources window levelled, the chart shows on request: each work from the start the
+// resources window listed for its row, and the profile under the bars as that window showed it.
+void TestGanttWindow::showsTheLevellingOfTheResourcesWindow()
+{
+    loadHouse(true);
+    // One crew for everything: the levelled works follow one another.
+    Plan& plan = m_window->plan();
+    const ResourceId crew = plan.addResource();
+    plan.updateResource({crew, QStringLiteral("Бригада"), QString(), 1.0});
+    WorkTable& table = m_window->workTable();
+    for (int row = 0; row < table.rowCount(); ++row) {
+        WorkDetails details = table.details(row);
+        details.setDemand(crew, 1);
+        table.setDetails(row, details);
+    }
+    m_window->updateCommands();
+
+    // "start → end" and the levelled start of every work, as the resources window lists them.
+    using Starts = std::vector<std::pair<QString, QString>>;
+    Starts listed;
+    std::vector<ResourceLoad::Step> listedLoad;
+    whenModalShown<TfmResources>([&](TfmResources* window) {
+        child<QAbstractButton>(window, "sbLevel")->click();
+        auto* list = child<QTableWidget>(window, "sgLevelled");
+        for (int row = 0; row < list->rowCount(); ++row)
+            listed.emplace_back(list->item(row, 0)->text(), list->item(row, 3)->text());
+        listedLoad = window->shownLoad().steps;
+        window->close();
+    });
+    button("sbResources")->click();
+
+    // The chart's works with the levelled starts and then without, in the main window's numbers.
+    const NumberFormat numbers(QLocale().decimalPoint());
+    bool choiceEnabled = false;
+    bool profileShown = false;
+    Starts levelled;
+    Starts calculated;
+    std::vector<ResourceLoad::Step> shownLoad;
+    const auto starts = [&numbers](const TfmGantt* window) {
+        Starts all;
+        for (int p = 0; p < window->chart().workCount(); ++p)
+            all.emplace_back(window->chart().label(p),
+                             numbers.format(window->chart().work(p).earlyStart));
+        std::sort(all.begin(), all.end());
+        return all;
+    };
+    whenModalShown<TfmGantt>([&](TfmGantt* window) {
+        auto* choice = child<QCheckBox>(window, "cbLevelled");
+        choiceEnabled = choice->isEnabled();
+        profileShown = child<QWidget>(window, "pbProfile")->isVisible();
+        choice->setChecked(true);
+        levelled = starts(window);
+        shownLoad = window->findChild<LoadChartView*>(QStringLiteral("pbProfile"))->load().steps;
+        choice->setChecked(false);
+        calculated = starts(window);
+        window->close();
+    });
+    button("sbGantt")->click();
+
+    QVERIFY(choiceEnabled);
+    QVERIFY(profileShown);
+    std::sort(listed.begin(), listed.end());
+    QCOMPARE(levelled, listed);
+    Starts asCalculated;
+    for (int row = 0; row < m_window->workTable().rowCount(); ++row)
+        asCalculated.emplace_back(
+            QStringLiteral("%1 → %2").arg(m_window->workTable().cell(WorkColumn::StartEvent, row),
+                                          m_window->workTable().cell(WorkColumn::EndEvent, row)),
+            m_window->workTable().cell(WorkColumn::EarlyStart, row));
+    std::sort(asCalculated.begin(), asCalculated.end());
+    QCOMPARE(calculated, asCalculated);
+    QVERIFY(levelled != calculated);
+    QCOMPARE(shownLoad.size(), listedLoad.size());
+    for (std::size_t i = 0; i < shownLoad.size(); ++i) {
+        QCOMPARE(shownLoad[i].from, listedLoad[i].from);
+        QCOMPARE(shownLoad[i].demand, listedLoad[i].demand);
+    }
 }
 
 QTEST_MAIN(TestGanttWindow)

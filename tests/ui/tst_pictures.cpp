@@ -11,15 +11,15 @@
 namespace {
 
 constexpr const char* pictureNames[] = {
-    "NewLine",   "Edit",      "Delete",      "Recalc",     "Calendar",    "Workdays",
-    "LoadTemp",  "SaveTemp",  "SaveBase",    "Print",      "Graph",       "Analysis",
-    "Diagram",   "Gantt",     "Cost",        "Exit",       "InitBorders", "Undo",
-    "Redo",      "Copy",      "CopyAll",     "Paste",      "LoadCsv",     "SaveCsv",
-    "Risk",      "Import",    "Export",      "Details",    "LoadPlan",    "SavePlan",
-    "Accept",    "Cancel",    "SaveView",    "PrintGraph", "CloseGraph",  "InsertPoint",
-    "AutoPlace", "DrawGraph", "ZoomFit",     "Zoom100",    "ZoomWidth",   "FirstPage",
-    "PrevPage",  "NextPage",  "LastPage",    "PrintSetup", "PrintNow",    "SavePages",
-    "LoadPages", "ExportPdf", "ClosePreview"};
+    "NewLine",     "Edit",      "Delete",    "Recalc",      "Calendar",   "Workdays",
+    "LoadTemp",    "SaveTemp",  "SaveBase",  "Print",       "Graph",      "Analysis",
+    "Diagram",     "Gantt",     "Cost",      "Resources",   "Exit",       "InitBorders",
+    "Undo",        "Redo",      "Copy",      "CopyAll",     "Paste",      "LoadCsv",
+    "SaveCsv",     "Risk",      "Import",    "Export",      "Details",    "LoadPlan",
+    "SavePlan",    "Accept",    "Cancel",    "SaveView",    "PrintGraph", "CloseGraph",
+    "InsertPoint", "AutoPlace", "DrawGraph", "ZoomFit",     "Zoom100",    "ZoomWidth",
+    "FirstPage",   "PrevPage",  "NextPage",  "LastPage",    "PrintSetup", "PrintNow",
+    "SavePages",   "LoadPages", "ExportPdf", "ClosePreview"};
 constexpr int pictureCount = int(Picture::ClosePreview) + 1;
 static_assert(std::size(pictureNames) == pictureCount);
 
