@@ -16,7 +16,6 @@ struct Shot
 };
 
 const std::vector<Shot> kShots = {
-    // {"guide-details", shotDetails},
     {"guide-risk", shotRisk},
     {"guide-import-notes", shotImportNotes},
     {"guide-cost", shotCost},
