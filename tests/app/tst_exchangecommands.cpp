@@ -124,6 +124,15 @@ void TestExchangeCommands::importReplacesTheWorksAndThePlanAsOneStep()
     button("sbUndo")->click();
     QCOMPARE(table.rowCount(), 1);
     QCOMPARE(table.cell(WorkColumn::StartEvent, 0), QStringLiteral("kept"));
+    // The undo history keeps the resources and the calendar with the works.
+    QVERIFY(m_window->plan().resources().empty());
+    QVERIFY(m_window->plan().section(QString::fromUtf16(plansection::kCalendar)).empty());
+    button("sbRedo")->click();
+    QCOMPARE(m_window->plan().resources().size(), std::size_t(1));
+    QCOMPARE(calendarsection::decode(
+                 m_window->plan().section(QString::fromUtf16(plansection::kCalendar)))
+                 .week(),
+             WorkWeek::SixDays);
 }
 
 void TestExchangeCommands::fileThatIsNotMsProjectXmlChangesNothing()
