@@ -150,9 +150,17 @@ QString GanttChart::label(int position) const
     QString text = m_table->cell(WorkColumn::StartEvent, row);
     text += QStringLiteral(" → ");
     text += m_table->cellView(WorkColumn::EndEvent, row);
-    if (const QString name = m_table->workName(row); !name.isEmpty())
-        text += QStringLiteral("  ") + name;
     return text;
+}
+
+bool GanttChart::hasNames() const
+{
+    return m_table->hasWorkNames();
+}
+
+QString GanttChart::name(int position) const
+{
+    return m_table->workName(work(position).row);
 }
 
 QString GanttChart::durationText(int position) const

@@ -81,8 +81,12 @@ public:
     // The eleven cells of the work's row, one per line with their meaning, and its name where it
     // has one: the tool tip of its bar. Texts as the table holds them.
     QString details(int position) const;
-    // "start → end", followed by the work's name where it has one: its label in the work column.
+    // "start → end": its label in the work column.
     QString label(int position) const;
+    // Whether some work has a name: then the chart has a column of names beside the work column.
+    bool hasNames() const;
+    // The work's name; empty where it has none.
+    QString name(int position) const;
     QString durationText(int position) const;
 
 private:

@@ -111,7 +111,8 @@ constexpr qreal kHitSlack = 1;
 } // namespace
 
 GanttGeometry::GanttGeometry(const GanttChart& chart, GanttScale scale)
-    : m_chart(&chart), m_scale(scale), m_pixelsPerDay(::pixelsPerDay(scale))
+    : m_chart(&chart), m_scale(scale), m_pixelsPerDay(::pixelsPerDay(scale)),
+      m_nameWidth(chart.hasNames() ? kNameWidth : 0)
 {
     const Unit unit = lowerUnit(scale);
     const double first = positionOf(chart.firstTime(), false);

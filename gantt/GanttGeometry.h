@@ -22,6 +22,8 @@ inline constexpr qreal kAxisHeight = 2 * kAxisLineHeight;
 inline constexpr qreal kNumberWidth = 44; // the work column: the row number, the work, duration
 inline constexpr qreal kLabelWidth = 124;
 inline constexpr qreal kDurationWidth = 72;
+inline constexpr qreal kNameWidth = 160; // the names' column, between the work and its duration
+// The columns left of the time area of a chart whose works have no names.
 inline constexpr qreal kWorkColumnWidth = kNumberWidth + kLabelWidth + kDurationWidth;
 } // namespace gantt
 
@@ -53,6 +55,13 @@ public:
     const GanttChart& chart() const { return *m_chart; }
     GanttScale scale() const { return m_scale; }
     qreal pixelsPerDay() const { return m_pixelsPerDay; }
+
+    // The columns left of the time area, in frame x: the number, the work, the name (only when
+    // some work has one, else of width 0) and the duration.
+    qreal nameLeft() const { return gantt::kNumberWidth + gantt::kLabelWidth; }
+    qreal nameWidth() const { return m_nameWidth; }
+    qreal durationLeft() const { return nameLeft() + m_nameWidth; }
+    qreal columnsWidth() const { return gantt::kWorkColumnWidth + m_nameWidth; }
 
     // The whole chart: the axis from end to end, and every row.
     qreal width() const;
@@ -100,6 +109,7 @@ private:
     const GanttChart* m_chart;
     GanttScale m_scale;
     qreal m_pixelsPerDay;
+    qreal m_nameWidth = 0;
     // Day counts from 30 December 1899: the two ends of the axis.
     double m_axisStart = 0;
     double m_axisEnd = 1;

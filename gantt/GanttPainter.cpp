@@ -145,12 +145,17 @@ void paintWorkColumn(QPainter& painter, const GanttGeometry& geometry, const QRe
         painter.drawText(QRectF(kNumberWidth + kTextPad, top, labelRoom, kRowHeight),
                          Qt::AlignLeft | Qt::AlignVCenter,
                          metrics.elidedText(chart.label(position), Qt::ElideRight, labelRoom));
+        if (geometry.nameWidth() > 0) {
+            const qreal nameRoom = geometry.nameWidth() - 2 * kTextPad;
+            painter.drawText(QRectF(geometry.nameLeft() + kTextPad, top, nameRoom, kRowHeight),
+                             Qt::AlignLeft | Qt::AlignVCenter,
+                             metrics.elidedText(chart.name(position), Qt::ElideRight, nameRoom));
+        }
         const qreal durationRoom = kDurationWidth - 2 * kTextPad;
-        painter.drawText(
-            QRectF(kNumberWidth + kLabelWidth + kTextPad, top, durationRoom, kRowHeight),
-            Qt::AlignRight | Qt::AlignVCenter,
-            metrics.elidedText(chart.durationText(position).trimmed(), Qt::ElideRight,
-                               durationRoom));
+        painter.drawText(QRectF(geometry.durationLeft() + kTextPad, top, durationRoom, kRowHeight),
+                         Qt::AlignRight | Qt::AlignVCenter,
+                         metrics.elidedText(chart.durationText(position).trimmed(), Qt::ElideRight,
+                                            durationRoom));
     }
     painter.restore();
 }
@@ -208,7 +213,7 @@ void paintAxis(QPainter& painter, const GanttGeometry& geometry, const GanttFram
     painter.restore();
 }
 
-void paintColumnHeader(QPainter& painter, const QRectF& header)
+void paintColumnHeader(QPainter& painter, const GanttGeometry& geometry, const QRectF& header)
 {
     painter.save();
     painter.fillRect(header, kHeaderFill);
@@ -221,11 +226,13 @@ void paintColumnHeader(QPainter& painter, const QRectF& header)
         const char16_t* text;
     } headings[] = {{0, kNumberWidth, u"№"},
                     {kNumberWidth, kLabelWidth, u"Работа"},
-                    {kNumberWidth + kLabelWidth, kDurationWidth, u"Продолжит."}};
+                    {geometry.nameLeft(), geometry.nameWidth(), u"Наименование"},
+                    {geometry.durationLeft(), kDurationWidth, u"Продолжит."}};
     for (const auto& heading : headings)
-        painter.drawText(
-            QRectF(header.left() + heading.left, header.top(), heading.width, header.height()),
-            Qt::AlignCenter, QString::fromUtf16(heading.text));
+        if (heading.width > 0)
+            painter.drawText(
+                QRectF(header.left() + heading.left, header.top(), heading.width, header.height()),
+                Qt::AlignCenter, QString::fromUtf16(heading.text));
     painter.restore();
 }
 
@@ -234,7 +241,8 @@ void paintColumnHeader(QPainter& painter, const QRectF& header)
 GanttFrame GanttFrame::whole(const GanttGeometry& geometry)
 {
     GanttFrame frame;
-    frame.size = QSizeF(kWorkColumnWidth + geometry.width(), kAxisHeight + geometry.height());
+    frame.size =
+        QSizeF(geometry.columnsWidth() + geometry.width(), kAxisHeight + geometry.height());
     frame.firstPosition = 0;
     frame.endPosition = geometry.chart().workCount();
     return frame;
@@ -249,24 +257,28 @@ void paintGantt(QPainter& painter, const GanttGeometry& geometry, const GanttFra
 
     const qreal axisTop = frame.caption.isEmpty() ? 0 : kCaptionHeight;
     const qreal bodyTop = axisTop + kAxisHeight;
-    const qreal timeWidth = std::max(frame.size.width() - kWorkColumnWidth, qreal(0));
+    const qreal columns = geometry.columnsWidth();
+    const qreal timeWidth = std::max(frame.size.width() - columns, qreal(0));
     const RowsInSight rows = rowsInSight(frame, geometry.chart().workCount(), bodyTop);
     // The body ends under the last row in sight.
     const qreal rowsBottom =
         std::min(frame.size.height(), rows.firstTop + (rows.end - rows.first) * kRowHeight);
     const qreal bodyHeight = std::max(rowsBottom - bodyTop, qreal(0));
 
-    paintBody(painter, geometry, frame, QRectF(kWorkColumnWidth, bodyTop, timeWidth, bodyHeight),
-              rows);
-    paintWorkColumn(painter, geometry, QRectF(0, bodyTop, kWorkColumnWidth, bodyHeight), rows);
-    paintAxis(painter, geometry, frame, QRectF(kWorkColumnWidth, axisTop, timeWidth, kAxisHeight));
-    paintColumnHeader(painter, QRectF(0, axisTop, kWorkColumnWidth, kAxisHeight));
+    paintBody(painter, geometry, frame, QRectF(columns, bodyTop, timeWidth, bodyHeight), rows);
+    paintWorkColumn(painter, geometry, QRectF(0, bodyTop, columns, bodyHeight), rows);
+    paintAxis(painter, geometry, frame, QRectF(columns, axisTop, timeWidth, kAxisHeight));
+    paintColumnHeader(painter, geometry, QRectF(0, axisTop, columns, kAxisHeight));
 
     // The rules between the parts.
     painter.setPen(QPen(kFrameLine, 1.0));
     painter.setBrush(Qt::NoBrush);
     painter.drawLine(QPointF(0, bodyTop), QPointF(frame.size.width(), bodyTop));
-    for (const qreal x : {kNumberWidth, kNumberWidth + kLabelWidth, kWorkColumnWidth})
+    QList<qreal> rules{kNumberWidth, geometry.nameLeft(), columns};
+    // Without names the name column has no width and no rule of its own.
+    if (geometry.nameWidth() > 0)
+        rules.insert(2, geometry.durationLeft());
+    for (const qreal x : rules)
         painter.drawLine(QPointF(x, axisTop), QPointF(x, bodyTop + bodyHeight));
     painter.drawRect(QRectF(0, axisTop, frame.size.width(), bodyTop + bodyHeight - axisTop)
                          .adjusted(0, 0, -0.5, -0.5));

@@ -28,7 +28,7 @@ struct GanttPrint::State
 
         // Cut the axis where a unit ends, as late as the page allows; a unit wider than a whole
         // page (none of the scales has one on these papers) is cut where the page ends.
-        const qreal timeRoom = std::max(room.width() - kWorkColumnWidth, qreal(1));
+        const qreal timeRoom = std::max(room.width() - geometry.columnsWidth(), qreal(1));
         cuts = {0};
         qreal sliceStart = 0;
         qreal lastFit = 0;
@@ -60,7 +60,7 @@ struct GanttPrint::State
         frame.endPosition = std::min(frame.firstPosition + rowsPerPage, chart.workCount());
         frame.fromX = cuts[slice];
         const qreal toX = cuts[slice + 1];
-        frame.size = QSizeF(kWorkColumnWidth + toX - frame.fromX,
+        frame.size = QSizeF(geometry.columnsWidth() + toX - frame.fromX,
                             kCaptionHeight + kAxisHeight +
                                 (frame.endPosition - frame.firstPosition) * kRowHeight);
         // The stretch of time as calendar days: cuts lie on day boundaries, so the last day

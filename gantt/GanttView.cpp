@@ -38,7 +38,7 @@ void GanttView::chartChanged()
 void GanttView::updateScrollBars()
 {
     const QSize room = viewport()->size();
-    const int bodyWidth = std::max(0, room.width() - int(kWorkColumnWidth));
+    const int bodyWidth = std::max(0, room.width() - int(columnsWidth()));
     const int bodyHeight = std::max(0, room.height() - int(kAxisHeight));
     const int chartWidth = m_geometry ? int(std::ceil(m_geometry->width())) : 0;
     const int chartHeight = m_geometry ? int(std::ceil(m_geometry->height())) : 0;
@@ -48,6 +48,11 @@ void GanttView::updateScrollBars()
     verticalScrollBar()->setRange(0, std::max(0, chartHeight - bodyHeight));
     verticalScrollBar()->setPageStep(std::max(1, bodyHeight));
     verticalScrollBar()->setSingleStep(int(kRowHeight));
+}
+
+qreal GanttView::columnsWidth() const
+{
+    return m_geometry ? m_geometry->columnsWidth() : kWorkColumnWidth;
 }
 
 qreal GanttView::shownX() const
@@ -62,13 +67,13 @@ void GanttView::scrollToX(qreal x)
 
 QPointF GanttView::chartPoint(const QPoint& viewportPoint) const
 {
-    return QPointF(viewportPoint.x() - kWorkColumnWidth + horizontalScrollBar()->value(),
+    return QPointF(viewportPoint.x() - columnsWidth() + horizontalScrollBar()->value(),
                    viewportPoint.y() - kAxisHeight + verticalScrollBar()->value());
 }
 
 int GanttView::positionAt(const QPoint& viewportPoint) const
 {
-    if (!m_geometry || viewportPoint.x() < kWorkColumnWidth || viewportPoint.y() < kAxisHeight)
+    if (!m_geometry || viewportPoint.x() < columnsWidth() || viewportPoint.y() < kAxisHeight)
         return -1;
     return m_geometry->positionAt(chartPoint(viewportPoint));
 }

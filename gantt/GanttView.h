@@ -36,6 +36,8 @@ protected:
     bool viewportEvent(QEvent* event) override;
 
 private:
+    // Where the time area starts in the viewport.
+    qreal columnsWidth() const;
     void updateScrollBars();
 
     const GanttGeometry* m_geometry = nullptr;

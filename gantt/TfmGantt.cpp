@@ -208,10 +208,10 @@ void TfmGantt::showProfile()
     // and has as many days to the pixel.
     ResourceLoad load = m_shownLoad;
     const qreal axisWidth = std::max(
-        qreal(pbProfile->width()) - gantt::kWorkColumnWidth - loadchart::kRightMargin, qreal(1));
+        qreal(pbProfile->width()) - m_geometry->columnsWidth() - loadchart::kRightMargin, qreal(1));
     load.from = m_geometry->timeOf(gvChart->shownX());
     load.length = m_geometry->timeOf(gvChart->shownX() + axisWidth);
-    pbProfile->setLoad(load, m_profileCaption, gantt::kWorkColumnWidth);
+    pbProfile->setLoad(load, m_profileCaption, m_geometry->columnsWidth());
 }
 
 void TfmGantt::resizeEvent(QResizeEvent* event)
