@@ -6,6 +6,10 @@
 #include <initializer_list>
 #include <vector>
 
+// The printed line of every page, in millimetres: A4 portrait less margins of 10 mm; a page's
+// printed columns add up to no more.
+inline constexpr double kPrintedLineWidth = 190;
+
 // One column of an analysis page: its caption, a longer hint for the caption's tool tip, its width
 // on paper in millimetres (0: not printed), and whether it holds numbers (right-aligned) or a text
 // that may run over several printed lines.

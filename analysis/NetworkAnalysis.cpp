@@ -237,10 +237,20 @@ NetworkAnalysis::NetworkAnalysis(const WorkCells& table, const EventIndex& event
     : m_pages(emptyPages())
 {
     if (table.hasWorkNames()) {
-        // Shown and exported; the printed page has no room left, so it prints without them.
+        // The names take what the printed line has left once the figures' columns narrow to
+        // their captions and the events' columns wrap; a long name wraps too.
+        constexpr double kNamedWidths[kTensionColumns] = {10, 18, 18, 20, 14, 14, 14, 12, 10, 30};
         AnalysisPage& works = m_pages[Tension];
         QList<AnalysisColumn> columns = works.columns();
-        columns.append(column(u"Наименование", u"Наименование работы", 0, false, true));
+        double used = 0;
+        for (int index = 0; index < kTensionColumns; ++index) {
+            columns[index].printWidth = kNamedWidths[index];
+            used += kNamedWidths[index];
+        }
+        columns[1].wraps = true;
+        columns[2].wraps = true;
+        columns.append(
+            column(u"Наименование", u"Наименование работы", kPrintedLineWidth - used, false, true));
         works = AnalysisPage(works.title(), columns);
     }
     const SuccessorGraph graph(table, events, QStringList{startEvent, endEvent}, numbers);
