@@ -331,7 +331,9 @@ int DiagramScene::workAt(const QPointF& point) const
             for (const LinePiece& piece : shown.line) {
                 if (hit)
                     break;
-                if (!piece.bounds.intersects(near))
+                // Not intersects(): a straight level or upright piece has bounds of no height or
+                // width, which intersect nothing.
+                if (!piece.bounds.adjusted(-kReach, -kReach, kReach, kReach).contains(point))
                     continue;
                 QPainterPathStroker stroker;
                 stroker.setWidth(2 * kReach);
