@@ -501,7 +501,9 @@ void TestPlanCommands::houseExampleIsTheGuidesNetworkWithNamedWorks()
     QCOMPARE(works.text(3, works.columnCount() - 1), QString());
     const GanttChart gantt(table, numbers, 46447);
     QVERIFY(gantt.isReady());
-    QCOMPARE(gantt.label(5), QStringLiteral("4 → 6  Фундамент"));
+    QCOMPARE(gantt.label(5), QStringLiteral("4 → 6"));
+    QVERIFY(gantt.hasNames());
+    QCOMPARE(gantt.name(5), QStringLiteral("Фундамент"));
     QVERIFY(gantt.details(5).endsWith(QStringLiteral("\nНаименование: Фундамент")));
     const DiagramModel diagram(table, events, QStringLiteral("1"), QStringLiteral("10"), numbers);
     QCOMPARE(diagram.works()[5].name, QStringLiteral("Фундамент"));
