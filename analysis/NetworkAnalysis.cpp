@@ -239,7 +239,7 @@ NetworkAnalysis::NetworkAnalysis(const WorkCells& table, const EventIndex& event
     if (table.hasWorkNames()) {
         // The names take what the printed line has left once the figures' columns narrow to
         // their captions and the events' columns wrap; a long name wraps too.
-        constexpr double kNamedWidths[kTensionColumns] = {10, 18, 18, 20, 14, 14, 14, 12, 10, 30};
+        constexpr double kNamedWidths[kTensionColumns] = {10, 17, 17, 22, 14, 14, 14, 12, 10, 30};
         AnalysisPage& works = m_pages[Tension];
         QList<AnalysisColumn> columns = works.columns();
         double used = 0;
