@@ -376,7 +376,9 @@ void TfmMain::tbGraphClick()
         // The graph report has no detail band: it takes the road of a report without data.
         report::showPreview(m_graphReport->qrGraph, nullptr, &graphView);
     });
+    graphView.restorePlacement(m_plan.graphPlacement());
     execWindow(graphView);
+    m_plan.setGraphPlacement(graphView.placement());
 }
 
 void TfmMain::sbAnalysisClick()

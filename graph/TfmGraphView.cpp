@@ -205,6 +205,39 @@ const QImage& TfmGraphView::picture() const
     return m_picture.image();
 }
 
+std::vector<EventPlacement> TfmGraphView::placement() const
+{
+    std::vector<EventPlacement> placed;
+    placed.reserve(m_markers.size());
+    for (const EventMarker* marker : m_markers)
+        placed.push_back({marker->text(), marker->pos()});
+    return placed;
+}
+
+void TfmGraphView::restorePlacement(const std::vector<EventPlacement>& placement)
+{
+    QStringList names = m_entries;
+    for (const EventPlacement& event : placement)
+        names.append(event.event);
+    // Entries first, so that a stored name equal to an entry has that entry as its first equal.
+    const std::vector<int> firstEqual = m_names.firstEqualIndex(names);
+    const qsizetype entryCount = m_entries.size();
+    bool placedAny = false;
+    for (qsizetype stored = 0; stored < qsizetype(placement.size()); ++stored) {
+        const int equal = firstEqual[std::size_t(entryCount + stored)];
+        if (equal >= entryCount)
+            continue;
+        const int entry = cbPoints->findText(m_entries[equal]);
+        if (entry < 0)
+            continue;
+        placeMarker(entry, placement[std::size_t(stored)].at);
+        placedAny = true;
+    }
+    // Each one dropped where it stood, as after a click on it.
+    if (placedAny)
+        m_dragging = false;
+}
+
 void TfmGraphView::updateCommands()
 {
     commands().setEnabled("tbInsPoint", !cbPoints->currentText().isEmpty());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GraphPicture.h"
+#include "Plan.h"
 
 #include "ToolWindow.h"
 #include <QHash>
@@ -40,6 +41,14 @@ public:
     ~TfmGraphView() override;
 
     void setPrintPicture(PrintPicture printPicture);
+
+    // The events placed so far, in the order they were placed, each where its marker stands now.
+    std::vector<EventPlacement> placement() const;
+    // Places again, in their order, the events of an earlier placement that are still listed,
+    // each where it stood, as the user places them by hand; names that match no listed event
+    // (deleted or renamed meanwhile, or already placed) are skipped. Letter case is ignored, as
+    // the list ignores it.
+    void restorePlacement(const std::vector<EventPlacement>& placement);
 
     // The graph picture: (drawing-area width - 1) x (drawing-area height - 1) pixels.
     const QImage& picture() const;

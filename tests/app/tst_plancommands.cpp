@@ -1,12 +1,14 @@
 #include "DiagramModel.h"
 #include "DialogDriver.h"
 #include "EventIndex.h"
+#include "EventMarker.h"
 #include "FileTestSupport.h"
 #include "GanttChart.h"
 #include "NetworkAnalysis.h"
 #include "NumberFormat.h"
 #include "PlanFile.h"
 #include "TfmDetails.h"
+#include "TfmGraphView.h"
 #include "TfmMain.h"
 #include "WorkHistory.h"
 #include "WorkInputs.h"
@@ -17,6 +19,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLocale>
+#include <QMouseEvent>
 #include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QTableView>
@@ -105,6 +108,7 @@ private slots:
     void saveQuestionComesOnlyForUnsavedDetails();
     void workListSaveWithDetailsSaysSoInOneLine();
     void houseExampleIsTheGuidesNetworkWithNamedWorks();
+    void graphPlacementOutlivesTheWindowAndThePlanFile();
 
 private:
     QAbstractButton* button(const char* name) const
@@ -145,6 +149,16 @@ private:
             window->close();
         });
         button("sbDetails")->click();
+    }
+
+    // Opens the graph window, runs `act` in it, and closes it with its own close command.
+    void inGraphWindow(const std::function<void(TfmGraphView*)>& act)
+    {
+        whenModalShown<TfmGraphView>([act](TfmGraphView* window) {
+            act(window);
+            clickChild(window, "ToolButton5");
+        });
+        button("tbGraph")->click();
     }
 
     QTemporaryDir m_dir;
@@ -507,6 +521,82 @@ void TestPlanCommands::houseExampleIsTheGuidesNetworkWithNamedWorks()
     QVERIFY(gantt.details(5).endsWith(QStringLiteral("\nНаименование: Фундамент")));
     const DiagramModel diagram(table, events, QStringLiteral("1"), QStringLiteral("10"), numbers);
     QCOMPARE(diagram.works()[5].name, QStringLiteral("Фундамент"));
+}
+
+namespace {
+
+// Places the event as a user does: picks it in the list, inserts it, moves the pointer over the
+// drawing area and clicks the marker to drop it there.
+void placeByHand(TfmGraphView* window, const QString& event, QPoint at)
+{
+    auto* list = window->findChild<QComboBox*>(QStringLiteral("cbPoints"));
+    list->setCurrentIndex(list->findText(event));
+    clickChild(window, "tbInsPoint");
+    auto* pad = window->findChild<QWidget*>(QStringLiteral("pMainPad"));
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), pad->mapToGlobal(QPointF(at)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(pad, &move);
+    QTest::mouseClick(window->currentMarker(), Qt::LeftButton, {}, QPoint(5, 5));
+}
+
+// Each marker's event and where it stands.
+std::vector<EventPlacement> markersOf(const TfmGraphView* window)
+{
+    std::vector<EventPlacement> markers;
+    for (const EventMarker* marker : window->markers())
+        markers.push_back({marker->text(), marker->pos()});
+    return markers;
+}
+
+} // namespace
+
+// The events placed in the graph window stand where they were at its next opening, also after the
+// plan was saved and read back in another window; an event deleted from the table meanwhile is
+// left out, and its place stays free.
+void TestPlanCommands::graphPlacementOutlivesTheWindowAndThePlanFile()
+{
+    WorkInputs works;
+    works.append(QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), WorkDetails());
+    works.append(QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"), WorkDetails());
+    works.append(QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("2"), WorkDetails());
+    m_window->workTable().replaceRows(0, m_window->workTable().rowCount(), works);
+    m_window->RecalcOrClear();
+
+    const std::vector<EventPlacement> placed{{QStringLiteral("3"), QPoint(300, 150)},
+                                             {QStringLiteral("1"), QPoint(20, 260)}};
+    inGraphWindow([&placed](TfmGraphView* window) {
+        for (const EventPlacement& event : placed)
+            placeByHand(window, event.event, event.at);
+    });
+    QCOMPARE(m_window->plan().graphPlacement(), placed);
+
+    std::vector<EventPlacement> reopened;
+    inGraphWindow([&reopened](TfmGraphView* window) { reopened = markersOf(window); });
+    QCOMPARE(reopened, placed);
+
+    const QString path = m_dir.filePath(QStringLiteral("placed.kpl"));
+    savePlan(path);
+    m_window = std::make_unique<TfmMain>();
+    m_window->show();
+    loadPlan(path);
+    QCOMPARE(m_window->plan().graphPlacement(), placed);
+    QStringList unplaced;
+    inGraphWindow([&reopened, &unplaced](TfmGraphView* window) {
+        reopened = markersOf(window);
+        auto* list = window->findChild<QComboBox*>(QStringLiteral("cbPoints"));
+        for (int i = 0; i < list->count(); ++i)
+            unplaced << list->itemText(i);
+    });
+    QCOMPARE(reopened, placed);
+    QCOMPARE(unplaced, (QStringList{QStringLiteral("2"), QStringLiteral("4")}));
+
+    // Event 1 goes with the first work; the window then shows only event 3 where it stood, and
+    // closing it keeps only that.
+    m_window->workTable().replaceRows(0, 1, WorkInputs());
+    m_window->RecalcOrClear();
+    inGraphWindow([&reopened](TfmGraphView* window) { reopened = markersOf(window); });
+    QCOMPARE(reopened, std::vector{placed[0]});
+    QCOMPARE(m_window->plan().graphPlacement(), std::vector{placed[0]});
 }
 
 QTEST_MAIN(TestPlanCommands)
