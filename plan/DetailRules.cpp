@@ -7,6 +7,8 @@
 #include "WorkInputs.h"
 #include "WorkTable.h"
 
+#include <QStringList>
+
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -255,6 +257,23 @@ std::vector<int> worksBreakingDetails(const WorkTable& table, const NumberFormat
             rows.push_back(row);
     }
     return rows;
+}
+
+QString leftOutLine(const QString& reason, const std::vector<LeftOutWork>& works)
+{
+    if (works.empty())
+        return {};
+    QStringList listed;
+    for (const LeftOutWork& work : works) {
+        if (listed.size() == kMostLeftOutListed)
+            break;
+        listed.append(work.name.isEmpty() ? work.label
+                                          : work.label + QStringLiteral(" «") + work.name + u'»');
+    }
+    QString line = reason + QStringLiteral(": ") + listed.join(QStringLiteral(", "));
+    if (int(works.size()) > kMostLeftOutListed)
+        line += QStringLiteral(" и ещё %1").arg(int(works.size()) - kMostLeftOutListed);
+    return line;
 }
 
 } // namespace detailrules

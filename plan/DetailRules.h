@@ -66,4 +66,19 @@ bool fitsDuration(const WorkDetails& details, double duration);
 // The rows whose duration reads as a number that does not fit their details, in table order.
 std::vector<int> worksBreakingDetails(const WorkTable& table, const NumberFormat& numbers);
 
+// A work a window left some details out of, as the window names it: its label ("1–2") and its
+// name, empty where it has none.
+struct LeftOutWork
+{
+    QString label;
+    QString name;
+};
+
+// The one line a window shows for the works whose details it left out: the reason, then each
+// work by its label with its name in quotes where it has one, "Без оценок (продолжительность вне
+// оценок): 1–2 «Фундамент», 3–4". At most kMostLeftOutListed works, then how many more, so a
+// long network's line stays a line. Empty when no work was left out.
+inline constexpr int kMostLeftOutListed = 20;
+QString leftOutLine(const QString& reason, const std::vector<LeftOutWork>& works);
+
 } // namespace detailrules

@@ -1,5 +1,6 @@
 #include "RiskTableInput.h"
 
+#include "DetailRules.h"
 #include "EventIndex.h"
 #include "EventTimes.h"
 #include "NumberFormat.h"
@@ -53,6 +54,7 @@ RiskTableInput readRiskInput(const WorkTable& table, const EventIndex& events,
     std::vector<int> rows;
     QStringList labels;
     QStringList names;
+    std::vector<detailrules::LeftOutWork> leftOut;
     for (int row = 0; row < table.rowCount(); ++row) {
         const int from = events.startOf(row);
         const int to = events.endOf(row);
@@ -63,18 +65,28 @@ RiskTableInput readRiskInput(const WorkTable& table, const EventIndex& events,
         work.start = from;
         work.end = to;
         work.mostLikely = numbers.parse(table.cellView(WorkColumn::Duration, row));
+        const QString label = events.name(from) + u'–' + events.name(to);
         if (details.hasEstimates()) {
-            work.optimistic = typedValue(*details.number(DetailNumber::Optimistic));
-            work.pessimistic = typedValue(*details.number(DetailNumber::Pessimistic));
+            // Compared as the network checks them, so that a work kept never makes it raise.
+            const long double optimistic = typedValue(*details.number(DetailNumber::Optimistic));
+            const long double pessimistic = typedValue(*details.number(DetailNumber::Pessimistic));
+            if (optimistic <= work.mostLikely && work.mostLikely <= pessimistic) {
+                work.optimistic = optimistic;
+                work.pessimistic = pessimistic;
+            } else {
+                leftOut.push_back({label, details.name});
+            }
         }
         works.push_back(work);
         rows.push_back(row);
-        labels.append(events.name(from) + u'–' + events.name(to));
+        labels.append(label);
         names.append(details.name);
     }
     const int eventCount = int(eventNames.size());
     return {RiskNetwork(std::move(works), eventCount, start, end, std::move(eventNames)),
-            std::move(rows), std::move(labels), std::move(names)};
+            std::move(rows), std::move(labels), std::move(names),
+            detailrules::leftOutLine(QStringLiteral("Без оценок (продолжительность вне оценок)"),
+                                     leftOut)};
 }
 
 } // namespace risk

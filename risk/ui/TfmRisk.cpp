@@ -227,6 +227,12 @@ void TfmRisk::buildControls()
     grid->addWidget(simulation, 3, 2, 1, 2);
     lSimulated = makeLabel(controls, "lSimulated");
     grid->addWidget(lSimulated, 4, 2, 1, 2);
+    // The works whose estimates were left out, so the figures above are read knowing it.
+    auto* leftOut = makeLabel(controls, "lLeftOut");
+    leftOut->setText(m_input.leftOut);
+    leftOut->setWordWrap(true);
+    leftOut->setHidden(m_input.leftOut.isEmpty());
+    grid->addWidget(leftOut, 5, 0, 1, 4);
     grid->setColumnStretch(3, 1);
     column->addWidget(controls);
 
@@ -396,6 +402,8 @@ RiskSheet TfmRisk::sheet() const
     if (m_result)
         sheet.summary.append(cbDistribution->currentText() + QStringLiteral("; ") +
                              lSimulated->text());
+    if (!m_input.leftOut.isEmpty())
+        sheet.summary.append(m_input.leftOut);
     sheet.chart = pbChart->data();
     sheet.percentileCaptions = RiskReport::percentileCaptions();
     sheet.criticalityCaptions = RiskReport::criticalityCaptions();

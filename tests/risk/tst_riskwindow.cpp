@@ -2,6 +2,7 @@
 
 #include "DateFormat.h"
 #include "DelimitedText.h"
+#include "DetailRules.h"
 #include "EventIndex.h"
 #include "FileTestSupport.h"
 #include "GeneratedNetwork.h"
@@ -117,6 +118,18 @@ QString label(const QWidget* window, const char* name)
     return child<QLabel>(window, name)->text();
 }
 
+// Every figure the window shows, the simulation's tables included.
+QStringList figures(const QWidget* window)
+{
+    QStringList seen;
+    for (const char* name : {"lExpected", "lProbability", "lConfidenceDate", "lSimProbability"})
+        seen.append(label(window, name));
+    seen.append(child<QDateEdit>(window, "deDirective")->text());
+    for (const char* name : {"sgPercentiles", "sgCriticality"})
+        seen.append(tableTexts(child<QTableView>(window, name)));
+    return seen;
+}
+
 } // namespace
 
 // The risk window driven as a user drives it, over the textbook example whose figures come from
@@ -135,6 +148,7 @@ private slots:
     void chartFilesAreValid();
     void loopGivesTheRecalculationMessage();
     void worksWithoutEstimatesKeepTheirLength();
+    void worksOutsideTheirEstimatesAreCountedWithoutThem();
     void cancelKeepsTheRunsMade();
 
 private:
@@ -458,6 +472,46 @@ void TestRiskWindow::cancelKeepsTheRunsMade()
     QCOMPARE(child<QTableView>(window.get(), "sgPercentiles")->model()->rowCount(), 6);
     QVERIFY(child<QAbstractButton>(window.get(), "sbSimulate")->isEnabled());
     QVERIFY(!child<QAbstractButton>(window.get(), "sbCancel")->isEnabled());
+}
+
+// A duration changed after the estimates were set, as the element dialog may change it, leaves
+// them behind: the window still opens, names exactly those works, and its figures are those of
+// the same network whose works have no estimates at all.
+void TestRiskWindow::worksOutsideTheirEstimatesAreCountedWithoutThem()
+{
+    // 1–2 above its pessimistic 10, 3–4 below its optimistic 4,3 and without a name.
+    m_table.setCell(WorkColumn::Duration, 0, u"11"_s);
+    m_table.setCell(WorkColumn::Duration, 4, u"4"_s);
+    WorkDetails nameless = m_table.details(4);
+    nameless.name.clear();
+    m_table.setDetails(4, nameless);
+    QCOMPARE(detailrules::worksBreakingDetails(m_table, numbers()), (std::vector<int>{0, 4}));
+
+    const ScheduleDates dates = scheduleDates(false);
+    const std::unique_ptr<TfmRisk> window = open(dates);
+    auto* leftOut = child<QLabel>(window.get(), "lLeftOut");
+    QVERIFY(leftOut->isVisible());
+    const QString line = u"Без оценок (продолжительность вне оценок): 1–2 «Проект», 3–4"_s;
+    QCOMPARE(leftOut->text(), line);
+    simulate(*window);
+    const QStringList seen = figures(window.get());
+    const QString path = m_dir->filePath(u"risk.csv"_s);
+    saveThrough(*window, "tbSaveRiskCsv", "sdRiskCsv", path);
+    QVERIFY(QString::fromUtf8(readAll(path)).contains(line));
+
+    // The oracle: the same durations, those two works with no estimates to leave out.
+    for (int row : {0, 4}) {
+        WorkDetails details = m_table.details(row);
+        details.setNumber(DetailNumber::Optimistic, std::nullopt);
+        details.setNumber(DetailNumber::Pessimistic, std::nullopt);
+        m_table.setDetails(row, details);
+    }
+    const std::unique_ptr<TfmRisk> plain = open(dates);
+    QVERIFY(child<QLabel>(plain.get(), "lLeftOut")->isHidden());
+    simulate(*plain);
+    QCOMPARE(figures(plain.get()), seen);
+    // Not a vacuous match: the works kept their estimates, so the length is uncertain.
+    QVERIFY(!label(plain.get(), "lExpected").endsWith(u"σ = 0"_s));
 }
 
 QTEST_MAIN(TestRiskWindow)

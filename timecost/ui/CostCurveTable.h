@@ -51,6 +51,9 @@ public:
 
     static QString caption(int column);
 
+    // The line naming the works taken as not shortenable, empty when none was.
+    const QString& leftOut() const { return m_input.leftOut; }
+
     // Raises "Косвенные затраты за день не могут быть отрицательными" for a negative cost,
     // changing nothing.
     void setDayCost(const Decimal& dayCost);

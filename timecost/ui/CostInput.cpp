@@ -1,5 +1,6 @@
 #include "CostInput.h"
 
+#include "DetailRules.h"
 #include "NumberFormat.h"
 #include "WorkTable.h"
 
@@ -20,6 +21,7 @@ CostInput costInput(const WorkTable& table, const QString& startEvent, const QSt
                     const NumberFormat& numbers)
 {
     CostInput input;
+    std::vector<detailrules::LeftOutWork> leftOut;
     QHash<QString, int> eventOf;
     const auto event = [&](const QString& name) {
         const auto found = eventOf.constFind(name);
@@ -45,13 +47,21 @@ CostInput costInput(const WorkTable& table, const QString& startEvent, const QSt
         const std::optional<double> shortest = details.number(DetailNumber::Shortest);
         const std::optional<double> shortestCost = details.number(DetailNumber::ShortestCost);
         if (shortest && shortestCost) {
-            work.shortestDuration = exactNumber(*shortest, numbers);
-            work.shortestCost = exactNumber(*shortestCost, numbers);
+            // Compared as the engine checks a work, so that a work kept never makes it raise.
+            const Decimal shortestDuration = exactNumber(*shortest, numbers);
+            if (shortestDuration > work.duration) {
+                leftOut.push_back({start + u'→' + end, details.name});
+            } else {
+                work.shortestDuration = shortestDuration;
+                work.shortestCost = exactNumber(*shortestCost, numbers);
+            }
         }
         input.network.works.push_back(work);
         input.rows.push_back(row);
     }
     input.network.startEvent = event(startEvent);
     input.network.endEvent = event(endEvent);
+    input.leftOut = detailrules::leftOutLine(
+        QStringLiteral("Без сокращения (продолжительность меньше кратчайшей)"), leftOut);
     return input;
 }

@@ -56,6 +56,14 @@ TfmCost::TfmCost(CostCurveTable curve, Plan& plan, const NumberFormat& numbers, 
     apply->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     bestLine->addWidget(apply);
     layout->addLayout(bestLine);
+    // The works taken as not shortenable, so the curve is read knowing it.
+    auto* leftOut = new QLabel(m_curve.leftOut(), this);
+    leftOut->setObjectName(QStringLiteral("lLeftOut"));
+    leftOut->setTextFormat(Qt::PlainText);
+    leftOut->setWordWrap(true);
+    leftOut->setContentsMargins(6, 0, 6, 2);
+    leftOut->setHidden(m_curve.leftOut().isEmpty());
+    layout->addWidget(leftOut);
 
     auto* splitter = new QSplitter(Qt::Vertical, this);
     pbChart = new CostChartView(m_numbers, splitter);

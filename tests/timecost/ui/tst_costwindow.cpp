@@ -96,6 +96,7 @@ struct CostSeen
     int currentRow = -1;
     bool applyEnabled = false;
     QString best;
+    QString leftOut; // empty while hidden
 };
 
 CostSeen see(TfmCost* window)
@@ -106,6 +107,9 @@ CostSeen see(TfmCost* window)
     seen.currentRow = table->currentRow();
     seen.applyEnabled = child<QAbstractButton>(window, "sbApply")->isEnabled();
     seen.best = child<QLabel>(window, "lBest")->text();
+    const auto* leftOut = child<QLabel>(window, "lLeftOut");
+    if (!leftOut->isHidden())
+        seen.leftOut = leftOut->text();
     return seen;
 }
 
@@ -135,6 +139,7 @@ private slots:
     void csvHoldsWhatTheTableShows();
     void loopGivesTheRecalculationsMessage();
     void printsAndSavesTheChartInTheTypeOfTheName();
+    void worksBelowTheirShortestAreNotShortened();
 
 private:
     QAbstractButton* button(const char* name) const
@@ -142,6 +147,7 @@ private:
         return child<QAbstractButton>(m_window.get(), name);
     }
     void load(std::span<const CostedRow> works, const QString& renamedStart = {});
+    CostSeen openAndSee();
 
     std::unique_ptr<TfmMain> m_window;
     QTemporaryDir m_dir;
@@ -177,6 +183,18 @@ void TestCostWindow::load(std::span<const CostedRow> works, const QString& renam
     m_window->FillEventLists(); // the mode goes off: its selectors were empty
     m_window->sbInitBordersClick();
     m_window->sbRecalcClick();
+}
+
+CostSeen TestCostWindow::openAndSee()
+{
+    m_window->sbRecalcClick();
+    CostSeen seen;
+    whenModalShown<TfmCost>([&](TfmCost* window) {
+        seen = see(window);
+        window->reject();
+    });
+    button("sbCost")->click();
+    return seen;
 }
 
 void TestCostWindow::twoCriticalPathsSolvedByHandAndAppliedAsOneUndoStep()
@@ -351,6 +369,38 @@ void TestCostWindow::printsAndSavesTheChartInTheTypeOfTheName()
     QFile file(pdf);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.readAll().startsWith("%PDF"));
+}
+
+// Durations changed below the shortest ones after those were set, as the element dialog may
+// change them: the window still opens, names exactly those works, and shows the curve of the same
+// network whose works have no shortening data at all.
+void TestCostWindow::worksBelowTheirShortestAreNotShortened()
+{
+    load(kTwoPaths);
+    WorkTable& table = m_window->workTable();
+    // 2–4 below its shortest 1 and named, 3–4 below its shortest 2.
+    table.setCell(WorkColumn::Duration, 2, local(QStringLiteral("0,5")));
+    table.setCell(WorkColumn::Duration, 3, QStringLiteral("1"));
+    WorkDetails named = table.details(2);
+    named.name = QStringLiteral("Монтаж");
+    table.setDetails(2, named);
+    const CostSeen seen = openAndSee();
+    QCOMPARE(seen.leftOut, QStringLiteral("Без сокращения (продолжительность меньше кратчайшей): "
+                                          "2→4 «Монтаж», 3→4"));
+
+    // The oracle: the same durations and costs, those two works with nothing to leave out.
+    for (int row : {2, 3}) {
+        WorkDetails details = table.details(row);
+        details.setNumber(DetailNumber::Shortest, std::nullopt);
+        details.setNumber(DetailNumber::ShortestCost, std::nullopt);
+        table.setDetails(row, details);
+    }
+    const CostSeen plain = openAndSee();
+    QVERIFY(plain.leftOut.isEmpty());
+    QCOMPARE(seen.texts, plain.texts);
+    QCOMPARE(seen.best, plain.best);
+    // Not a vacuous match: 1–2 and 1–3 can still be shortened, from 5 days down to 4.
+    QCOMPARE(plain.texts.size(), 4);
 }
 
 QTEST_MAIN(TestCostWindow)
