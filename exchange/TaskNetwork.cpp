@@ -53,6 +53,8 @@ constexpr int kLink = -1;
 constexpr qint64 kPairLimit = 256;
 // Events looked at in the search for an old path that matches a new one.
 constexpr int kSearchBudget = 64;
+// Continuations of a new path tried (see above) before its dummy is kept.
+constexpr int kExtensionBudget = 32;
 
 struct Arc
 {
@@ -79,6 +81,9 @@ private:
     void addArc(int tail, int head, double lag, int task);
     int arcBetween(int tail, int head) const;
     bool hasPathOfAtLeast(int from, int to, double length);
+    bool matches(const Arc& in, const Arc& out, int u, int v);
+    bool matchedBefore(int tail, int to, double length, double fromAnyStart);
+    bool matchedAfter(int from, int head, double length, double toAnyEnd);
     void compact(std::vector<int>& list);
     bool tryMerge(int link);
     void merge(int link, int small, int big, const std::vector<std::pair<int, int>>& parallels);
@@ -97,6 +102,10 @@ private:
     std::vector<int> m_touched;
     std::vector<std::pair<int, double>> m_stack;
     std::vector<char> m_queued;
+    // Whether an event holds some task's start point, or some task's end point.
+    std::vector<char> m_holdsStart;
+    std::vector<char> m_holdsEnd;
+    int m_extensionBudget = 0;
     std::size_t m_taskCount = 0;
 };
 
@@ -131,6 +140,10 @@ Merger::Merger(const std::vector<bool>& hasWork, const std::vector<Link>& links)
         }
     }
     m_queued.assign(m_arcs.size(), 0);
+    m_holdsStart.resize(m_parent.size());
+    m_holdsEnd.resize(m_parent.size());
+    for (std::size_t point = 0; point < m_parent.size(); ++point)
+        (point % 2 == 0 ? m_holdsStart : m_holdsEnd)[point] = 1;
     m_reached.assign(m_parent.size(), -std::numeric_limits<double>::infinity());
 }
 
@@ -199,6 +212,56 @@ bool Merger::hasPathOfAtLeast(int from, int to, double length)
     return false;
 }
 
+bool Merger::matches(const Arc& in, const Arc& out, int u, int v)
+{
+    const bool inIsTask = in.task != kLink;
+    const bool outIsTask = out.task != kLink;
+    if ((inIsTask && outIsTask) || in.tail == out.head)
+        return false;
+    const int from = inIsTask ? v : in.tail;
+    const int to = outIsTask ? u : out.head;
+    const double length = (inIsTask ? 0 : in.lag) + (outIsTask ? 0 : out.lag);
+    if (hasPathOfAtLeast(from, to, length))
+        return true;
+    m_extensionBudget = kExtensionBudget;
+    return (!inIsTask && matchedBefore(in.tail, to, length, std::max(0.0, length - in.lag))) ||
+           (!outIsTask && matchedAfter(from, out.head, length, std::max(0.0, length - out.lag)));
+}
+
+bool Merger::matchedBefore(int tail, int to, double length, double fromAnyStart)
+{
+    if (m_holdsEnd[std::size_t(tail)] || length > fromAnyStart)
+        return false;
+    for (int id : m_in[std::size_t(tail)]) {
+        const Arc& before = m_arcs[std::size_t(id)];
+        if (!before.alive)
+            continue;
+        if (before.task != kLink || before.tail == to || --m_extensionBudget < 0)
+            return false;
+        if (!hasPathOfAtLeast(before.tail, to, before.lag + length) &&
+            !matchedBefore(before.tail, to, before.lag + length, fromAnyStart))
+            return false;
+    }
+    return true;
+}
+
+bool Merger::matchedAfter(int from, int head, double length, double toAnyEnd)
+{
+    if (m_holdsStart[std::size_t(head)] || length > toAnyEnd)
+        return false;
+    for (int id : m_out[std::size_t(head)]) {
+        const Arc& after = m_arcs[std::size_t(id)];
+        if (!after.alive)
+            continue;
+        if (after.task != kLink || after.head == from || --m_extensionBudget < 0)
+            return false;
+        if (!hasPathOfAtLeast(from, after.head, length + after.lag) &&
+            !matchedAfter(from, after.head, length + after.lag, toAnyEnd))
+            return false;
+    }
+    return true;
+}
+
 void Merger::compact(std::vector<int>& list)
 {
     std::erase_if(list, [this](int arc) { return !m_arcs[arc].alive; });
@@ -236,18 +299,7 @@ bool Merger::tryMerge(int link)
             if (e2 == link)
                 continue;
             const Arc& out = m_arcs[e2];
-            const bool inIsTask = in.task != kLink;
-            const bool outIsTask = out.task != kLink;
-            bool matched = false;
-            if (inIsTask && outIsTask)
-                matched = false;
-            else if (inIsTask)
-                matched = hasPathOfAtLeast(v, out.head, out.lag);
-            else if (outIsTask)
-                matched = hasPathOfAtLeast(in.tail, u, in.lag);
-            else
-                matched = hasPathOfAtLeast(in.tail, out.head, in.lag + out.lag);
-            if (!matched)
+            if (!matches(in, out, u, v))
                 return false;
         }
     }
@@ -327,6 +379,8 @@ void Merger::merge(int link, int small, int big, const std::vector<std::pair<int
     m_in[small] = {};
     m_out[small] = {};
     m_parent[small] = big;
+    m_holdsStart[big] = m_holdsStart[big] || m_holdsStart[small];
+    m_holdsEnd[big] = m_holdsEnd[big] || m_holdsEnd[small];
     // The merged event's own links may merge now; an event with many works is left to the next
     // pass, so that a hub does not queue its links again at every merge.
     if (m_in[big].size() + m_out[big].size() <= 64) {
