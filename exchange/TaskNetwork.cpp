@@ -11,39 +11,57 @@
 // Which events of a zero link may be made one.
 //
 // The network is a set of constraints on event times: a work from event a to event b of length d
-// asks t(b) >= t(a) + d, and every time of the schedule (early and late event times, and with them
-// every work's early start, late finish and total float, and which task precedes which) follows
-// from the longest paths between events. A task's duration is the user's to change, a link's lag
-// is fixed; so a change of the network keeps "the same precedences" when it keeps every longest
-// path between events for every choice of task durations (>= 0) — then no precedence between
-// tasks appears or goes, and no time of the schedule moves, whatever the durations.
+// asks t(b) >= t(a) + d. What the schedule shows of a task is its early start (the longest path
+// into its start event, from any event: every event may start at 0), its late finish (the project
+// length less the longest path out of its end event, to any event), and which task must finish
+// before which can start (a path from the one's end event to the other's start event). Write s
+// for "any event, at time 0" and z for "any event, at the end": s -> x and x -> z are paths of 0
+// for every event x. A task's duration is the user's to change, a link's lag is fixed; so a change
+// of the network keeps "the same precedences" when, for every choice of durations (>= 0), it keeps
+// the longest path from s to every event holding a task's start, from every event holding a task's
+// end to z, from s to z, and every path from an end to a start.
 //
 // Making the ends u and v of a link u -> v of lag 0 one event w adds exactly the paths that come
 // into v by some work e1 = a -> v and go on out of u by some work e2 = u -> b (a path into u that
-// goes on out of v was there already, through the link). Every path is kept as it was. So the
-// merge keeps the same precedences when every such new path a -> w -> b of length d1 + d2 is
-// matched by an old path from a to b that is at least as long for every choice of durations:
-// one that passes through the same task works, with lags at least as large, counting every other
-// task as 0 days (it is never shorter). That is:
-// - e1 and e2 both links: an old path from a to b at least d1 + d2 long (through u and e2, or
-//   through e1 and v, or any other way);
+// goes on out of v was there already, through the link); every old path stays. A new path is
+// harmless when every old path it can be part of is matched by an old path between the same ends
+// that is at least as long for every choice of durations: one that passes through the same task
+// works, with lags at least as large, counting every other task as 0 days (never shorter). With
+// durations large on a path's tasks and 0 elsewhere, nothing less than that will do; so this is
+// the exact condition, and the merge keeps the precedences if and only if it holds.
+//
+// Most new paths are matched at once, by an old path between their own ends (whatever comes
+// before a or after b then goes along with it):
+// - e1 and e2 both links: an old path from a to b at least d1 + d2 long;
 // - e1 a task, e2 a link: an old path from v to b at least d2 long (so a -> v -> b passes e1);
 // - e1 a link, e2 a task: an old path from a to u at least d1 long (so a -> u -> b passes e2);
 // - both tasks: no old path passes through both (it would need v before u), so no merge.
+// Where that fails, the new path may still be matched once it is continued. If a link's end b
+// holds no task's start, nothing measures a path that stops at b but z: a -> w -> b -> z is
+// matched when it is no longer than the longest old way from a (or from v, after a task e1) to z;
+// and every continuation by a work out of b must be matched in its turn, by an old path to its
+// head or, again, continued (a task out of b would take it past its start: refused). The same
+// holds backwards from a link's start a that holds no task's end, through the works into a and
+// s. A continuation that comes back to the other end would be a cycle and is refused. This covers
+// the dummies of start-to-start and finish-to-finish links whose events nothing else measures.
 // With no work other than the link into v, or none out of u, nothing is new and the merge is
 // always safe: this is the familiar rule for dummies. The finish-to-start links of two tasks that
 // both precede two others pass by the first rule, so their events collapse as a planner draws them.
-// The old paths are searched within a small budget of events (short detours are what matter); a
-// path not found keeps a dummy, never loses a precedence.
+// Old paths and continuations are searched within small budgets (short detours are what matter);
+// a path not found keeps a dummy, never loses a precedence.
 //
 // Besides, no merge may leave two works between the same two events, which an activity-on-arrow
 // network cannot tell apart: where the merge would, two links become one with the larger lag (the
 // same constraint), a link of lag <= 0 beside a task is dropped (the task asks as much for any
-// duration), and otherwise the merge is not made. A merge never makes a cycle either: a work from
-// v back to u refuses it, and a longer path from u to v would be a path from u into v through e1
-// and out of u through e2 that the rule above cannot match.
+// duration), and otherwise the merge is not made. Nor may a merge make a cycle, which events
+// numbered along the works cannot have, even one whose lags add up to 0 or less and so leave
+// every time as it was: a work from v back to u refuses it, and a longer path from u to v goes
+// out by some e2 and back in by some e1 with b reaching a, which no old path (acyclic) from a to b
+// can match and a continuation that comes back to a or b is refused.
 //
 // Each merge keeps the precedences of the network before it, so the end keeps those of the file.
+// One merge can make another possible far from it (a detour appears), so the links are gone over
+// again until a round merges nothing.
 namespace tasknetwork {
 namespace {
 
@@ -83,8 +101,8 @@ private:
     bool hasPathOfAtLeast(int from, int to, double length);
     double longestAway(int from, bool forward);
     bool matches(const Arc& in, const Arc& out, int u, int v);
-    bool matchedBefore(int tail, int to, double length, double fromAnyStart);
-    bool matchedAfter(int from, int head, double length, double toAnyEnd);
+    bool matchedBefore(int tail, int to, double length, double& fromAnyStart);
+    bool matchedAfter(int from, int head, double length, double& toAnyEnd);
     void compact(std::vector<int>& list);
     bool tryMerge(int link);
     void merge(int link, int small, int big, const std::vector<std::pair<int, int>>& parallels);
@@ -255,13 +273,21 @@ bool Merger::matches(const Arc& in, const Arc& out, int u, int v)
     if (hasPathOfAtLeast(from, to, length))
         return true;
     m_extensionBudget = kExtensionBudget;
-    return (!inIsTask && matchedBefore(in.tail, to, length, longestAway(to, false))) ||
-           (!outIsTask && matchedAfter(from, out.head, length, longestAway(from, true)));
+    // The longest old way into `to` from any event, or out of `from` to any, is looked for only
+    // when a continuation needs it.
+    double fromAnyStart = -1;
+    double toAnyEnd = -1;
+    return (!inIsTask && matchedBefore(in.tail, to, length, fromAnyStart)) ||
+           (!outIsTask && matchedAfter(from, out.head, length, toAnyEnd));
 }
 
-bool Merger::matchedBefore(int tail, int to, double length, double fromAnyStart)
+bool Merger::matchedBefore(int tail, int to, double length, double& fromAnyStart)
 {
-    if (m_holdsEnd[std::size_t(tail)] || length > fromAnyStart)
+    if (m_holdsEnd[std::size_t(tail)])
+        return false;
+    if (length > 0 && fromAnyStart < 0)
+        fromAnyStart = longestAway(to, false);
+    if (length > std::max(fromAnyStart, 0.0))
         return false;
     for (int id : m_in[std::size_t(tail)]) {
         const Arc& before = m_arcs[std::size_t(id)];
@@ -276,9 +302,13 @@ bool Merger::matchedBefore(int tail, int to, double length, double fromAnyStart)
     return true;
 }
 
-bool Merger::matchedAfter(int from, int head, double length, double toAnyEnd)
+bool Merger::matchedAfter(int from, int head, double length, double& toAnyEnd)
 {
-    if (m_holdsStart[std::size_t(head)] || length > toAnyEnd)
+    if (m_holdsStart[std::size_t(head)])
+        return false;
+    if (length > 0 && toAnyEnd < 0)
+        toAnyEnd = longestAway(from, true);
+    if (length > std::max(toAnyEnd, 0.0))
         return false;
     for (int id : m_out[std::size_t(head)]) {
         const Arc& after = m_arcs[std::size_t(id)];
@@ -424,10 +454,9 @@ void Merger::merge(int link, int small, int big, const std::vector<std::pair<int
 
 void Merger::run()
 {
-    // Every zero link once, and after each merge again the links around the merged event (unless
-    // it has very many): a merge that becomes possible is nearly always next to the one that made
-    // it so. A second round over all links would find 0.2 % more in the benchmark's network at a
-    // third more time.
+    // Every zero link, and after each merge again the links around the merged event (unless it
+    // has very many): a merge that becomes possible is nearly always next to the one that made it
+    // so. The rounds over all links that follow find the few that are not.
     for (bool merged = true; merged;) {
         merged = false;
         for (std::size_t id = 0; id < m_arcs.size(); ++id)
