@@ -61,7 +61,7 @@
 //
 // Each merge keeps the precedences of the network before it, so the end keeps those of the file.
 // One merge can make another possible far from it (a detour appears), so the links are gone over
-// again until a round merges nothing.
+// again until a round merges nothing (within a bound of rounds, see run).
 namespace tasknetwork {
 namespace {
 
@@ -71,6 +71,8 @@ constexpr int kLink = -1;
 constexpr qint64 kPairLimit = 256;
 // Events looked at in the search for an old path that matches a new one.
 constexpr int kSearchBudget = 64;
+// Rounds over all the zero links at most (see run).
+constexpr int kRounds = 8;
 // Continuations of a new path tried (see above) before its dummy is kept.
 constexpr int kExtensionBudget = 32;
 
@@ -456,8 +458,11 @@ void Merger::run()
 {
     // Every zero link, and after each merge again the links around the merged event (unless it
     // has very many): a merge that becomes possible is nearly always next to the one that made it
-    // so. The rounds over all links that follow find the few that are not.
-    for (bool merged = true; merged;) {
+    // so. The rounds over all links that follow find the few that are not; three or four do in
+    // the benchmark's networks, and a bound keeps a network made to need a round per merge from
+    // taking time in the square of its size.
+    bool merged = true;
+    for (int round = 0; merged && round < kRounds; ++round) {
         merged = false;
         for (std::size_t id = 0; id < m_arcs.size(); ++id)
             enqueue(int(id));
