@@ -8,12 +8,12 @@
 #include "Progress.h"
 #include "WorkFieldRule.h"
 #include "WorkTable.h"
+#include "XmlPullReader.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 #include <cerrno>
@@ -314,16 +314,16 @@ private:
     QXmlStreamWriter m_xml;
 };
 
-// The reader: QXmlStreamReader over the device, the elements in the order the format gives, every
+// The reader: XmlPullReader over the device, the elements in the order the format gives, every
 // attribute known, every value checked. Any fault raises the damaged-file message with its line.
 class Reader
 {
 public:
-    Reader(QIODevice& device, const QString& fileName) : m_xml(&device), m_fileName(fileName) {}
+    Reader(QIODevice& device, const QString& fileName) : m_xml(device), m_fileName(fileName) {}
 
     planfile::Contents read()
     {
-        if (!nextChild(true) || m_xml.name() != kRoot)
+        if (!nextChild() || m_xml.name() != kRoot)
             fail(QStringLiteral("это не файл плана Kestrin"));
         readVersion();
         // The parts of a plan, each at most once and in this order.
@@ -347,13 +347,16 @@ public:
             }
         }
         // Nothing may follow the root element but comments and blanks.
-        while (!m_xml.atEnd()) {
-            m_xml.readNext();
-            if (m_xml.isStartElement() || (m_xml.isCharacters() && !m_xml.isWhitespace()))
+        for (;;) {
+            switch (m_xml.next()) {
+            case XmlPullReader::Token::EndOfDocument:
+                return std::move(m_contents);
+            case XmlPullReader::Token::Error:
+                failXml();
+            default:
                 fail(QStringLiteral("лишнее содержимое после конца плана"));
+            }
         }
-        checkXml();
-        return std::move(m_contents);
     }
 
 private:
@@ -365,45 +368,32 @@ private:
                                .arg(why));
     }
 
-    void checkXml() const
+    [[noreturn]] void failXml() const
     {
-        if (!m_xml.hasError())
-            return;
-        switch (m_xml.error()) {
-        case QXmlStreamReader::PrematureEndOfDocumentError:
+        if (m_xml.fault() == XmlPullReader::Fault::Truncated)
             fail(QStringLiteral("файл обрывается"));
-        default:
-            // Qt's words may quote the file's own text.
-            fail(QStringLiteral("нарушена разметка XML (%1)").arg(quoted(m_xml.errorString())));
-        }
+        fail(QStringLiteral("нарушена разметка XML (%1)").arg(quoted(m_xml.errorString())));
     }
 
-    // The next child element of the current one; false at its end. Text other than blanks,
-    // or (at the document's start) anything but the root, is a fault.
-    bool nextChild(bool documentStart = false)
+    // The next child element of the current one; false at its end. Text other than blanks is a
+    // fault, and so is a document type declaration: its entities could make a small file
+    // expand without end.
+    bool nextChild()
     {
-        while (!m_xml.atEnd()) {
-            switch (m_xml.readNext()) {
-            case QXmlStreamReader::StartElement:
-                return true;
-            case QXmlStreamReader::EndElement:
-                return false;
-            case QXmlStreamReader::Characters:
-                if (!m_xml.isWhitespace())
-                    fail(QStringLiteral("текст вне атрибутов"));
-                break;
-            case QXmlStreamReader::EntityReference:
-                fail(QStringLiteral("неизвестная сущность «%1»").arg(quoted(m_xml.name())));
-            case QXmlStreamReader::DTD:
-                if (documentStart)
-                    fail(QStringLiteral("объявление DTD не допускается"));
-                break;
-            default:
-                break;
-            }
+        switch (m_xml.next()) {
+        case XmlPullReader::Token::StartElement:
+            return true;
+        case XmlPullReader::Token::EndElement:
+        case XmlPullReader::Token::EndOfDocument:
+            return false;
+        case XmlPullReader::Token::Text:
+            fail(QStringLiteral("текст вне атрибутов"));
+        case XmlPullReader::Token::DocumentType:
+            fail(QStringLiteral("объявление DTD не допускается"));
+        case XmlPullReader::Token::Error:
+            break;
         }
-        checkXml();
-        return false;
+        failXml();
     }
 
     [[noreturn]] void unexpectedElement() const
@@ -425,16 +415,13 @@ private:
                                           std::size_t required)
     {
         std::array<QStringView, N> values;
-        // Kept const: a loop over the reader's list as it comes would copy it.
-        const QXmlStreamAttributes all = m_xml.attributes();
-        for (const QXmlStreamAttribute& attribute : all) {
+        for (const XmlPullReader::Attribute& attribute : m_xml.attributes()) {
             std::size_t i = 0;
-            while (i < N && attribute.name() != names[i])
+            while (i < N && attribute.name != names[i])
                 ++i;
-            if (i == N || !attribute.namespaceUri().isEmpty())
-                fail(QStringLiteral("неизвестный атрибут «%1»")
-                         .arg(quoted(attribute.qualifiedName())));
-            values[i] = attribute.value();
+            if (i == N)
+                fail(QStringLiteral("неизвестный атрибут «%1»").arg(quoted(attribute.name)));
+            values[i] = attribute.value;
             // A present attribute is never a null view, even when empty.
             if (values[i].isNull())
                 values[i] = QStringView(u"");
@@ -631,7 +618,7 @@ private:
         m_contents.plan.setSection(sectionName, std::move(section));
     }
 
-    QXmlStreamReader m_xml;
+    XmlPullReader m_xml;
     QString m_fileName;
     planfile::Contents m_contents;
 };

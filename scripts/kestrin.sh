@@ -19,6 +19,7 @@ mode="${1:-}"
 # files the program writes).
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev
           libgraphviz-dev libgl-dev libicu-dev libxkbcommon-dev libshp-dev liblemon-dev libboost-dev
+          libexpat1-dev
           qt6-translations-l10n fonts-liberation2 fonts-dejavu-core)
 test_packages=(python3-dbfread python3-pil python3-numpy poppler-utils librsvg2-bin locales)
 # TaskJuggler schedules the working calendar's yardstick network.

@@ -110,7 +110,10 @@ Plan randomPlan(QRandomGenerator& random)
 
 void fillRandomWorks(WorkTable& table, const Plan& plan, QRandomGenerator& random)
 {
-    const int rows = random.bounded(4) ? random.bounded(1, 30) : 1;
+    // Now and then a plan far longer than one chunk of the parser.
+    const int rows = random.bounded(8) == 0 ? random.bounded(1000, 4000)
+                     : random.bounded(4)    ? random.bounded(1, 30)
+                                            : 1;
     table.setRowCount(rows);
     for (int row = 0; row < rows; ++row) {
         for (WorkColumn column :
@@ -332,7 +335,7 @@ void TestPlanFile::damagedFilesNameTheirLine_data()
                QStringLiteral("раздел «%1» пуст по имени или повторяется").arg(nameBeginning));
     QTest::newRow("text among the works")
         << planText(QStringLiteral("<works>\nработа\n</works>\n"))
-        << damaged.arg(5).arg(QStringLiteral("текст вне атрибутов"));
+        << damaged.arg(4).arg(QStringLiteral("текст вне атрибутов"));
     QTest::newRow("resource twice")
         << planText(QStringLiteral("<resources>\n<resource id=\"1\" name=\"a\"/>\n"
                                    "<resource id=\"1\" name=\"b\"/>\n</resources>\n"))
@@ -343,8 +346,36 @@ void TestPlanFile::damagedFilesNameTheirLine_data()
     QTest::newRow("broken markup")
         << planText(QStringLiteral("<works>\n<work start=\"1\" end=\"2\" duration=\"3\">\n"
                                    "</works>\n"))
-        << damaged.arg(5).arg(
-               QStringLiteral("нарушена разметка XML (Opening and ending tag mismatch.)"));
+        << damaged.arg(5).arg(QStringLiteral("нарушена разметка XML (mismatched tag)"));
+    // The entities a document type declares could grow a small file without end.
+    QTest::newRow("document type")
+        << QStringLiteral(
+               "<?xml version=\"1.0\"?>\n<!DOCTYPE kestrin-plan [<!ENTITY a \"aaaa\">]>\n"
+               "<kestrin-plan version=\"1\"><works><work start=\"&a;\" end=\"2\" "
+               "duration=\"3\"/></works></kestrin-plan>\n")
+        << damaged.arg(2).arg(QStringLiteral("объявление DTD не допускается"));
+    QTest::newRow("undefined entity")
+        << planText(QStringLiteral("<works>\n<work start=\"&nbsp;\" end=\"2\" duration=\"3\"/>\n"
+                                   "</works>\n"))
+        << damaged.arg(4).arg(QStringLiteral("нарушена разметка XML (undefined entity)"));
+    // Faults far into a long file keep their line, and one near its start stops the reading
+    // while most of the file is still ahead.
+    QString works;
+    const int many = 20000;
+    for (int i = 0; i < many; ++i)
+        works += QStringLiteral("<work start=\"%1\" end=\"%2\" duration=\"1\" name=\"Работа\"/>\n")
+                     .arg(i)
+                     .arg(i + 1);
+    QTest::newRow("fault after many chunks")
+        << planText(QStringLiteral("<works>\n") + works +
+                    QStringLiteral("<work start=\"1\" end=\"2\"/>\n</works>\n"))
+        << damaged.arg(many + 4).arg(QStringLiteral("нет атрибута «duration»"));
+    QTest::newRow("cut short after many chunks")
+        << planText(QStringLiteral("<works>\n") + works).chopped(20)
+        << damaged.arg(many + 3).arg(QStringLiteral("файл обрывается"));
+    QTest::newRow("fault before many chunks")
+        << planText(QStringLiteral("<works>\n<wrok/>\n") + works + QStringLiteral("</works>\n"))
+        << damaged.arg(4).arg(QStringLiteral("неизвестный элемент «wrok»"));
 }
 
 void TestPlanFile::damagedFilesNameTheirLine()
