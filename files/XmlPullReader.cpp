@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <deque>
+#include <exception>
 #include <mutex>
 #include <new>
 #include <thread>
@@ -107,11 +108,14 @@ public:
     Parsing(const Parsing&) = delete;
     Parsing& operator=(const Parsing&) = delete;
 
-    // The next batch, waiting for it if need be.
+    // The next batch, waiting for it if need be. What the parsing thread failed with (running
+    // out of memory) is raised here, on the caller's thread, as if it had parsed itself.
     std::unique_ptr<Batch> take()
     {
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return !m_ready.empty(); });
+        m_changed.wait(lock, [this] { return !m_ready.empty() || m_failure; });
+        if (m_ready.empty())
+            std::rethrow_exception(m_failure);
         std::unique_ptr<Batch> batch = std::move(m_ready.front());
         m_ready.pop_front();
         lock.unlock();
@@ -124,22 +128,31 @@ private:
     {
         bool last = false;
         while (!last) {
-            m_building = std::make_unique<Batch>();
+            std::exception_ptr failure;
             try {
+                m_building = std::make_unique<Batch>();
                 last = parseChunk();
-            } catch (const std::bad_alloc&) {
-                // Out of memory while parsing: the document is reported as malformed rather
-                // than the thread taking the program down.
-                m_building->fault = Fault::Malformed;
-                m_building->errorString = QStringLiteral("out of memory");
-                last = true;
+                m_building->last = last;
+            } catch (...) {
+                failure = std::current_exception();
             }
-            m_building->last = last;
+            if (m_handlerFailure)
+                failure = m_handlerFailure;
             std::unique_lock lock(m_mutex);
             m_changed.wait(lock, [this] { return m_abandoned || m_ready.size() < kBatchesAhead; });
             if (m_abandoned)
                 return;
-            m_ready.push_back(std::move(m_building));
+            if (!failure) {
+                try {
+                    m_ready.push_back(std::move(m_building));
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+            }
+            if (failure) {
+                m_failure = failure;
+                last = true;
+            }
             lock.unlock();
             m_changed.notify_all();
         }
@@ -168,26 +181,46 @@ private:
 
     static Parsing& of(void* data) { return *static_cast<Parsing*>(data); }
 
-    static void start(void* data, const XML_Char* name, const XML_Char** attributes)
+    // Runs a handler's work. No exception may pass through expat's C frames: one is kept for
+    // the caller and the parsing stops.
+    template <typename Work> static void guarded(void* data, Work work)
     {
         Parsing& parsing = of(data);
-        Batch& batch = *parsing.m_building;
-        Batch::Event event(Token::StartElement, parsing.line());
-        event.name = batch.store(name, qsizetype(std::strlen(name)));
-        event.firstAttribute = batch.attributes.size();
-        for (const XML_Char** at = attributes; *at; at += 2) {
-            const Span attributeName = batch.store(at[0], qsizetype(std::strlen(at[0])));
-            batch.attributes.emplace_back(attributeName,
-                                          batch.store(at[1], qsizetype(std::strlen(at[1]))));
+        try {
+            work(parsing, *parsing.m_building);
+        } catch (...) {
+            parsing.m_handlerFailure = std::current_exception();
+            parsing.stop();
         }
-        event.attributeCount = batch.attributes.size() - event.firstAttribute;
-        batch.events.push_back(event);
+    }
+
+    void stop()
+    {
+        m_stopped = true;
+        XML_StopParser(m_parser, XML_FALSE);
+    }
+
+    static void start(void* data, const XML_Char* name, const XML_Char** attributes)
+    {
+        guarded(data, [name, attributes](Parsing& parsing, Batch& batch) {
+            Batch::Event event(Token::StartElement, parsing.line());
+            event.name = batch.store(name, qsizetype(std::strlen(name)));
+            event.firstAttribute = batch.attributes.size();
+            for (const XML_Char** at = attributes; *at; at += 2) {
+                const Span attributeName = batch.store(at[0], qsizetype(std::strlen(at[0])));
+                batch.attributes.emplace_back(attributeName,
+                                              batch.store(at[1], qsizetype(std::strlen(at[1]))));
+            }
+            event.attributeCount = batch.attributes.size() - event.firstAttribute;
+            batch.events.push_back(event);
+        });
     }
 
     static void end(void* data, const XML_Char*)
     {
-        Parsing& parsing = of(data);
-        parsing.m_building->events.emplace_back(Token::EndElement, parsing.line());
+        guarded(data, [](Parsing& parsing, Batch& batch) {
+            batch.events.emplace_back(Token::EndElement, parsing.line());
+        });
     }
 
     // Blank text between elements is only layout; other text is handed out.
@@ -198,31 +231,34 @@ private:
             ++i;
         if (i == size)
             return;
-        Parsing& parsing = of(data);
-        Batch::Event event(Token::Text, parsing.line());
-        event.name = parsing.m_building->store(text + i, size - i);
-        parsing.m_building->events.push_back(event);
+        guarded(data, [text, i, size](Parsing& parsing, Batch& batch) {
+            Batch::Event event(Token::Text, parsing.line());
+            event.name = batch.store(text + i, size - i);
+            batch.events.push_back(event);
+        });
     }
 
     static void doctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int)
     {
-        Parsing& parsing = of(data);
-        parsing.m_building->events.emplace_back(Token::DocumentType, parsing.line());
-        parsing.m_stopped = true;
-        XML_StopParser(parsing.m_parser, XML_FALSE);
+        guarded(data, [](Parsing& parsing, Batch& batch) {
+            batch.events.emplace_back(Token::DocumentType, parsing.line());
+            parsing.stop();
+        });
     }
 
     QIODevice& m_device;
     XML_Parser m_parser;
     QByteArray m_chunk;
     std::unique_ptr<Batch> m_building;
-    // Parsing was stopped on purpose, at a document type declaration.
+    // Parsing was stopped on purpose: at a document type declaration, or by a handler's failure.
     bool m_stopped = false;
+    std::exception_ptr m_handlerFailure;
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<std::unique_ptr<Batch>> m_ready;
     bool m_abandoned = false;
+    std::exception_ptr m_failure;
     std::thread m_thread;
 };
 

@@ -13,7 +13,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <new>
 
 #include <sys/stat.h>
 
@@ -161,6 +164,7 @@ private slots:
     void damagedFilesNameTheirLine_data();
     void damagedFilesNameTheirLine();
     void refusesWhatIsNoPlainFile();
+    void failureWhileParsingReachesTheCaller();
     void writeRefusesTextsTheReaderRefuses();
 };
 
@@ -410,6 +414,43 @@ void TestPlanFile::refusesWhatIsNoPlainFile()
              QStringLiteral("Файл плана «%1» не прочитан: файл больше 1024 МБ").arg(huge));
     QCOMPARE(messageOf([&] { planfile::read(folder.filePath(QStringLiteral("none.kpl"))); }),
              QStringLiteral("File not found"));
+}
+
+// A device that gives a long plan and then runs out of memory. The plan is parsed on a thread of
+// its own; what that thread meets must reach the caller, not end the program.
+class FailingDevice : public QIODevice
+{
+public:
+    explicit FailingDevice(QByteArray start) : m_start(std::move(start))
+    {
+        open(QIODevice::ReadOnly);
+    }
+
+protected:
+    qint64 readData(char* data, qint64 size) override
+    {
+        if (m_at == m_start.size())
+            throw std::bad_alloc();
+        const qint64 count = std::min(size, m_start.size() - m_at);
+        std::memcpy(data, m_start.constData() + m_at, std::size_t(count));
+        m_at += count;
+        return count;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QByteArray m_start;
+    qint64 m_at = 0;
+};
+
+void TestPlanFile::failureWhileParsingReachesTheCaller()
+{
+    QByteArray plan = "<?xml version=\"1.0\"?>\n<kestrin-plan version=\"1\">\n<works>\n";
+    while (plan.size() < 1000000)
+        plan += "<work start=\"1\" end=\"2\" duration=\"3\"/>\n";
+    FailingDevice device(plan);
+    QVERIFY_THROWS_EXCEPTION(std::bad_alloc,
+                             planfile::readDevice(device, QStringLiteral("plan.kpl")));
 }
 
 void TestPlanFile::writeRefusesTextsTheReaderRefuses()
