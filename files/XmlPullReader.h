@@ -9,8 +9,8 @@
 
 class QIODevice;
 
-// An XML reader that hands out one token at a time, over expat. Expat reads a large plan several
-// times faster than QXmlStreamReader, and it runs on a thread of its own, a few chunks ahead, so
+// An XML reader that hands out one token at a time, over expat. Expat parses a large plan in about
+// half the time QXmlStreamReader takes, and it runs on a thread of its own, a few chunks ahead, so
 // that parsing and what the caller does with the tokens overlap. Only what a data file needs is
 // reported: elements with their attributes, text that is not blank, and a document type
 // declaration, at which parsing stops so that no entity of it is ever expanded. Comments,
